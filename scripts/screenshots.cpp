@@ -1,0 +1,118 @@
+// Renders the main window, each of its menus open, the context menu and every dialog
+// to PNG files, headlessly: tesserine-screenshots <output directory>.
+#include "platform/Application.h"
+#include "platform/Menus.h"
+#include "platform/RichEdit.h"
+#include "shell/About.h"
+#include "shell/SDIMain.h"
+#include "shell/WindowSet.h"
+#include "foreignsearch/FindDlgForm.h"
+#include "format/PageWidth.h"
+#include "format/Paragraph.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+QString g_directory;
+
+void Save(const QImage& image, const QString& name)
+{
+    const QString path = QDir(g_directory).filePath(name + QStringLiteral(".png"));
+    if (!image.save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(20);
+    }
+}
+
+// The window with a popup drawn where it stands on the screen.
+QImage Composite(QWidget* window, QWidget* popup)
+{
+    const QImage base = window->grab().toImage();
+    const QImage over = popup->grab().toImage();
+    const QPoint offset = popup->pos() - window->mapToGlobal(QPoint(0, 0));
+    const QRect area = QRect(QPoint(0, 0), base.size()).united(QRect(offset, over.size()));
+    QImage image(area.size(), QImage::Format_ARGB32);
+    image.fill(QColor(0x80, 0x80, 0x80));
+    QPainter painter(&image);
+    painter.drawImage(-area.topLeft(), base);
+    painter.drawImage(offset - area.topLeft(), over);
+    return image;
+}
+
+void ShootMenus(TSDIAppForm* form)
+{
+    for (QAction* top : form->menuBar()->actions()) {
+        QMenu* menu = top->menu();
+        if (!menu)
+            continue;
+        const QRect item = form->menuBar()->actionGeometry(top);
+        menu->popup(form->menuBar()->mapToGlobal(item.bottomLeft()));
+        Settle();
+        Save(Composite(form, menu), QStringLiteral("menu-") + menu->objectName());
+        menu->hide();
+        Settle();
+    }
+    const QPoint inside = form->RichEdit1->mapToGlobal(QPoint(40, 20));
+    form->PopupMenu1->Popup(inside);
+    Settle();
+    Save(Composite(form, form->PopupMenu1), QStringLiteral("menu-PopupMenu1"));
+    form->PopupMenu1->hide();
+    Settle();
+}
+
+void ShootDialog(QWidget* dialog, const QString& name)
+{
+    dialog->show();
+    Settle();
+    Save(dialog->grab().toImage(), name);
+    dialog->hide();
+    Settle();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qtApplication(argc, argv);
+    g_directory = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(g_directory);
+
+    TApplication application;
+    application.Initialize();
+    application.SetTitle(QStringLiteral("Tesserine"));
+    CreateWindowSet(application);
+
+    SDIAppForm->show();
+    SDIAppForm->RichEdit1->SetText(QString::fromUtf8(
+        "多国語シンプルテキストエディタ Tesserine\n"
+        "Съешь же ещё этих мягких французских булок.\n"
+        "한국어 ελληνικά עברית العربية ไทย"));
+    SDIAppForm->RichEdit1->SetSelStart(5);
+    Settle();
+    Save(SDIAppForm->grab().toImage(), QStringLiteral("main-window"));
+    ShootMenus(SDIAppForm);
+
+    ShootDialog(AboutBox, QStringLiteral("about-box"));
+    ShootDialog(FindDlg, QStringLiteral("find-dialog"));
+    ShootDialog(SetPageWidth, QStringLiteral("page-width-dialog"));
+    ShootDialog(SetParagraph, QStringLiteral("paragraph-dialog"));
+
+    SDIAppForm->RichEdit1->SetModified(false);
+    application.DestroyForms();
+    return 0;
+}

@@ -1,0 +1,43 @@
+#include "foreignsearch/LanguageCharsetTable.h"
+
+namespace {
+
+// Rows 1 to 4 use full-width parentheses; row 0 has an ordinary space.
+constexpr LanguageCharsetRow kRows[kLanguageCount] = {
+    {"日本語 Shift-JIS", 128, 932},
+    {"韓国語（Wansung）", 129, 949},
+    {"韓国語（Johab）", 130, 1361},
+    {"簡体字中国語（大陸中国）", 134, 936},
+    {"繁体字中国語（台湾）", 136, 950},
+    {"ギリシア語", 161, 1253},
+    {"トルコ語", 162, 1254},
+    {"ベトナム語", 163, 1258},
+    {"ヘブライ語", 177, 1255},
+    {"アラビア語", 178, 1256},
+    {"バルト諸国語", 186, 1257},
+    {"キリル文字", 204, 1251},
+    {"タイ語", 222, 874},
+    {"東欧諸国", 238, 1250},
+};
+
+} // namespace
+
+const LanguageCharsetRow* LanguageCharsetTable()
+{
+    return kRows;
+}
+
+QStringList LanguageLabels()
+{
+    QStringList labels;
+    for (const LanguageCharsetRow& row : kRows)
+        labels << QString::fromUtf8(row.label);
+    return labels;
+}
+
+std::optional<int> CharsetForLanguage(int index)
+{
+    if (index < 0 || index >= kLanguageCount)
+        return std::nullopt;
+    return kRows[index].charset;
+}

@@ -1,0 +1,137 @@
+#include "platform/Controls.h"
+
+#include "platform/Forms.h"
+#include "platform/HandlerBoundary.h"
+
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TEdit::TEdit(QWidget* parent, const QString& name)
+    : QLineEdit(parent)
+{
+    setObjectName(name);
+}
+
+TComboBox::TComboBox(QWidget* parent, const QString& name)
+    : QComboBox(parent)
+{
+    setObjectName(name);
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setMaxVisibleItems(8);
+}
+
+QStringList TComboBox::Items() const
+{
+    QStringList items;
+    items.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        items << itemText(i);
+    return items;
+}
+
+void TComboBox::SetItems(const QStringList& items)
+{
+    const QString text = currentText();
+    clear();
+    addItems(items);
+    setCurrentIndex(-1);
+    setEditText(text);
+}
+
+void TComboBox::SetItemIndex(int index)
+{
+    setCurrentIndex(index >= 0 && index < count() ? index : -1);
+}
+
+TCheckBox::TCheckBox(QWidget* parent, const QString& name, const QString& caption)
+    : QCheckBox(caption, parent)
+{
+    setObjectName(name);
+}
+
+TRadioGroup::TRadioGroup(QWidget* parent, const QString& name, const QString& caption,
+                         const QStringList& items)
+    : QGroupBox(caption, parent)
+{
+    setObjectName(name);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 2, 8, 2);
+    layout->setSpacing(0);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        button->setObjectName(name + QStringLiteral("Item%1").arg(i));
+        layout->addWidget(button);
+        buttons_.push_back(button);
+    }
+}
+
+int TRadioGroup::ItemIndex() const
+{
+    for (std::size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->isChecked())
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TRadioGroup::SetItemIndex(int index)
+{
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
+        // Exclusive radio buttons cannot all be unchecked one by one.
+        buttons_[i]->setAutoExclusive(false);
+        buttons_[i]->setChecked(static_cast<int>(i) == index);
+        buttons_[i]->setAutoExclusive(true);
+    }
+}
+
+QStringList TRadioGroup::Items() const
+{
+    QStringList items;
+    for (const QRadioButton* button : buttons_)
+        items << button->text();
+    return items;
+}
+
+TLabel::TLabel(QWidget* parent, const QString& name, const QString& caption)
+    : QLabel(caption, parent)
+{
+    setObjectName(name);
+}
+
+TPanel::TPanel(QWidget* parent, const QString& name, bool lowered)
+    : QFrame(parent)
+{
+    setObjectName(name);
+    setFrameStyle(QFrame::Panel | (lowered ? QFrame::Sunken : QFrame::Raised));
+    setLineWidth(1);
+}
+
+TButton::TButton(QWidget* parent, const QString& name, const QString& caption)
+    : QPushButton(caption, parent)
+{
+    setObjectName(name);
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, [this]() { Clicked(); });
+}
+
+void TButton::SetDefault(bool isDefault)
+{
+    setDefault(isDefault);
+    setAutoDefault(isDefault);
+}
+
+void TButton::SetCancel(bool isCancel)
+{
+    cancel_ = isCancel;
+}
+
+void TButton::Clicked()
+{
+    auto* form = qobject_cast<TDialogForm*>(window());
+    if (form && ModalResult != 0)
+        form->SetModalResult(ModalResult);
+    if (OnClick)
+        RunHandler(window(), OnClick);
+    if (form && form->IsShownModal() && form->ModalResult() != 0)
+        form->CloseModal();
+}

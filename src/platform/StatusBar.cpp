@@ -1,0 +1,41 @@
+#include "platform/StatusBar.h"
+
+#include <QLabel>
+
+TStatusBar::TStatusBar(QWidget* form, const QString& name, const std::vector<int>& panelWidths)
+    : QStatusBar(form)
+{
+    setObjectName(name);
+    setSizeGripEnabled(true);
+    for (std::size_t i = 0; i < panelWidths.size(); ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        panel->setContentsMargins(2, 0, 2, 0);
+        const bool last = i + 1 == panelWidths.size();
+        panel->setMinimumWidth(panelWidths[i]);
+        if (!last)
+            panel->setMaximumWidth(panelWidths[i]);
+        // Text that does not fit is cut off rather than widening the panel.
+        panel->setSizePolicy(last ? QSizePolicy::Ignored : QSizePolicy::Fixed, QSizePolicy::Preferred);
+        addWidget(panel, last ? 1 : 0);
+        panels_.push_back(panel);
+    }
+}
+
+QString TStatusBar::PanelText(int index) const
+{
+    return panels_.at(static_cast<std::size_t>(index))->text();
+}
+
+void TStatusBar::SetPanelText(int index, const QString& text)
+{
+    clearMessage();
+    panels_.at(static_cast<std::size_t>(index))->setText(text);
+}
+
+int TStatusBar::PanelWidth(int index) const
+{
+    return panels_.at(static_cast<std::size_t>(index))->width();
+}

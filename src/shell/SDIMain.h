@@ -1,0 +1,116 @@
+#pragma once
+// The main window. Declared once here with its members grouped by subsystem; each
+// subsystem folder defines the members it owns.
+#include "platform/Forms.h"
+
+#include <QString>
+#include <memory>
+
+class TAction;
+class TActionList;
+class TButton;
+class TCheckBox;
+class TComboBox;
+class TEdit;
+class TImageList;
+class TMenuItem;
+class TPopupMenu;
+class TRadioGroup;
+class TRichEdit;
+class TStatusBar;
+class TToolBar;
+class TToolButton;
+
+class TSDIAppForm : public TMainForm {
+    Q_OBJECT
+public:
+    TSDIAppForm();
+    ~TSDIAppForm() override;
+
+    // --- Composition (shell/SDIMain.cpp) -------------------------------------
+    TToolBar* ToolBar1 = nullptr;
+    TRichEdit* RichEdit1 = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TPopupMenu* File1 = nullptr;
+    TPopupMenu* Edit1 = nullptr;
+    TPopupMenu* Format1 = nullptr;
+    TPopupMenu* Help1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TActionList* ActionList1 = nullptr;
+    std::unique_ptr<TImageList> ImageList1;
+
+    // Hidden controls on the toolbar that keep the last foreign-language search.
+    TEdit* lastFindWord = nullptr;
+    TComboBox* ComboBox1 = nullptr;
+    TComboBox* ComboBox2 = nullptr;
+    TCheckBox* chMatchCase = nullptr;
+    TCheckBox* chWholeWord = nullptr;
+    TRadioGroup* grDown = nullptr;
+
+    // Looks up a component by name (menu item, toolbar button, action).
+    TMenuItem* MenuItem(const QString& name) const;
+    TToolButton* ToolButton(const QString& name) const;
+    TAction* Action(const QString& name) const;
+
+    // --- Document (document/) --------------------------------------------------
+    QString DocumentFileName;
+    bool NewDocument();
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    void FileNew1Execute();
+    void FileOpen1Execute();
+    void FileSave1Execute();
+    void FileSaveAs1Execute();
+    void FilePrinterSetup1Execute();
+    void Print1Click();
+    void FilePrint1Execute();
+
+    // --- Editing and standard search (edit/) -----------------------------------
+    QString LastFindText;
+    bool LastMatchCase = false;
+    bool LastWholeWord = false;
+    bool LastSearchDown = false;
+    void EditUndo1Execute();
+    void EditDelete1Execute();
+    void SelectAll1Click();
+    void Edit1Click();
+    void RichEdit1SelectionChange();
+    void EditFind1Execute();
+    void EditFindNext1Execute();
+    void EditReplace1Execute();
+    void FindDialog1Find();
+    void ReplaceDialog1Replace();
+
+    // --- Foreign-language search (foreignsearch/) --------------------------------
+    void EidtFindRus1Execute();
+    void EditFindRusNext1Execute();
+    void ApplyLanguageCharset();
+
+    // --- Formatting (format/) ---------------------------------------------------
+    double PageWidthInches = 6.5;
+    void UpdateFormattingRect();
+    void FormatAlignLeft1Execute();
+    void FormatAlignCenter1Execute();
+    void FormatAlignRight1Execute();
+    void FormatFontExecute();
+    void FormatBulletsExecute();
+    void FormatPageWidth1Execute();
+    void FormatParagraph1Execute();
+
+    // --- Shell: lifecycle, status bar, About, Exit (shell/) ---------------------
+    void FormCreate() override;
+    void FormCloseQuery(bool& canClose) override;
+    void FormClose() override;
+    void FormResize() override;
+    void UpdateStatusBar();
+    void HelpAbout1Execute();
+    void FileExit1Execute();
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateHiddenSearchControls();
+};
+
+extern TSDIAppForm* SDIAppForm;
