@@ -96,7 +96,7 @@ void TToolButton::ReleaseGroup()
 }
 
 TToolBar::TToolBar(QWidget* form, const QString& name, int height, int indent)
-    : QToolBar(form)
+    : QToolBar(form), height_(height)
 {
     setObjectName(name);
     setMovable(false);
@@ -127,4 +127,14 @@ void TToolBar::AddHiddenControl(QWidget* control)
 {
     control->setParent(this);
     control->hide();
+}
+
+QSize TToolBar::sizeHint() const
+{
+    return QSize(QToolBar::sizeHint().width(), height_);
+}
+
+QSize TToolBar::minimumSizeHint() const
+{
+    return QSize(QToolBar::minimumSizeHint().width(), height_);
 }

@@ -52,4 +52,10 @@ public:
     void AddSeparator(const QString& name, int width = 8);
     // Parents a control to the toolbar without placing it: it stays hidden at any width.
     void AddHiddenControl(QWidget* control);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    int height_;
 };

@@ -1,0 +1,315 @@
+// Forms, buttons, message boxes, the handler boundary, actions and toolbar buttons
+// of the platform layer, on small forms of the test's own.
+#include "platform/Actions.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/Forms.h"
+#include "platform/HandlerBoundary.h"
+#include "platform/Menus.h"
+#include "platform/MessageBox.h"
+#include "platform/ToolBar.h"
+#include "support/ModalAnswerer.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+#include <stdexcept>
+
+namespace {
+
+class OkCancelDialog : public TDialogForm {
+public:
+    OkCancelDialog() : TDialogForm(nullptr, QStringLiteral("OkCancelDialog"))
+    {
+        ok = new TButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"));
+        ok->ModalResult = mrOk;
+        ok->SetDefault(true);
+        cancel = new TButton(this, QStringLiteral("CancelBtn"), QStringLiteral("Cancel"));
+        cancel->ModalResult = mrCancel;
+        cancel->SetCancel(true);
+        cancel->move(0, 40);
+        edit = new TEdit(this, QStringLiteral("Edit1"));
+        edit->move(0, 80);
+    }
+    void FormShow() override { ++shows; }
+    void FormClose() override { ++closes; }
+    TButton* ok;
+    TButton* cancel;
+    TEdit* edit;
+    int shows = 0;
+    int closes = 0;
+};
+
+class PlainForm : public TMainForm {
+public:
+    PlainForm() : TMainForm(QStringLiteral("PlainForm"))
+    {
+        edit = new QTextEdit(this);
+        setCentralWidget(edit);
+        actions = new TActionList(this);
+        selectAll = actions->Add(QStringLiteral("SelectAllCommand"));
+        selectAll->SetShortCut(QKeySequence(QStringLiteral("Ctrl+A")));
+        selectAll->OnExecute = [this]() { ++selectAllRuns; };
+        del = actions->Add(QStringLiteral("DeleteCommand"));
+        del->SetShortCut(QKeySequence(Qt::Key_Delete));
+        del->OnExecute = [this]() { ++deleteRuns; };
+        menu = new TPopupMenu(this, QStringLiteral("Menu"), QStringLiteral("Menu"));
+        item = menu->AddItem(QStringLiteral("SelectAllItem"));
+        item->SetAction(selectAll);
+    }
+    QTextEdit* edit;
+    TActionList* actions;
+    TAction* selectAll;
+    TAction* del;
+    TPopupMenu* menu;
+    TMenuItem* item;
+    int selectAllRuns = 0;
+    int deleteRuns = 0;
+};
+
+} // namespace
+
+class PlatformFormsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void buttonsGiveTheirModalResult();
+    void clickHandlerResettingTheResultKeepsTheDialogOpen();
+    void closeBoxAndEscGiveCancel();
+    void escDoesNothingWithoutCancelButton();
+    void messageBoxesReturnClassicCodes_data();
+    void messageBoxesReturnClassicCodes();
+    void handlerBoundaryShowsFailuresInsteadOfCrashing();
+    void actionShortcutsBeatTheEditAndIgnoreItemState();
+    void editKeepsKeysItIsAllowedToKeep();
+    void hintsSplitIntoTooltipAndStatusText();
+    void groupedToolButtonsReleaseEachOther();
+    void comboAndRadioIndexesOutsideTheItemsSelectNothing();
+};
+
+void PlatformFormsTest::initTestCase()
+{
+    static TApplication application;
+    application.Initialize();
+}
+
+void PlatformFormsTest::buttonsGiveTheirModalResult()
+{
+    OkCancelDialog dialog;
+    ModalAnswerer answerer;
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [](QWidget* w) {
+        QTest::keyClick(w->findChild<QWidget*>(QStringLiteral("Edit1")), Qt::Key_Return);
+    });
+    QCOMPARE(dialog.ShowModal(), int(mrOk));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(dialog.shows, 1);
+    QCOMPARE(dialog.closes, 1);
+    QVERIFY(!dialog.isVisible());
+
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [](QWidget* w) {
+        static_cast<OkCancelDialog*>(w)->cancel->click();
+    });
+    QCOMPARE(dialog.ShowModal(), int(mrCancel));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(dialog.shows, 2);
+}
+
+void PlatformFormsTest::clickHandlerResettingTheResultKeepsTheDialogOpen()
+{
+    OkCancelDialog dialog;
+    int clicks = 0;
+    dialog.ok->OnClick = [&]() {
+        if (++clicks == 1)
+            dialog.SetModalResult(mrNone);
+    };
+    ModalAnswerer answerer;
+    bool stayedOpen = false;
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [&](QWidget*) {
+        dialog.ok->click();
+        stayedOpen = dialog.isVisible();
+        dialog.ok->click();
+    });
+    QCOMPARE(dialog.ShowModal(), int(mrOk));
+    QVERIFY(answerer.allAnswered());
+    QVERIFY(stayedOpen);
+    QCOMPARE(clicks, 2);
+}
+
+void PlatformFormsTest::closeBoxAndEscGiveCancel()
+{
+    OkCancelDialog dialog;
+    ModalAnswerer answerer;
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [](QWidget* w) { w->close(); });
+    QCOMPARE(dialog.ShowModal(), int(mrCancel));
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"),
+                          [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    QCOMPARE(dialog.ShowModal(), int(mrCancel));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(dialog.closes, 2);
+}
+
+void PlatformFormsTest::escDoesNothingWithoutCancelButton()
+{
+    OkCancelDialog dialog;
+    dialog.cancel->SetCancel(false);
+    ModalAnswerer answerer;
+    bool stayedOpen = false;
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [&](QWidget* w) {
+        QTest::keyClick(w, Qt::Key_Escape);
+        stayedOpen = w->isVisible();
+        dialog.ok->click();
+    });
+    QCOMPARE(dialog.ShowModal(), int(mrOk));
+    QVERIFY(stayedOpen);
+}
+
+void PlatformFormsTest::messageBoxesReturnClassicCodes_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("yes by Enter") << int(MB_YESNOCANCEL) << int(Qt::Key_Return) << int(IDYES);
+    QTest::newRow("no by its letter") << int(MB_YESNOCANCEL) << int(Qt::Key_N) << int(IDNO);
+    QTest::newRow("cancel by Esc") << int(MB_YESNOCANCEL) << int(Qt::Key_Escape) << int(IDCANCEL);
+    QTest::newRow("ok by Enter") << int(MB_OK) << int(Qt::Key_Return) << int(IDOK);
+    QTest::newRow("ok by Esc") << int(MB_OK) << int(Qt::Key_Escape) << int(IDOK);
+}
+
+void PlatformFormsTest::messageBoxesReturnClassicCodes()
+{
+    QFETCH(int, flags);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    ModalAnswerer answerer;
+    QStringList buttons;
+    answerer.expect(QStringLiteral("box"), [](QWidget* w) { return qobject_cast<QMessageBox*>(w); },
+                    [&](QWidget* w) {
+                        for (QAbstractButton* b : static_cast<QMessageBox*>(w)->buttons())
+                            buttons << b->text();
+                        QTest::keyClick(w, Qt::Key(key));
+                    });
+    QCOMPARE(MessageBox(nullptr, QStringLiteral("text"), QStringLiteral("caption"), flags), result);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    // Qt's Japanese translations are loaded: the standard buttons read in Japanese.
+    if (flags == MB_YESNOCANCEL)
+        QVERIFY2(buttons.join(QLatin1Char(' ')).contains(QString::fromUtf8("いいえ")),
+                 qPrintable(buttons.join(QLatin1Char(' '))));
+}
+
+void PlatformFormsTest::handlerBoundaryShowsFailuresInsteadOfCrashing()
+{
+    ModalAnswerer answerer;
+    answerer.expect(QStringLiteral("error box"), [](QWidget* w) { return qobject_cast<QMessageBox*>(w); },
+                    [](QWidget* w) { QTest::keyClick(w, Qt::Key_Return); });
+    bool ran = false;
+    const bool ok = RunHandler(nullptr, [&]() {
+        ran = true;
+        throw std::runtime_error("Cannot open file \"/x/y\": No such file or directory");
+    });
+    QVERIFY(ran);
+    QVERIFY(!ok);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(RunHandler(nullptr, []() {}));
+}
+
+void PlatformFormsTest::actionShortcutsBeatTheEditAndIgnoreItemState()
+{
+    PlainForm form;
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.edit->setPlainText(QStringLiteral("some text"));
+    form.edit->setFocus();
+
+    form.item->SetEnabled(false);
+    QTest::keyClick(form.edit, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(form.selectAllRuns, 1);
+    // The edit's own select-all did not run: the command's handler took the key.
+    QVERIFY(!form.edit->textCursor().hasSelection());
+    QVERIFY(form.selectAll->isEnabled());
+
+    form.item->SetEnabled(true);
+    form.item->trigger();
+    QCOMPARE(form.selectAllRuns, 2);
+}
+
+void PlatformFormsTest::editKeepsKeysItIsAllowedToKeep()
+{
+    PlainForm form;
+    form.actions->ControlKeepsKey = [](QWidget*, const QKeySequence& key) {
+        return key == QKeySequence(Qt::Key_Delete);
+    };
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.edit->setPlainText(QStringLiteral("abc"));
+    form.edit->setFocus();
+    form.edit->moveCursor(QTextCursor::Start);
+    QTest::keyClick(form.edit, Qt::Key_Delete);
+    QCOMPARE(form.deleteRuns, 0);
+    QCOMPARE(form.edit->toPlainText(), QStringLiteral("bc"));
+}
+
+void PlatformFormsTest::hintsSplitIntoTooltipAndStatusText()
+{
+    QCOMPARE(ShortHint(QStringLiteral("short|long")), QStringLiteral("short"));
+    QCOMPARE(LongHint(QStringLiteral("short|long")), QStringLiteral("long"));
+    QCOMPARE(ShortHint(QStringLiteral("both")), QStringLiteral("both"));
+    QCOMPARE(LongHint(QStringLiteral("both")), QStringLiteral("both"));
+    QCOMPARE(LongHint(QStringLiteral("a|b|c")), QStringLiteral("b|c"));
+    QCOMPARE(ShortHint(QString()), QString());
+}
+
+void PlatformFormsTest::groupedToolButtonsReleaseEachOther()
+{
+    QWidget toolbar;
+    TToolButton left(&toolbar, QStringLiteral("Left"));
+    TToolButton centre(&toolbar, QStringLiteral("Centre"));
+    TToolButton toggle(&toolbar, QStringLiteral("Toggle"));
+    left.SetCheckStyle(true, true);
+    centre.SetCheckStyle(true, true);
+    toggle.SetCheckStyle(false, true);
+
+    left.click();
+    QVERIFY(left.Down());
+    centre.click();
+    QVERIFY(centre.Down());
+    QVERIFY(!left.Down());
+    centre.click();  // all up is allowed
+    QVERIFY(!centre.Down());
+    left.SetDown(true);
+    centre.SetDown(true);
+    QVERIFY(!left.Down());
+    toggle.click();
+    QVERIFY(toggle.Down());
+    QVERIFY(centre.Down());  // not in the group
+    toggle.click();
+    QVERIFY(!toggle.Down());
+}
+
+void PlatformFormsTest::comboAndRadioIndexesOutsideTheItemsSelectNothing()
+{
+    TComboBox combo(nullptr, QStringLiteral("Combo"));
+    combo.SetItems({QStringLiteral("a"), QStringLiteral("b")});
+    combo.SetItemIndex(1);
+    QCOMPARE(combo.Text(), QStringLiteral("b"));
+    combo.SetItemIndex(20);
+    QCOMPARE(combo.ItemIndex(), -1);
+    QCOMPARE(combo.Text(), QString());
+    combo.SetText(QStringLiteral("typed"));
+    QCOMPARE(combo.Text(), QStringLiteral("typed"));
+    QCOMPARE(combo.ItemIndex(), -1);
+
+    TRadioGroup group(nullptr, QStringLiteral("Group"), QString(), {QStringLiteral("up"), QStringLiteral("down")});
+    QCOMPARE(group.ItemIndex(), -1);
+    group.SetItemIndex(1);
+    QCOMPARE(group.ItemIndex(), 1);
+    group.SetItemIndex(-1);
+    QCOMPARE(group.ItemIndex(), -1);
+    group.SetItemIndex(0);
+    QCOMPARE(group.ItemIndex(), 0);
+}
+
+QTEST_MAIN(PlatformFormsTest)
+#include "tst_platform_forms.moc"

@@ -1,0 +1,58 @@
+#pragma once
+// Answers modal dialogs the way a person would. Arm it with the dialogs expected, in
+// order, before triggering the command that opens them; each expectation waits for
+// the active modal widget to match, then runs its answer (typing, clicking). A dialog
+// that does not appear in time is recorded as a failure and the wait gives up, so a
+// test never hangs.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include <QWidget>
+
+class ModalAnswerer : public QObject {
+    Q_OBJECT
+public:
+    using Match = std::function<bool(QWidget*)>;
+    using Answer = std::function<void(QWidget*)>;
+
+    explicit ModalAnswerer(int timeoutMs = 5000);
+
+    // Queues one expected dialog.
+    ModalAnswerer& expect(const QString& description, Match match, Answer answer);
+
+    // Queues a message box with the given caption, answered by pressing key.
+    ModalAnswerer& expectMessageBox(const QString& caption, int key);
+    // Queues a dialog with the given object name, answered by answer.
+    ModalAnswerer& expectDialog(const QString& objectName, Answer answer);
+
+    // True when every queued dialog appeared and was answered.
+    bool allAnswered() const { return pending_.empty() && failure_.isEmpty(); }
+    int answeredCount() const { return answered_; }
+    QString failure() const { return failure_; }
+    // Texts of the message boxes answered, in order.
+    QStringList messageTexts() const { return texts_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Expectation {
+        QString description;
+        Match match;
+        Answer answer;
+        qint64 deadline = 0;
+    };
+    void poll();
+
+    int timeoutMs_;
+    QTimer timer_;
+    std::deque<Expectation> pending_;
+    int answered_ = 0;
+    QString failure_;
+    QStringList texts_;
+    QPointer<QWidget> lastAnswered_;
+};
