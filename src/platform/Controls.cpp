@@ -102,7 +102,7 @@ TPanel::TPanel(QWidget* parent, const QString& name, bool lowered)
     : QFrame(parent)
 {
     setObjectName(name);
-    setFrameStyle(QFrame::Panel | (lowered ? QFrame::Sunken : QFrame::Raised));
+    setFrameStyle(QFrame::WinPanel | (lowered ? QFrame::Sunken : QFrame::Raised));
     setLineWidth(1);
 }
 

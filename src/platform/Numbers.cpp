@@ -90,34 +90,31 @@ double StrToFloat(const QString& text, QChar decimalSeparator)
     std::string ascii;
     int i = 0;
     const int n = s.size();
-    if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
-        ascii += static_cast<char>(s[i++].unicode());
-    int mantissaDigits = 0;
-    while (i < n && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9')) {
-        ascii += static_cast<char>(s[i++].unicode());
-        ++mantissaDigits;
-    }
+    const auto takeSign = [&]() {
+        if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
+            ascii += static_cast<char>(s[i++].unicode());
+    };
+    const auto takeDigits = [&]() {
+        int count = 0;
+        for (; i < n && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9'); ++i, ++count)
+            ascii += static_cast<char>(s[i].unicode());
+        return count;
+    };
+
+    takeSign();
+    int mantissaDigits = takeDigits();
     if (i < n && s[i] == decimalSeparator) {
         ascii += '.';
         ++i;
-        while (i < n && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9')) {
-            ascii += static_cast<char>(s[i++].unicode());
-            ++mantissaDigits;
-        }
+        mantissaDigits += takeDigits();
     }
     if (mantissaDigits == 0)
         throw reject();
     if (i < n && (s[i] == QLatin1Char('e') || s[i] == QLatin1Char('E'))) {
         ascii += 'e';
         ++i;
-        if (i < n && (s[i] == QLatin1Char('+') || s[i] == QLatin1Char('-')))
-            ascii += static_cast<char>(s[i++].unicode());
-        int exponentDigits = 0;
-        while (i < n && s[i] >= QLatin1Char('0') && s[i] <= QLatin1Char('9')) {
-            ascii += static_cast<char>(s[i++].unicode());
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+        takeSign();
+        if (takeDigits() == 0)
             throw reject();
     }
     if (i != n)
