@@ -1,0 +1,46 @@
+#pragma once
+// Plain-text files: detecting and decoding their encoding, and writing text back in
+// the encoding and line endings it came in.
+#include <QByteArray>
+#include <QString>
+
+enum class LineEnding { LF, CRLF, CR };
+
+// How a plain-text file is stored. encoding is an iconv name ("UTF-8", "UTF-16LE",
+// "UTF-16BE", "CP932", "CP1251", ...).
+struct TextFileFormat {
+    QByteArray encoding = "UTF-8";
+    bool byteOrderMark = false;
+    LineEnding lineEnding = LineEnding::LF;
+
+    bool operator==(const TextFileFormat& other) const
+    {
+        return encoding == other.encoding && byteOrderMark == other.byteOrderMark
+            && lineEnding == other.lineEnding;
+    }
+};
+
+struct DecodedText {
+    QString text;  // line breaks as '\n'
+    TextFileFormat format;
+    // Bytes that could not be decoded were replaced by U+FFFD.
+    bool hadUndecodableBytes = false;
+};
+
+// Decodes a whole file. The encoding is found in this order: a byte-order mark
+// (UTF-8, UTF-16LE/BE), strict UTF-8 validation of the whole buffer, uchardet, and
+// code page 932 when nothing else fits. The line-ending style is the first line
+// break's; all line breaks become '\n'.
+DecodedText DecodeTextFile(const QByteArray& bytes);
+
+struct EncodedText {
+    QByteArray bytes;
+    TextFileFormat format;  // the format actually written
+    // The requested encoding could not represent every character, so UTF-8 was used.
+    bool fellBackToUtf8 = false;
+};
+
+// Encodes text ('\n' line breaks) in format. Text the encoding cannot represent is
+// never dropped or replaced: the whole text is written as UTF-8 instead (same line
+// endings, no byte-order mark).
+EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format);
