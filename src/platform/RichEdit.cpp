@@ -1,22 +1,39 @@
 #include "platform/RichEdit.h"
 
+#include "platform/DisplayedLines.h"
+#include "platform/DocumentProperties.h"
+#include "platform/Fonts.h"
+#include "platform/Forms.h"
 #include "platform/HandlerBoundary.h"
 #include "platform/Menus.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextLayout>
 #include <algorithm>
 
+EFileError::EFileError(const QString& message)
+    : std::runtime_error(message.toStdString()) {}
+
 TRichEdit::TRichEdit(QWidget* parent, const QString& name)
-    : QTextEdit(parent)
+    : QTextEdit(parent), lines_(new DisplayedLines(document()))
 {
     setObjectName(name);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The formatting rectangle's margins lie outside the viewport; paint them as page.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    document()->setDocumentMargin(0);
+    document()->setIndentWidth(kBulletIndentTwips * PixelsPerInch() / 1440.0);
+    // Setting up the document is not an edit the user can undo.
+    document()->setUndoRedoEnabled(false);
+    document()->setUndoRedoEnabled(true);
+    document()->setModified(false);
+    SetFormattingRect(2, 2, 0x7fffffff, 0);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    wrapWidth_ = -1;
     connect(this, &QTextEdit::cursorPositionChanged, this, [this]() { SelectionMoved(); });
     connect(this, &QTextEdit::selectionChanged, this, [this]() { SelectionMoved(); });
     connect(document(), &QTextDocument::modificationChanged, this, [this]() {
@@ -38,12 +55,17 @@ void TRichEdit::SelectionMoved()
 
 QString TRichEdit::Text() const
 {
-    return toPlainText();
+    QString text = document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return text;
 }
 
 void TRichEdit::SetText(const QString& text)
 {
     setPlainText(text);
+    PlainTextFormat = TextFileFormat();
 }
 
 int TRichEdit::TextLength() const
@@ -73,7 +95,7 @@ void TRichEdit::SetSelLength(int length)
 {
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
-    const int end = length < 0 ? TextLength() : std::min(TextLength(), start + length);
+    const int end = length < 0 ? TextLength() : static_cast<int>(std::min<qint64>(TextLength(), qint64(start) + length));
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
@@ -81,7 +103,9 @@ void TRichEdit::SetSelLength(int length)
 
 QString TRichEdit::SelText() const
 {
-    return textCursor().selectedText();
+    QString text = textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
 }
 
 void TRichEdit::SetSelText(const QString& text)
@@ -110,56 +134,48 @@ void TRichEdit::SetModified(bool modified)
     document()->setModified(modified);
 }
 
-int TRichEdit::LineCount() const
+int TRichEdit::FindText(const QString& text, int start, int length, TSearchTypes types) const
 {
-    return document()->isEmpty() ? 0 : document()->blockCount();
+    const qint64 end = qint64(start) + length;
+    return FindInTextDocument(*document(), text, start, end == -1 ? -1 : static_cast<int>(std::clamp<qint64>(end, -2, 0x7fffffff)),
+                              types);
 }
 
-int TRichEdit::LinesOfBlock(const QTextBlock& block) const
+int TRichEdit::LineCount() const
 {
-    const QTextLayout* layout = block.layout();
-    return layout && layout->lineCount() > 0 ? layout->lineCount() : 1;
+    const QTextDocument* doc = document();
+    int count = doc->blockCount();
+    if (doc->lastBlock().length() <= 1)
+        --count;
+    return count;
 }
 
 int TRichEdit::LineFromChar(int position) const
 {
-    QTextDocument* doc = document();
-    const QTextBlock target = doc->findBlock(std::clamp(position, 0, TextLength()));
-    // Lays the document out up to the block, so its wrapped lines are known.
-    doc->documentLayout()->blockBoundingRect(target);
-    int line = 0;
-    for (QTextBlock block = doc->begin(); block.isValid() && block != target; block = block.next())
-        line += LinesOfBlock(block);
-    const QTextLayout* layout = target.layout();
-    if (layout && layout->lineCount() > 0) {
-        const QTextLine inBlock = layout->lineForTextPosition(position - target.position());
-        if (inBlock.isValid())
-            line += inBlock.lineNumber();
-        else
-            line += layout->lineCount() - 1;
-    }
-    return line;
+    return lines_->LineFromPosition(position);
 }
 
 int TRichEdit::LineIndex(int line) const
 {
-    if (line < 0)
-        return -1;
-    QTextDocument* doc = document();
-    int first = 0;
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        doc->documentLayout()->blockBoundingRect(block);
-        const int lines = LinesOfBlock(block);
-        if (line < first + lines) {
-            const QTextLayout* layout = block.layout();
-            const int offset = layout && layout->lineCount() > 0
-                                   ? layout->lineAt(line - first).textStart()
-                                   : 0;
-            return block.position() + offset;
-        }
-        first += lines;
-    }
-    return -1;
+    return lines_->LineStart(line);
+}
+
+void TRichEdit::SetFormattingRect(int left, int top, int right, int /*bottom*/)
+{
+    constexpr int kMaxMargin = 10000;
+    constexpr qint64 kMaxWrapWidth = 1 << 22;
+    left = std::clamp(left, 0, kMaxMargin);
+    top = std::clamp(top, 0, kMaxMargin);
+    const qint64 width = std::clamp<qint64>(qint64(right) - left, 1, kMaxWrapWidth);
+    setViewportMargins(left, top, 0, 0);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    setLineWrapColumnOrWidth(static_cast<int>(width));
+    wrapWidth_ = static_cast<int>(width);
+}
+
+int TRichEdit::WrapWidth() const
+{
+    return wrapWidth_;
 }
 
 bool TRichEdit::CanUndo() const
@@ -170,6 +186,16 @@ bool TRichEdit::CanUndo() const
 void TRichEdit::Undo()
 {
     undo();
+}
+
+int TRichEdit::PixelsPerInch() const
+{
+    return PixelsPerInchOf(this);
+}
+
+int TRichEdit::DefaultCharset() const
+{
+    return ControlCharset(this);
 }
 
 void TRichEdit::contextMenuEvent(QContextMenuEvent* event)

@@ -1,28 +1,41 @@
 #pragma once
 // The rich-edit control that holds the document. Positions and lengths are document
 // positions: UTF-16 units, a paragraph break counting one.
+#include "platform/TextAttributes.h"
+#include "platform/TextEncoding.h"
+#include "platform/TextSearch.h"
+
 #include <QTextEdit>
 #include <functional>
+#include <stdexcept>
 
+class DisplayedLines;
 class TPopupMenu;
+
+// A file could not be read or written; the message names the file and the reason.
+class EFileError : public std::runtime_error {
+public:
+    explicit EFileError(const QString& message);
+};
 
 class TRichEdit : public QTextEdit {
     Q_OBJECT
 public:
     TRichEdit(QWidget* parent, const QString& name);
 
+    // --- Text and selection ----------------------------------------------------
+    // The whole text, paragraph breaks as '\n'.
     QString Text() const;
-    // The empty text empties the document.
+    // Replaces the whole content with plain text in the default format; the empty
+    // text empties the document. Clears the undo history and the modified flag.
     void SetText(const QString& text);
-    // Number of characters, a paragraph break counting one.
     int TextLength() const;
-
     // The lower end of the selection, whichever end the caret is at.
     int SelStart() const;
     // Collapses the selection to the caret at position (clamped to the text).
     void SetSelStart(int position);
     int SelLength() const;
-    // Selects from the selection start; -1 selects to the end of the text.
+    // Selects from the selection start; -1 (or any negative length) selects to the end.
     void SetSelLength(int length);
     QString SelText() const;
     // Replaces the selection; afterwards the caret stands after the inserted text.
@@ -30,18 +43,55 @@ public:
     // Deletes the selected text; nothing happens without a selection.
     void ClearSelection();
 
+    // Set by every change of the content, by the user or the program; settable.
     bool Modified() const;
     void SetModified(bool modified);
 
-    // Number of paragraphs; 0 for an empty document.
+    // --- Search ---------------------------------------------------------------
+    // The first occurrence lying wholly inside [start, start + length); start + length
+    // of -1 reaches to the end of the text. Returns -1 when there is none.
+    int FindText(const QString& text, int start, int length, TSearchTypes types) const;
+
+    // --- Lines ----------------------------------------------------------------
+    // Number of lines of text; 0 when empty (a last empty paragraph is not counted).
     int LineCount() const;
     // The 0-based displayed (wrapped) line holding position.
     int LineFromChar(int position) const;
-    // The position of the first character of displayed line; -1 past the last line.
+    // The position of the first character of a displayed line; -1 past the last line.
     int LineIndex(int line) const;
+
+    // The formatting rectangle in client pixels: text starts at left/top and wraps at
+    // right, whatever the window width (a horizontal scroll bar appears when the
+    // window is narrower). Degenerate or huge rectangles are clamped, never refused.
+    void SetFormattingRect(int left, int top, int right, int bottom);
+    int WrapWidth() const;
+    QMargins FormattingMargins() const { return viewportMargins(); }
+    // Height of the client area, inside the frame.
+    int ClientHeight() const { return contentsRect().height(); }
 
     bool CanUndo() const;
     void Undo();
+
+    // --- Formatting -------------------------------------------------------------
+    TParaAttributes Paragraph() { return TParaAttributes(this); }
+    TTextAttributes SelAttributes() { return TTextAttributes(this); }
+    int PixelsPerInch() const;
+    // The character set of text that carries none of its own.
+    int DefaultCharset() const;
+
+    // --- Files and printing -----------------------------------------------------
+    // True: files are read and written as plain text; false: as RTF.
+    bool PlainText = false;
+    // Reads a whole file, replacing the content. Throws EFileError and leaves the
+    // control as it was when the file cannot be read.
+    void LoadFromFile(const QString& path);
+    // Writes the whole content atomically: on failure the old file is intact and
+    // EFileError is thrown.
+    void SaveToFile(const QString& path);
+    // How the last plain-text file was stored; plain-text saves use it.
+    TextFileFormat PlainTextFormat;
+    // Prints the whole content as one job on the current printer.
+    void Print(const QString& title);
 
     TPopupMenu* PopupMenu = nullptr;
     // Raised on every move of the caret or the selection, and when the modified
@@ -53,8 +103,11 @@ protected:
 
 private:
     void SelectionMoved();
-    int LinesOfBlock(const QTextBlock& block) const;
+    void LoadPlainText(const QString& path, const QByteArray& bytes);
+    QByteArray SavePlainText(const QString& path);
 
+    DisplayedLines* lines_;
+    int wrapWidth_ = -1;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
 };

@@ -1,0 +1,104 @@
+// Loading, saving and printing the rich-edit control's content.
+#include "platform/RichEdit.h"
+
+#include "platform/MessageBox.h"
+#include "platform/Printer.h"
+#include "platform/rtf/Rtf.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextDocument>
+
+namespace {
+
+QString Reason(const QString& qtReason)
+{
+    return qtReason.isEmpty() ? QStringLiteral("Unknown error.") : qtReason;
+}
+
+QByteArray ReadWholeFile(const QString& path)
+{
+    if (QFileInfo(path).isDir())
+        throw EFileError(QStringLiteral("Cannot open file \"%1\". It is a folder, not a file.").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, Reason(file.errorString())));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, Reason(file.errorString())));
+    return bytes;
+}
+
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    if (QFileInfo(path).isDir())
+        throw EFileError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(path));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, Reason(file.errorString())));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw EFileError(QStringLiteral("Cannot write file \"%1\". %2 The file was left as it was.")
+                             .arg(path, Reason(file.errorString())));
+}
+
+QString EncodingName(const QByteArray& encoding)
+{
+    return QString::fromLatin1(encoding);
+}
+
+} // namespace
+
+void TRichEdit::LoadFromFile(const QString& path)
+{
+    // Everything is read before the document is touched, so a failure leaves it as is.
+    const QByteArray bytes = ReadWholeFile(path);
+    if (PlainText) {
+        LoadPlainText(path, bytes);
+        return;
+    }
+    document()->setUndoRedoEnabled(false);
+    ReadRtf(bytes, *document(), PixelsPerInch());
+    document()->setUndoRedoEnabled(true);
+    moveCursor(QTextCursor::Start);
+}
+
+void TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
+{
+    const DecodedText decoded = DecodeTextFile(bytes);
+    setPlainText(decoded.text);
+    PlainTextFormat = decoded.format;
+    if (decoded.hadUndecodableBytes)
+        MessageBox(window(),
+                   QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
+                                  "and saving the file will replace them with that character.")
+                       .arg(path, EncodingName(decoded.format.encoding)),
+                   QStringLiteral("Tesserine"), MB_OK);
+}
+
+void TRichEdit::SaveToFile(const QString& path)
+{
+    if (!PlainText) {
+        WriteWholeFile(path, WriteRtf(*document(), PixelsPerInch()));
+        return;
+    }
+    const EncodedText encoded = EncodeTextFile(Text(), PlainTextFormat);
+    WriteWholeFile(path, encoded.bytes);
+    const QByteArray previous = PlainTextFormat.encoding;
+    PlainTextFormat = encoded.format;
+    if (encoded.fellBackToUtf8)
+        MessageBox(window(),
+                   QStringLiteral("The document holds characters that %1 cannot represent, so \"%2\" "
+                                  "was saved as UTF-8 to keep all of its text.")
+                       .arg(EncodingName(previous), path),
+                   QStringLiteral("Tesserine"), MB_OK);
+}
+
+void TRichEdit::Print(const QString& title)
+{
+    QPrinter& printer = CurrentPrinter();
+    if (!printer.isValid())
+        throw std::runtime_error("No printer is available. Install a printer and try again.");
+    printer.setDocName(title);
+    document()->print(&printer);
+}

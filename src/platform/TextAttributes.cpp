@@ -1,0 +1,253 @@
+#include "platform/TextAttributes.h"
+
+#include "platform/DocumentProperties.h"
+#include "platform/RichEdit.h"
+
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+using namespace DocumentProperty;
+
+int TwipsToPixels(int twips, int ppi)
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips) * ppi / 1440.0));
+}
+
+int PixelsToTwips(int pixels, int ppi)
+{
+    return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / ppi));
+}
+
+QTextBlockFormat FormatAtSelection(const TRichEdit* edit)
+{
+    return edit->document()->findBlock(edit->SelStart()).blockFormat();
+}
+
+// Rewrites the block format of every paragraph the selection touches, as one step.
+void ForEachSelectedBlock(TRichEdit* edit, const std::function<void(QTextBlockFormat&)>& change)
+{
+    const QTextCursor selection = edit->textCursor();
+    QTextDocument* doc = edit->document();
+    const QTextBlock first = doc->findBlock(selection.selectionStart());
+    const QTextBlock last = doc->findBlock(selection.selectionEnd());
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (QTextBlock block = first; block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(format);
+        if (block == last)
+            break;
+    }
+    cursor.endEditBlock();
+}
+
+} // namespace
+
+// Qt lays out a paragraph from its left margin and first-line indent; derive both from
+// the twips kept in the format.
+void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi)
+{
+    const int first = format.intProperty(FirstIndentTwips);
+    const int left = format.intProperty(LeftIndentTwips);
+    const int right = format.intProperty(RightIndentTwips);
+    format.setLeftMargin(TwipsToPixels(first + left, ppi));
+    format.setTextIndent(-TwipsToPixels(left, ppi));
+    format.setRightMargin(TwipsToPixels(right, ppi));
+}
+
+int TParaAttributes::Alignment() const
+{
+    const Qt::Alignment alignment = FormatAtSelection(edit_).alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignRight)
+        return taRightJustify;
+    if (alignment & Qt::AlignHCenter)
+        return taCenter;
+    return taLeftJustify;
+}
+
+void TParaAttributes::SetAlignment(int alignment)
+{
+    const Qt::Alignment qt = alignment == taRightJustify ? Qt::AlignRight
+                             : alignment == taCenter     ? Qt::AlignHCenter
+                                                         : Qt::AlignLeft;
+    ForEachSelectedBlock(edit_, [qt](QTextBlockFormat& format) { format.setAlignment(qt); });
+}
+
+int TParaAttributes::Numbering() const
+{
+    return edit_->document()->findBlock(edit_->SelStart()).textList() ? nsBullet : nsNone;
+}
+
+void TParaAttributes::SetNumbering(int numbering)
+{
+    QTextCursor selection = edit_->textCursor();
+    QTextDocument* doc = edit_->document();
+    const QTextBlock first = doc->findBlock(selection.selectionStart());
+    const QTextBlock last = doc->findBlock(selection.selectionEnd());
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    if (numbering == nsBullet) {
+        cursor.setPosition(first.position());
+        cursor.setPosition(last.position(), QTextCursor::KeepAnchor);
+        QTextListFormat list;
+        list.setStyle(QTextListFormat::ListDisc);
+        list.setIndent(1);
+        cursor.createList(list);
+    } else {
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            if (QTextList* list = block.textList())
+                list->remove(block);
+            QTextBlockFormat format = block.blockFormat();
+            format.setIndent(0);
+            format.setObjectIndex(-1);
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(format);
+            if (block == last)
+                break;
+        }
+    }
+    cursor.endEditBlock();
+}
+
+int TParaAttributes::FirstIndent() const
+{
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(FirstIndentTwips), edit_->PixelsPerInch());
+}
+
+int TParaAttributes::LeftIndent() const
+{
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(LeftIndentTwips), edit_->PixelsPerInch());
+}
+
+int TParaAttributes::RightIndent() const
+{
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(RightIndentTwips), edit_->PixelsPerInch());
+}
+
+void TParaAttributes::SetFirstIndent(int pixels)
+{
+    const int ppi = edit_->PixelsPerInch();
+    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+        format.setProperty(FirstIndentTwips, PixelsToTwips(pixels, ppi));
+        ApplyIndentsToLayout(format, ppi);
+    });
+}
+
+void TParaAttributes::SetLeftIndent(int pixels)
+{
+    const int ppi = edit_->PixelsPerInch();
+    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+        format.setProperty(LeftIndentTwips, PixelsToTwips(pixels, ppi));
+        ApplyIndentsToLayout(format, ppi);
+    });
+}
+
+void TParaAttributes::SetRightIndent(int pixels)
+{
+    const int ppi = edit_->PixelsPerInch();
+    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+        format.setProperty(RightIndentTwips, PixelsToTwips(pixels, ppi));
+        ApplyIndentsToLayout(format, ppi);
+    });
+}
+
+namespace {
+
+QTextCharFormat SelectionCharFormat(const TRichEdit* edit)
+{
+    const QTextCursor selection = edit->textCursor();
+    if (!selection.hasSelection())
+        return edit->currentCharFormat();
+    // The format of the selection's first character.
+    QTextCursor first(edit->document());
+    first.setPosition(selection.selectionStart() + 1);
+    return first.charFormat();
+}
+
+void MergeIntoSelection(TRichEdit* edit, const QTextCharFormat& format)
+{
+    edit->mergeCurrentCharFormat(format);
+}
+
+} // namespace
+
+TFontSpec TTextAttributes::Font() const
+{
+    const QTextCharFormat format = SelectionCharFormat(edit_);
+    const QFont font = format.font().resolve(edit_->document()->defaultFont());
+    TFontSpec spec;
+    spec.name = font.family();
+    spec.charset = format.hasProperty(DocumentProperty::Charset) ? format.intProperty(DocumentProperty::Charset) : edit_->DefaultCharset();
+    if (font.pointSizeF() > 0)
+        spec.size = static_cast<int>(std::lround(font.pointSizeF()));
+    else
+        spec.size = static_cast<int>(std::lround(font.pixelSize() * 72.0 / edit_->PixelsPerInch()));
+    spec.style.bold = font.bold();
+    spec.style.italic = font.italic();
+    spec.style.underline = font.underline();
+    spec.style.strikeOut = font.strikeOut();
+    spec.color = format.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
+                                                           : format.foreground().color();
+    return spec;
+}
+
+void TTextAttributes::Assign(const TFontSpec& font)
+{
+    QTextCharFormat format;
+    format.setFontFamilies({font.name});
+    format.setProperty(DocumentProperty::Charset, font.charset);
+    format.setFontPointSize(font.size);
+    format.setFontWeight(font.style.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(font.style.italic);
+    format.setFontUnderline(font.style.underline);
+    format.setFontStrikeOut(font.style.strikeOut);
+    format.setForeground(font.color);
+    MergeIntoSelection(edit_, format);
+}
+
+void TTextAttributes::SetName(const QString& name)
+{
+    QTextCharFormat format;
+    format.setFontFamilies({name});
+    MergeIntoSelection(edit_, format);
+}
+
+void TTextAttributes::SetCharset(int charset)
+{
+    QTextCharFormat format;
+    format.setProperty(DocumentProperty::Charset, charset);
+    MergeIntoSelection(edit_, format);
+}
+
+void TTextAttributes::SetSize(int points)
+{
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    MergeIntoSelection(edit_, format);
+}
+
+void TTextAttributes::SetStyle(const TFontStyles& style)
+{
+    QTextCharFormat format;
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style.italic);
+    format.setFontUnderline(style.underline);
+    format.setFontStrikeOut(style.strikeOut);
+    MergeIntoSelection(edit_, format);
+}
+
+void TTextAttributes::SetColor(const QColor& color)
+{
+    QTextCharFormat format;
+    format.setForeground(color);
+    MergeIntoSelection(edit_, format);
+}

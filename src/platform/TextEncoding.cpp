@@ -1,0 +1,419 @@
+#include "platform/TextEncoding.h"
+
+#include <QList>
+
+#include <uchardet/uchardet.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <iconv.h>
+#include <optional>
+
+namespace {
+
+// QString's UTF-16 in this machine's byte order, as iconv names it.
+constexpr const char* kHostUtf16 =
+    Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" : "UTF-16BE";
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// The code page used when nothing else fits: the desktop's own.
+constexpr const char* kFallbackEncoding = "CP932";
+
+class IconvHandle {
+public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle()
+    {
+        if (valid())
+            iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+private:
+    iconv_t cd_;
+};
+
+constexpr size_t kIconvError = static_cast<size_t>(-1);
+
+// Size of one code unit: an undecodable UTF-16 or UTF-32 unit is skipped whole so that
+// the rest of the file stays aligned; every other encoding skips one byte.
+size_t codeUnitSize(const QByteArray& encoding)
+{
+    const QByteArray upper = encoding.toUpper();
+    if (upper.startsWith("UTF-16") || upper.startsWith("UCS-2"))
+        return 2;
+    if (upper.startsWith("UTF-32") || upper.startsWith("UCS-4"))
+        return 4;
+    return 1;
+}
+
+// Strict UTF-8 over the whole buffer, NUL bytes included: no overlong forms, no
+// surrogates, nothing above U+10FFFF, no sequence cut off at the end.
+bool isValidUtf8(const unsigned char* p, qsizetype size)
+{
+    const unsigned char* const end = p + size;
+    while (p < end) {
+        // Plain ASCII eight bytes at a time.
+        while (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        // The second byte's range rules out overlongs, surrogates and > U+10FFFF.
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead == 0xE0) {
+            length = 3;
+            low = 0xA0;
+        } else if (lead == 0xED) {
+            length = 3;
+            high = 0x9F;
+        } else if (lead >= 0xE1 && lead <= 0xEF) {
+            length = 3;
+        } else if (lead == 0xF0) {
+            length = 4;
+            low = 0x90;
+        } else if (lead >= 0xF1 && lead <= 0xF3) {
+            length = 4;
+        } else if (lead == 0xF4) {
+            length = 4;
+            high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        p += length;
+    }
+    return true;
+}
+
+// Decodes with iconv; each undecodable byte (UTF-16/32: code unit) becomes one U+FFFD.
+// Returns nothing when iconv does not know the encoding, or at the first bad byte when
+// requireClean is set.
+std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteArray& encoding,
+                                  bool requireClean, bool* hadUndecodableBytes)
+{
+    IconvHandle cd(kHostUtf16, encoding.constData());
+    if (!cd.valid())
+        return std::nullopt;
+
+    const size_t unit = codeUnitSize(encoding);
+    QString out;
+    // One UTF-16 unit per input byte is enough for nearly every encoding; grow if not.
+    out.resize(size + 16);
+    qsizetype written = 0;  // in UTF-16 units
+    auto ensureRoom = [&](qsizetype units) {
+        if (out.size() - written < units)
+            out.resize(out.size() * 2 + units);
+    };
+
+    char* in = const_cast<char*>(data);
+    size_t inLeft = static_cast<size_t>(size);
+    bool flushing = false;  // all input taken: let the converter emit what it holds
+    for (;;) {
+        char* outStart = reinterpret_cast<char*>(out.data() + written);
+        char* outPtr = outStart;
+        size_t outLeft = static_cast<size_t>(out.size() - written) * sizeof(char16_t);
+        const size_t rc = flushing ? iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft)
+                                   : iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        written += (outPtr - outStart) / qsizetype(sizeof(char16_t));
+        if (rc != kIconvError) {
+            if (flushing)
+                break;
+            flushing = true;
+            continue;
+        }
+        if (error == E2BIG) {
+            ensureRoom(out.size() + 16);
+            continue;
+        }
+        if (flushing || inLeft == 0)  // nothing left to skip
+            break;
+
+        // EILSEQ, or EINVAL for a sequence cut off at the end: give out whatever the
+        // converter holds for the bytes before it, then skip the bad unit.
+        if (requireClean)
+            return std::nullopt;
+        for (;;) {
+            ensureRoom(16);
+            outStart = reinterpret_cast<char*>(out.data() + written);
+            outPtr = outStart;
+            outLeft = static_cast<size_t>(out.size() - written) * sizeof(char16_t);
+            const size_t flushed = iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft);
+            written += (outPtr - outStart) / qsizetype(sizeof(char16_t));
+            if (flushed != kIconvError || errno != E2BIG)
+                break;
+            ensureRoom(out.size() + 16);
+        }
+        ensureRoom(1);
+        out[written++] = QChar(kReplacement);
+        const size_t skip = qMin(unit, inLeft);
+        in += skip;
+        inLeft -= skip;
+        *hadUndecodableBytes = true;
+    }
+    out.truncate(written);
+    return out;
+}
+
+// Turns CRLF, LF and lone CR into '\n' in place; returns the first break's style (LF if
+// there is none).
+LineEnding normaliseLineBreaks(QString& text)
+{
+    const qsizetype firstCr = text.indexOf(u'\r');
+    const qsizetype firstLf = text.indexOf(u'\n');
+    if (firstCr < 0)
+        return LineEnding::LF;
+
+    LineEnding style = LineEnding::LF;
+    if (firstLf < 0 || firstCr < firstLf)
+        style = (firstCr + 1 < text.size() && text.at(firstCr + 1) == u'\n') ? LineEnding::CRLF
+                                                                            : LineEnding::CR;
+
+    QChar* d = text.data();
+    const qsizetype n = text.size();
+    qsizetype w = firstCr;
+    for (qsizetype r = firstCr; r < n; ++r) {
+        if (d[r] == u'\r') {
+            if (r + 1 < n && d[r + 1] == u'\n')
+                ++r;
+            d[w++] = u'\n';
+        } else {
+            d[w++] = d[r];
+        }
+    }
+    text.truncate(w);
+    return style;
+}
+
+QByteArray detectWithUchardet(const QByteArray& bytes)
+{
+    uchardet_t detector = uchardet_new();
+    if (!detector)
+        return {};
+    uchardet_handle_data(detector, bytes.constData(), static_cast<size_t>(bytes.size()));
+    uchardet_data_end(detector);
+    const QByteArray charset = QByteArray(uchardet_get_charset(detector)).toUpper();
+    uchardet_delete(detector);
+    return charset;
+}
+
+bool hasC1Bytes(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b <= 0x9F)
+            return true;
+    }
+    return false;
+}
+
+// The encodings to try for what uchardet reported, best first; every one but the last
+// is used only if the whole buffer decodes cleanly in it.
+QList<QByteArray> candidateEncodings(const QByteArray& detected, const QByteArray& bytes)
+{
+    if (detected.isEmpty() || detected == "ASCII")
+        return {kFallbackEncoding};
+    if (detected == "SHIFT_JIS")
+        return {"CP932"};
+    if (detected == "EUC-KR" || detected == "UHC")
+        return {"CP949"};
+    // CP936 (GBK) covers nearly all real files; GB18030 adds four-byte sequences.
+    if (detected == "GB18030" || detected == "GB2312")
+        return {"CP936", "GB18030"};
+    if (detected == "BIG5")
+        return {"CP950"};
+    if (detected == "TIS-620" || detected == "ISO-8859-11" || detected == "WINDOWS-874")
+        return {"CP874"};
+    if (detected.startsWith("WINDOWS-125"))
+        return {"CP" + detected.mid(8)};
+    // These Windows code pages agree with the ISO set on 0xA0-0xFF and put printable
+    // characters (quotes, dashes) where ISO has C1 controls, which text never holds.
+    static const struct {
+        const char* iso;
+        const char* windows;
+    } kWindowsSupersets[] = {
+        {"ISO-8859-1", "CP1252"}, {"ISO-8859-9", "CP1254"}, {"ISO-8859-13", "CP1257"}};
+    for (const auto& pair : kWindowsSupersets) {
+        if (detected == pair.iso && hasC1Bytes(bytes))
+            return {pair.windows, detected};
+    }
+    return {detected};
+}
+
+bool isUtf8Name(const QByteArray& upper)
+{
+    return upper == "UTF-8" || upper == "UTF8";
+}
+
+QByteArray byteOrderMarkFor(const QByteArray& encoding)
+{
+    const QByteArray upper = encoding.toUpper();
+    if (isUtf8Name(upper))
+        return QByteArray("\xEF\xBB\xBF", 3);
+    if (upper == "UTF-16LE")
+        return QByteArray("\xFF\xFE", 2);
+    if (upper == "UTF-16BE")
+        return QByteArray("\xFE\xFF", 2);
+    if (upper == "UTF-32LE")
+        return QByteArray("\xFF\xFE\x00\x00", 4);
+    if (upper == "UTF-32BE")
+        return QByteArray("\x00\x00\xFE\xFF", 4);
+    return {};
+}
+
+QString withLineEnding(const QString& text, LineEnding ending)
+{
+    if (ending == LineEnding::LF)
+        return text;
+    if (ending == LineEnding::CR) {
+        QString out = text;
+        out.replace(u'\n', u'\r');
+        return out;
+    }
+    QString out;
+    out.reserve(text.size() + text.count(u'\n'));
+    qsizetype from = 0;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', from)) {
+        out.append(QStringView(text).mid(from, at - from));
+        out.append(u"\r\n");
+        from = at + 1;
+    }
+    out.append(QStringView(text).mid(from));
+    return out;
+}
+
+// Encodes with iconv, never transliterating; nothing when the encoding is unknown or
+// cannot represent some character.
+std::optional<QByteArray> encodeWith(const QString& text, const QByteArray& encoding)
+{
+    IconvHandle cd(encoding.constData(), kHostUtf16);
+    if (!cd.valid())
+        return std::nullopt;
+
+    QByteArray out;
+    out.resize(text.size() * 2 + 64);
+    qsizetype written = 0;
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.constData()));
+    size_t inLeft = static_cast<size_t>(text.size()) * sizeof(char16_t);
+    bool flushing = false;  // return a stateful encoding to its initial shift state
+    for (;;) {
+        char* outStart = out.data() + written;
+        char* outPtr = outStart;
+        size_t outLeft = static_cast<size_t>(out.size() - written);
+        const size_t rc = flushing ? iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft)
+                                   : iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
+        const int error = errno;
+        written += outPtr - outStart;
+        if (rc != kIconvError) {
+            if (flushing)
+                break;
+            flushing = true;
+            continue;
+        }
+        if (error != E2BIG)
+            return std::nullopt;  // EILSEQ: not representable; EINVAL: lone high surrogate
+        out.resize(out.size() * 2 + 64);
+    }
+    out.truncate(written);
+    return out;
+}
+
+}  // namespace
+
+DecodedText DecodeTextFile(const QByteArray& bytes)
+{
+    DecodedText result;
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    const auto startsWith = [&](const char* mark, qsizetype length) {
+        return size >= length && std::memcmp(data, mark, size_t(length)) == 0;
+    };
+
+    qsizetype bodyStart = 0;
+    QList<QByteArray> candidates;
+    if (startsWith("\xEF\xBB\xBF", 3)) {
+        candidates = {"UTF-8"};
+        bodyStart = 3;
+    } else if (startsWith("\xFF\xFE", 2)) {
+        candidates = {"UTF-16LE"};
+        bodyStart = 2;
+    } else if (startsWith("\xFE\xFF", 2)) {
+        candidates = {"UTF-16BE"};
+        bodyStart = 2;
+    } else if (isValidUtf8(reinterpret_cast<const unsigned char*>(data), size)) {
+        candidates = {"UTF-8"};
+    } else {
+        candidates = candidateEncodings(detectWithUchardet(bytes), bytes);
+    }
+    result.format.byteOrderMark = bodyStart > 0;
+
+    std::optional<QString> text;
+    for (qsizetype i = 0; i < candidates.size() && !text; ++i) {
+        const bool last = i + 1 == candidates.size();
+        text = decodeWith(data + bodyStart, size - bodyStart, candidates[i], !last,
+                          &result.hadUndecodableBytes);
+        if (text)
+            result.format.encoding = candidates[i];
+    }
+    if (!text) {  // uchardet named something iconv does not know
+        text = decodeWith(data + bodyStart, size - bodyStart, kFallbackEncoding, false,
+                          &result.hadUndecodableBytes);
+        result.format.encoding = kFallbackEncoding;
+    }
+    result.text = std::move(*text);
+    result.format.lineEnding = normaliseLineBreaks(result.text);
+    return result;
+}
+
+EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
+{
+    EncodedText result;
+    result.format = format;
+    const QString stored = withLineEnding(text, format.lineEnding);
+
+    std::optional<QByteArray> body;
+    if (isUtf8Name(format.encoding.toUpper())) {
+        body = stored.toUtf8();
+    } else {
+        body = encodeWith(stored, format.encoding);
+    }
+
+    if (!body) {
+        result.bytes = stored.toUtf8();
+        result.format.encoding = "UTF-8";
+        result.format.byteOrderMark = false;
+        result.fellBackToUtf8 = true;
+        return result;
+    }
+    if (format.byteOrderMark) {
+        const QByteArray mark = byteOrderMarkFor(format.encoding);
+        result.format.byteOrderMark = !mark.isEmpty();  // code pages have no mark
+        body->prepend(mark);
+    }
+    result.bytes = std::move(*body);
+    return result;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Forward search over a text document, confined to a range.
+#include <QString>
+
+class QTextDocument;
+
+struct TSearchTypes {
+    bool wholeWord = false;
+    bool matchCase = false;
+};
+
+// The position of the first occurrence of text lying wholly inside [start, end) of
+// doc, or -1. end -1 means the end of the text; a range that ends before it begins,
+// and the empty text, find nothing. The cost grows with the distance scanned, not with
+// the size of the document or of its paragraphs.
+int FindInTextDocument(const QTextDocument& doc, const QString& text, int start, int end,
+                       TSearchTypes types);
+
+// True when the occurrence [begin, end) of haystack stands as a word of its own: the
+// characters on either side do not join it into a longer word. Scripts written without
+// spaces (Han, kana, Thai, ...) join nothing.
+bool IsWholeWordAt(const QString& haystack, int begin, int end);
