@@ -1,14 +1,34 @@
 // The document's identity and its life on disk: New, Open, Save, Save As.
 #include "shell/SDIMain.h"
 
+#include "document/DocumentNames.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBox.h"
 #include "platform/RichEdit.h"
+
+namespace {
+
+// The prompt of New and Open; the close of the main window has its own.
+int AskToSaveChanges(QWidget* owner)
+{
+    return MessageBox(owner, QString::fromUtf8("変更点を保存しますか?"),
+                      QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL);
+}
+
+} // namespace
+
+void TSDIAppForm::CreateFileDialogs()
+{
+    OpenDialog = std::make_unique<TFileDialog>(this, QStringLiteral("OpenDialog"), false);
+    SaveDialog = std::make_unique<TFileDialog>(this, QStringLiteral("SaveDialog"), true);
+    OpenDialog->Filter = DocumentFileFilter();
+    SaveDialog->Filter = DocumentFileFilter();
+}
 
 bool TSDIAppForm::NewDocument()
 {
     if (RichEdit1->Modified()) {
-        switch (MessageBox(this, QString::fromUtf8("変更点を保存しますか?"),
-                           QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL)) {
+        switch (AskToSaveChanges(this)) {
         case IDYES:
             if (SaveDocument())
                 return true;
@@ -26,10 +46,35 @@ bool TSDIAppForm::NewDocument()
     return false;
 }
 
-// Opening and saving files are not built yet; saving reports a cancel so that no
-// caller believes the document was written.
 void TSDIAppForm::FileOpen1Execute()
 {
+    if (RichEdit1->Modified()) {
+        switch (AskToSaveChanges(this)) {
+        case IDYES:
+            if (SaveDocument())
+                return;
+            break;
+        case IDNO:
+            break;
+        default:
+            return;
+        }
+    }
+    if (OpenDialog->Execute()) {
+        const QString name = OpenDialog->FileName;
+        const bool previousMode = RichEdit1->PlainText;
+        RichEdit1->PlainText = !IsRichTextName(name);
+        try {
+            RichEdit1->LoadFromFile(name);
+        } catch (...) {
+            // The old document stays, so it keeps the mode it is saved in.
+            RichEdit1->PlainText = previousMode;
+            UpdateStatusBar();
+            throw;
+        }
+        RichEdit1->SetModified(false);
+        DocumentFileName = name;
+    }
     UpdateStatusBar();
 }
 
@@ -37,12 +82,31 @@ bool TSDIAppForm::SaveDocument()
 {
     if (DocumentFileName.isEmpty())
         return SaveDocumentAs();
-    return true;
+    RichEdit1->SaveToFile(DocumentFileName);
+    RichEdit1->SetModified(false);
+    return false;
 }
 
 bool TSDIAppForm::SaveDocumentAs()
 {
-    return true;
+    SaveDialog->FileName = DocumentFileName.isEmpty() ? QStringLiteral("Untitled.rtf") : DocumentFileName;
+    if (!SaveDialog->Execute())
+        return true;
+    const QString previousName = DocumentFileName;
+    const bool previousMode = RichEdit1->PlainText;
+    DocumentFileName = SaveDialog->FileName;
+    RichEdit1->PlainText = !IsRichTextName(DocumentFileName);
+    UpdateStatusBar();
+    try {
+        SaveDocument();
+    } catch (...) {
+        // Nothing was written: the document keeps the name and format it had.
+        DocumentFileName = previousName;
+        RichEdit1->PlainText = previousMode;
+        UpdateStatusBar();
+        throw;
+    }
+    return false;
 }
 
 void TSDIAppForm::FileNew1Execute()

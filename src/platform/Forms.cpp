@@ -33,11 +33,12 @@ void TMainForm::SetOuterBounds(int left, int top, int width, int height)
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     bool canClose = true;
-    RunHandler(this, [this, &canClose]() { FormCloseQuery(canClose); });
-    if (!canClose) {
+    // A close query that fails keeps the window open: nothing may be lost unasked.
+    if (!RunHandler(this, [this, &canClose]() { FormCloseQuery(canClose); }) || !canClose) {
         event->ignore();
         return;
     }
+    // A failing close handler is reported, and the window still closes.
     RunHandler(this, [this]() { FormClose(); });
     event->accept();
     Q_EMIT Closed();

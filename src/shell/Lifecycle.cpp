@@ -1,20 +1,35 @@
-// The main window's creation, close query, close and resize.
+// The main window's creation, close query, close and resize, and the two settings it
+// keeps between runs.
 #include "shell/SDIMain.h"
 
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBox.h"
+#include "platform/Registry.h"
 #include "platform/RichEdit.h"
 
 namespace {
+const char* const kSettingsKey = "SOFTWARE\\Orvalde\\Tesserine";
 constexpr int kDefaultLanguageIndex = 11;
 const char* const kDefaultFontName = "Arial CYR";
 }
 
 void TSDIAppForm::FormCreate()
 {
-    const int languageIndex = kDefaultLanguageIndex;
-    const QString fontName = QString::fromUtf8(kDefaultFontName);
+    SettingsRegistry = std::make_unique<TRegistry>();
+    SettingsRegistry->RootKey = HKEY_LOCAL_MACHINE;
+    SettingsRegistry->OpenKey(QString::fromLatin1(kSettingsKey), true);
+
+    int languageIndex = kDefaultLanguageIndex;
+    QString fontName = QString::fromLatin1(kDefaultFontName);
+    try {
+        languageIndex = SettingsRegistry->ReadInteger(QStringLiteral("iCharSet"));
+        fontName = SettingsRegistry->ReadString(QStringLiteral("stFont"));
+    } catch (const std::exception&) {
+        // Any failure in the block gives both defaults, silently.
+        languageIndex = kDefaultLanguageIndex;
+        fontName = QString::fromLatin1(kDefaultFontName);
+    }
 
     for (const QString& family : InstalledFontFamilies())
         ComboBox1->AddItem(family);
@@ -34,6 +49,8 @@ void TSDIAppForm::FormCloseQuery(bool& canClose)
     switch (MessageBox(this, QString::fromUtf8("ドキュメントの変更を保存しますか?"),
                        QString::fromUtf8("確認"), MB_YESNOCANCEL)) {
     case IDYES:
+        // A save that fails throws past this point and leaves the window open.
+        canClose = false;
         FileSave1Execute();
         canClose = !RichEdit1->Modified();
         break;
@@ -47,6 +64,11 @@ void TSDIAppForm::FormCloseQuery(bool& canClose)
 
 void TSDIAppForm::FormClose()
 {
+    if (!SettingsRegistry)
+        return;
+    SettingsRegistry->WriteInteger(QStringLiteral("iCharSet"), ComboBox2->ItemIndex());
+    SettingsRegistry->WriteString(QStringLiteral("stFont"), ComboBox1->Text());
+    SettingsRegistry.reset();
 }
 
 void TSDIAppForm::FormResize()

@@ -5,9 +5,11 @@
 #include "platform/Actions.h"
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
+#include "platform/FileDialogs.h"
 #include "platform/Fonts.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
+#include "platform/Registry.h"
 #include "platform/RichEdit.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
@@ -44,6 +46,7 @@ TSDIAppForm::TSDIAppForm()
     CreateMenus();
     CreateToolBar();
     CreateHiddenSearchControls();
+    CreateFileDialogs();
 
     RichEdit1 = new TRichEdit(this, QStringLiteral("RichEdit1"));
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);

@@ -12,6 +12,8 @@ class TButton;
 class TCheckBox;
 class TComboBox;
 class TEdit;
+class TFileDialog;
+class TRegistry;
 class TImageList;
 class TMenuItem;
 class TPopupMenu;
@@ -54,6 +56,8 @@ public:
 
     // --- Document (document/) --------------------------------------------------
     QString DocumentFileName;
+    std::unique_ptr<TFileDialog> OpenDialog;
+    std::unique_ptr<TFileDialog> SaveDialog;
     bool NewDocument();
     bool SaveDocument();
     bool SaveDocumentAs();
@@ -98,6 +102,7 @@ public:
     void FormatParagraph1Execute();
 
     // --- Shell: lifecycle, status bar, About, Exit (shell/) ---------------------
+    std::unique_ptr<TRegistry> SettingsRegistry;
     void FormCreate() override;
     void FormCloseQuery(bool& canClose) override;
     void FormClose() override;
@@ -111,6 +116,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateHiddenSearchControls();
+    void CreateFileDialogs();
 };
 
 extern TSDIAppForm* SDIAppForm;

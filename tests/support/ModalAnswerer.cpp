@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
 
@@ -31,6 +32,21 @@ ModalAnswerer& ModalAnswerer::expectMessageBox(const QString& caption, int key)
             texts_ << static_cast<QMessageBox*>(w)->text();
             QTest::keyClick(w, Qt::Key(key));
         });
+}
+
+ModalAnswerer& ModalAnswerer::expectFileDialog(const QString& objectName, const QString& path)
+{
+    return expectDialog(objectName, [this, path](QWidget* w) {
+        auto* name = w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        proposed_ << (name ? name->text() : QString());
+        if (path.isEmpty() || !name) {
+            QTest::keyClick(w, Qt::Key_Escape);
+            return;
+        }
+        name->selectAll();
+        QTest::keyClicks(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
 }
 
 ModalAnswerer& ModalAnswerer::expectDialog(const QString& objectName, Answer answer)

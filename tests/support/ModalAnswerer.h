@@ -26,6 +26,12 @@ public:
 
     // Queues a message box with the given caption, answered by pressing key.
     ModalAnswerer& expectMessageBox(const QString& caption, int key);
+    // Queues a file dialog (object name OpenDialog or SaveDialog): types path into its
+    // file name box and presses Enter, or presses Esc when path is empty. The name
+    // the dialog proposed is recorded in proposedNames().
+    ModalAnswerer& expectFileDialog(const QString& objectName, const QString& path);
+    QStringList proposedNames() const { return proposed_; }
+
     // Queues a dialog with the given object name, answered by answer.
     ModalAnswerer& expectDialog(const QString& objectName, Answer answer);
 
@@ -54,5 +60,6 @@ private:
     int answered_ = 0;
     QString failure_;
     QStringList texts_;
+    QStringList proposed_;
     QPointer<QWidget> lastAnswered_;
 };

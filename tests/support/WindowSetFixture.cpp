@@ -10,11 +10,14 @@
 
 void SilencePlatformNoise();
 
-WindowSetFixture::WindowSetFixture()
+WindowSetFixture::WindowSetFixture(const std::function<void(const QString& configDir)>& prepare)
     : application_(std::make_unique<TApplication>())
 {
     SilencePlatformNoise();
     qputenv("XDG_CONFIG_HOME", configHome_.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", (configHome_.path() + QStringLiteral("/machine")).toLocal8Bit());
+    if (prepare)
+        prepare(configHome_.path());
     application_->Initialize();
     application_->SetTitle(QStringLiteral("Tesserine"));
     CreateWindowSet(*application_);

@@ -2,6 +2,7 @@
 // Builds the program's real window set for a test, headless, with an empty
 // configuration directory of its own, and takes it down again.
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class TApplication;
@@ -9,7 +10,8 @@ class TSDIAppForm;
 
 class WindowSetFixture {
 public:
-    WindowSetFixture();
+    // prepare runs with the empty configuration directory before the windows exist.
+    explicit WindowSetFixture(const std::function<void(const QString& configDir)>& prepare = {});
     ~WindowSetFixture();
     WindowSetFixture(const WindowSetFixture&) = delete;
     WindowSetFixture& operator=(const WindowSetFixture&) = delete;

@@ -1,0 +1,303 @@
+// New, Open, Save and Save As through the real window, its prompts and file dialogs.
+#include "document/DocumentNames.h"
+#include "platform/Actions.h"
+#include "platform/RichEdit.h"
+#include "platform/StatusBar.h"
+#include "shell/SDIMain.h"
+#include "support/ModalAnswerer.h"
+#include "support/WindowSetFixture.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString U(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+const QString kPrompt = QString::fromUtf8("ワードプロセッサ");
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class DocumentFilesTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void richTextNamesEndInRtfInAnyCase_data();
+    void richTextNamesEndInRtfInAnyCase();
+    void newAsksBeforeDiscardingChanges();
+    void newWithYesOnAnUntitledDocumentGoesThroughSaveAs();
+    void openAsksFirstAndCancellingChangesOnlyTheStatusBar();
+    void openReadsByTheNameAndTakesTheName();
+    void saveOfAnUntitledDocumentProposesUntitledRtfAndLeavesModifiedShown();
+    void saveAsProposesTheCurrentNameAndChoosesTheFormatByTheNewName();
+    void saveAsAsksBeforeReplacingAnExistingFile();
+    void anUnchangedFileSavedAgainKeepsEveryByte();
+    void failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag();
+
+private:
+    QString panel(int i) const { return form_->StatusBar->PanelText(i); }
+    void type(const QString& text) { QTest::keyClicks(form_->RichEdit1, text); }
+    std::unique_ptr<WindowSetFixture> fixture_;
+    TSDIAppForm* form_ = nullptr;
+    QTemporaryDir dir_;
+};
+
+void DocumentFilesTest::init()
+{
+    fixture_ = std::make_unique<WindowSetFixture>();
+    form_ = fixture_->form();
+    QVERIFY(fixture_->showMainWindow());
+    form_->RichEdit1->setFocus();
+}
+
+void DocumentFilesTest::cleanup()
+{
+    fixture_.reset();
+    QCOMPARE(VisibleTopLevelCount(), 0);
+}
+
+void DocumentFilesTest::richTextNamesEndInRtfInAnyCase_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("rich");
+    QTest::newRow("NOTES.Rtf") << "NOTES.Rtf" << true;
+    QTest::newRow("notes.rtf") << "/home/u/notes.rtf" << true;
+    QTest::newRow("notes.rtf.bak") << "notes.rtf.bak" << false;
+    QTest::newRow("notes.txt") << "notes.txt" << false;
+    QTest::newRow("notes") << "notes" << false;
+    QTest::newRow("short") << "rtf" << false;
+    QTest::newRow("only the extension") << ".rtf" << true;
+    QTest::newRow("full-width letters") << U("文書.ｒｔｆ") << false;
+}
+
+void DocumentFilesTest::richTextNamesEndInRtfInAnyCase()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, rich);
+    QCOMPARE(IsRichTextName(name), rich);
+}
+
+void DocumentFilesTest::newAsksBeforeDiscardingChanges()
+{
+    type(QStringLiteral("draft"));
+    form_->DocumentFileName = dir_.filePath(QStringLiteral("draft.txt"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(kPrompt, Qt::Key_Escape);
+    form_->Action(QStringLiteral("FileNew1"))->Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.messageTexts(), QStringList(U("変更点を保存しますか?")));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("draft"));
+    QVERIFY(form_->RichEdit1->Modified());
+    QCOMPARE(form_->DocumentFileName, dir_.filePath(QStringLiteral("draft.txt")));
+
+    answerer.expectMessageBox(kPrompt, Qt::Key_N);
+    QVERIFY(!form_->NewDocument());
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->Text(), QString());
+    QVERIFY(!form_->RichEdit1->Modified());
+    QCOMPARE(form_->DocumentFileName, QString());
+    QCOMPARE(panel(2), QStringLiteral("(Untitled)"));
+    QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("draft.txt"))));
+}
+
+void DocumentFilesTest::newWithYesOnAnUntitledDocumentGoesThroughSaveAs()
+{
+    type(QStringLiteral("draft"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(kPrompt, Qt::Key_Y).expectFileDialog(QStringLiteral("SaveDialog"), QString());
+    QVERIFY(form_->NewDocument());
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("draft"));
+    QVERIFY(form_->RichEdit1->Modified());
+
+    const QString path = dir_.filePath(QStringLiteral("kept.txt"));
+    answerer.expectMessageBox(kPrompt, Qt::Key_Y).expectFileDialog(QStringLiteral("SaveDialog"), path);
+    QVERIFY(!form_->NewDocument());
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(ReadFile(path), QByteArray("draft"));
+    QCOMPARE(form_->RichEdit1->Text(), QString());
+    QCOMPARE(form_->DocumentFileName, QString());
+    // New leaves the plain-text mode that the save set.
+    QVERIFY(form_->RichEdit1->PlainText);
+}
+
+void DocumentFilesTest::openAsksFirstAndCancellingChangesOnlyTheStatusBar()
+{
+    type(QStringLiteral("draft"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(kPrompt, Qt::Key_Escape);
+    form_->Action(QStringLiteral("FileOpen1"))->Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.answeredCount(), 1);  // no Open dialog
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("draft"));
+
+    form_->RichEdit1->SetModified(false);
+    form_->StatusBar->SetPanelText(0, QStringLiteral("stale"));
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), QString());
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("draft"));
+    QCOMPARE(form_->DocumentFileName, QString());
+    QCOMPARE(panel(0), QStringLiteral("1: 6"));
+}
+
+void DocumentFilesTest::openReadsByTheNameAndTakesTheName()
+{
+    const QString text = dir_.filePath(QStringLiteral("source.TXT"));
+    WriteFile(text, "{\\rtf1\\ansi hello}\n");
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), text);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    // An RTF file under a plain-text name shows its source.
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("{\\rtf1\\ansi hello}\n"));
+    QVERIFY(form_->RichEdit1->PlainText);
+    QVERIFY(!form_->RichEdit1->Modified());
+    QCOMPARE(form_->DocumentFileName, text);
+    QCOMPARE(panel(2), text);
+    QCOMPARE(panel(1), QString());
+
+    const QString rich = dir_.filePath(QStringLiteral("NOTES.Rtf"));
+    WriteFile(rich, "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \\'93\\'fa\\'96\\'7b\\par}");
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), rich);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(!form_->RichEdit1->PlainText);
+    QVERIFY(form_->RichEdit1->Text().startsWith(U("日本")));
+    QCOMPARE(form_->DocumentFileName, rich);
+}
+
+void DocumentFilesTest::saveOfAnUntitledDocumentProposesUntitledRtfAndLeavesModifiedShown()
+{
+    type(U("日本語"));
+    const QString path = dir_.filePath(QStringLiteral("Untitled.rtf"));
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), path);
+    QTest::keyClick(form_->RichEdit1, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.proposedNames(), QStringList(QStringLiteral("Untitled.rtf")));
+    QVERIFY(ReadFile(path).startsWith("{\\rtf1"));
+    QVERIFY(!form_->RichEdit1->Modified());
+    QVERIFY(!form_->RichEdit1->PlainText);
+    QCOMPARE(panel(1), QStringLiteral("Modified"));  // refreshed before the write
+    QCOMPARE(panel(2), path);
+    form_->RichEdit1->SetSelStart(0);
+    QCOMPARE(panel(1), QString());
+    // Save of a titled document writes at once and does not refresh the status bar.
+    type(QStringLiteral("x"));
+    form_->FileSave1Execute();
+    QVERIFY(!form_->RichEdit1->Modified());
+    QCOMPARE(panel(1), QStringLiteral("Modified"));
+}
+
+void DocumentFilesTest::saveAsProposesTheCurrentNameAndChoosesTheFormatByTheNewName()
+{
+    const QString first = dir_.filePath(QStringLiteral("first.rtf"));
+    type(QStringLiteral("formatted?"));
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), first);
+    form_->FileSaveAs1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    const QString second = dir_.filePath(QStringLiteral("second"));
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), second);
+    form_->FileSaveAs1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.proposedNames().last(), QStringLiteral("first.rtf"));
+    QVERIFY(form_->RichEdit1->PlainText);
+    QCOMPARE(ReadFile(second), QByteArray("formatted?"));
+    QCOMPARE(form_->DocumentFileName, second);
+}
+
+void DocumentFilesTest::saveAsAsksBeforeReplacingAnExistingFile()
+{
+    const QString path = dir_.filePath(QStringLiteral("existing.txt"));
+    WriteFile(path, "precious");
+    type(QStringLiteral("new"));
+    ModalAnswerer answerer;
+    const auto isBox = [](QWidget* w) { return w->inherits("QMessageBox"); };
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), path)
+        .expect(QStringLiteral("replace question"), isBox, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+    form_->FileSaveAs1Execute();
+    // Refusing to replace leaves the Save dialog open; close it.
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), QString());
+    QTest::qWait(50);
+    QCOMPARE(ReadFile(path), QByteArray("precious"));
+    QVERIFY(form_->RichEdit1->Modified());
+}
+
+void DocumentFilesTest::anUnchangedFileSavedAgainKeepsEveryByte()
+{
+    const QString path = dir_.filePath(QStringLiteral("mixed.txt"));
+    const QByteArray bytes = U("日本語\r\nКириллица\r\nend").toUtf8();
+    WriteFile(path, bytes);
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    form_->FileSave1Execute();
+    QCOMPARE(ReadFile(path), bytes);
+    // Edited, then edited back: the same bytes again.
+    form_->RichEdit1->SetSelStart(form_->RichEdit1->TextLength());
+    type(QStringLiteral("!"));
+    QTest::keyClick(form_->RichEdit1, Qt::Key_Backspace);
+    form_->FileSave1Execute();
+    QCOMPARE(ReadFile(path), bytes);
+}
+
+void DocumentFilesTest::failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag()
+{
+    const QString path = dir_.filePath(QStringLiteral("mine.txt"));
+    WriteFile(path, "mine");
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    type(QStringLiteral(" edited"));
+
+    // A file that opens but cannot be read.
+    answerer.expectMessageBox(kPrompt, Qt::Key_N)
+        .expectFileDialog(QStringLiteral("OpenDialog"), QStringLiteral("/proc/self/mem"))
+        .expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form_->Action(QStringLiteral("FileOpen1"))->Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().last().contains(QStringLiteral("/proc/self/mem")));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral(" editedmine"));
+    QVERIFY(form_->RichEdit1->Modified());
+    QCOMPARE(form_->DocumentFileName, path);
+    QVERIFY(form_->RichEdit1->PlainText);
+
+    // A place that cannot be written: the old name, mode and flag stay.
+    const auto isBox = [](QWidget* w) { return w->inherits("QMessageBox"); };
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), QStringLiteral("/proc/version.rtf"))
+        .expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form_->Action(QStringLiteral("FileSaveAs1"))->Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().last().contains(QStringLiteral("/proc/version.rtf")));
+    QCOMPARE(form_->DocumentFileName, path);
+    QVERIFY(form_->RichEdit1->PlainText);
+    QVERIFY(form_->RichEdit1->Modified());
+    QCOMPARE(panel(2), path);
+    Q_UNUSED(isBox);
+    QCOMPARE(ReadFile(path), QByteArray("mine"));
+}
+
+QTEST_MAIN(DocumentFilesTest)
+#include "tst_document_files.moc"

@@ -1,0 +1,252 @@
+// The two settings kept between runs, and the close prompt, through the real window.
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/Registry.h"
+#include "platform/RichEdit.h"
+#include "shell/SDIMain.h"
+#include "support/ModalAnswerer.h"
+#include "support/WindowSetFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString kKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVALDE\\TESSERINE");
+
+void WriteStore(const QString& path, const QByteArray& text)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(text);
+}
+
+QByteArray Store(const QByteArray& values)
+{
+    return "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvalde\\Tesserine]\n" + values;
+}
+
+RegistryValues StoredValues(const QString& configDir)
+{
+    QFile file(configDir + QStringLiteral("/Orvalde/Tesserine.reg"));
+    RegistryKeys keys;
+    if (file.open(QIODevice::ReadOnly))
+        ParseRegistryText(file.readAll(), keys);
+    return keys.value(kKey);
+}
+
+QString U(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void registryTextKeepsTypesAndEscapes();
+    void firstRunCreatesTheKeyAndClosingWritesTheDefaults();
+    void storedSettingsAreUsedAndWrittenBackAsChanged();
+    void anIndexWithoutARowSelectsNoLanguageAndMinusOneIsWritten();
+    void aValueOfTheWrongTypeGivesBothDefaults_data();
+    void aValueOfTheWrongTypeGivesBothDefaults();
+    void aMachineWideStoreIsReadWhenTheUserHasNone();
+    void closingAnUnmodifiedDocumentClosesAtOnce();
+    void cancelAtTheCloseQueryKeepsTheWindowAndWritesNothing();
+    void yesThenCancellingSaveAsKeepsTheWindowOpen();
+    void noClosesWritesTheSettingsAndDiscardsTheChanges();
+    void aFailedSettingsWriteIsReportedAndTheWindowStillCloses();
+};
+
+void SettingsTest::registryTextKeepsTypesAndEscapes()
+{
+    RegistryKeys keys;
+    QMap<QString, QString> names;
+    keys[kKey].insert(QStringLiteral("iCharSet"), -1);
+    keys[kKey].insert(QStringLiteral("stFont"), U("ＭＳ \"Ｐ\" ゴシック\\x"));
+    names.insert(kKey, QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvalde\\Tesserine"));
+    const QByteArray text = FormatRegistryText(keys, names);
+    QVERIFY(text.contains("\"iCharSet\"=dword:ffffffff"));
+    RegistryKeys back;
+    QVERIFY(ParseRegistryText(text, back));
+    QCOMPARE(back.value(kKey).value(QStringLiteral("iCharSet")).typeId(), int(QMetaType::Int));
+    QCOMPARE(back.value(kKey).value(QStringLiteral("iCharSet")).toInt(), -1);
+    QCOMPARE(back.value(kKey).value(QStringLiteral("stFont")).toString(), U("ＭＳ \"Ｐ\" ゴシック\\x"));
+    RegistryKeys broken;
+    QVERIFY(!ParseRegistryText("[K]\n\"a\"=dword:zz\n\"b\"=\"unterminated\n\"c\"=\"ok\"\n", broken));
+    QCOMPARE(broken.value(QStringLiteral("K")).value(QStringLiteral("c")).toString(), QStringLiteral("ok"));
+    QVERIFY(!broken.value(QStringLiteral("K")).contains(QStringLiteral("a")));
+}
+
+void SettingsTest::firstRunCreatesTheKeyAndClosingWritesTheDefaults()
+{
+    WindowSetFixture fixture;
+    TSDIAppForm* form = fixture.form();
+    QVERIFY(QFile::exists(TRegistry::UserStorePath()));
+    QCOMPARE(form->ComboBox2->ItemIndex(), 11);
+    QCOMPARE(form->ComboBox2->Text(), U("キリル文字"));
+    QCOMPARE(ControlCharset(form->lastFindWord), 204);
+    QCOMPARE(ControlFontName(form->lastFindWord), QStringLiteral("Arial CYR"));
+    // The defaults are not written at start.
+    QVERIFY(StoredValues(fixture.configDirectory()).isEmpty());
+    // The font list holds every installed face once it is filled, in the system's order.
+    QCOMPARE(form->ComboBox1->Items(), InstalledFontFamilies());
+    QVERIFY(fixture.showMainWindow());
+    form->FileExit1Execute();
+    QVERIFY(!form->isVisible());
+    const RegistryValues values = StoredValues(fixture.configDirectory());
+    QCOMPARE(values.value(QStringLiteral("iCharSet")), QVariant(11));
+    QCOMPARE(values.value(QStringLiteral("stFont")), QVariant(QStringLiteral("Arial CYR")));
+}
+
+void SettingsTest::storedSettingsAreUsedAndWrittenBackAsChanged()
+{
+    WindowSetFixture fixture([](const QString& dir) {
+        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
+                   Store("\"iCharSet\"=dword:00000000\n\"stFont\"=\"No Such Font Face\"\n"));
+    });
+    TSDIAppForm* form = fixture.form();
+    QCOMPARE(form->ComboBox2->ItemIndex(), 0);
+    QCOMPARE(ControlCharset(form->lastFindWord), 128);
+    // A face that is not installed is still shown and still given to the edit.
+    QCOMPARE(form->ComboBox1->Text(), QStringLiteral("No Such Font Face"));
+    QCOMPARE(ControlFontName(form->lastFindWord), QStringLiteral("No Such Font Face"));
+    form->ComboBox2->SetItemIndex(9);
+    form->ComboBox1->SetText(QStringLiteral("Noto Sans"));
+    QVERIFY(fixture.showMainWindow());
+    form->FileExit1Execute();
+    const RegistryValues values = StoredValues(fixture.configDirectory());
+    QCOMPARE(values.value(QStringLiteral("iCharSet")), QVariant(9));
+    QCOMPARE(values.value(QStringLiteral("stFont")), QVariant(QStringLiteral("Noto Sans")));
+}
+
+void SettingsTest::anIndexWithoutARowSelectsNoLanguageAndMinusOneIsWritten()
+{
+    WindowSetFixture fixture([](const QString& dir) {
+        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
+                   Store("\"iCharSet\"=dword:00000014\n\"stFont\"=\"Arial\"\n"));
+    });
+    TSDIAppForm* form = fixture.form();
+    QCOMPARE(form->ComboBox2->ItemIndex(), -1);
+    QCOMPARE(ControlCharset(form->lastFindWord), 128);
+    QCOMPARE(form->ComboBox1->Text(), QStringLiteral("Arial"));
+    QVERIFY(fixture.showMainWindow());
+    form->FileExit1Execute();
+    QCOMPARE(StoredValues(fixture.configDirectory()).value(QStringLiteral("iCharSet")), QVariant(-1));
+}
+
+void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults_data()
+{
+    QTest::addColumn<QByteArray>("store");
+    QTest::newRow("iCharSet is a string") << Store("\"iCharSet\"=\"3\"\n\"stFont\"=\"Arial\"\n");
+    QTest::newRow("stFont is an integer") << Store("\"iCharSet\"=dword:00000003\n\"stFont\"=dword:00000001\n");
+    QTest::newRow("stFont missing") << Store("\"iCharSet\"=dword:00000003\n");
+    QTest::newRow("corrupt file") << QByteArray("\x01\x02 not a registry file [[[\n\"x\"");
+    QTest::newRow("key missing") << QByteArray("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"iCharSet\"=dword:00000003\n");
+}
+
+void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults()
+{
+    QFETCH(QByteArray, store);
+    WindowSetFixture fixture([&store](const QString& dir) {
+        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"), store);
+    });
+    TSDIAppForm* form = fixture.form();
+    QCOMPARE(form->ComboBox2->ItemIndex(), 11);
+    QCOMPARE(form->ComboBox1->Text(), QStringLiteral("Arial CYR"));
+    QVERIFY(fixture.showMainWindow());
+    form->FileExit1Execute();
+    const RegistryValues values = StoredValues(fixture.configDirectory());
+    QCOMPARE(values.value(QStringLiteral("iCharSet")), QVariant(11));
+    QCOMPARE(values.value(QStringLiteral("stFont")), QVariant(QStringLiteral("Arial CYR")));
+}
+
+void SettingsTest::aMachineWideStoreIsReadWhenTheUserHasNone()
+{
+    WindowSetFixture fixture([](const QString& dir) {
+        WriteStore(dir + QStringLiteral("/machine/Orvalde/Tesserine.reg"),
+                   Store("\"iCharSet\"=dword:0000000c\n\"stFont\"=\"Noto Sans Thai\"\n"));
+    });
+    QCOMPARE(fixture.form()->ComboBox2->ItemIndex(), 12);
+    QCOMPARE(fixture.form()->ComboBox1->Text(), QStringLiteral("Noto Sans Thai"));
+}
+
+void SettingsTest::closingAnUnmodifiedDocumentClosesAtOnce()
+{
+    WindowSetFixture fixture;
+    QVERIFY(fixture.showMainWindow());
+    fixture.form()->RichEdit1->SetText(QStringLiteral("text"));
+    fixture.form()->close();
+    QVERIFY(!fixture.form()->isVisible());
+}
+
+void SettingsTest::cancelAtTheCloseQueryKeepsTheWindowAndWritesNothing()
+{
+    WindowSetFixture fixture;
+    TSDIAppForm* form = fixture.form();
+    QVERIFY(fixture.showMainWindow());
+    form->RichEdit1->setFocus();
+    QTest::keyClicks(form->RichEdit1, QStringLiteral("changed"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(U("確認"), Qt::Key_Escape);
+    form->close();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(form->isVisible());
+    QVERIFY(StoredValues(fixture.configDirectory()).isEmpty());
+}
+
+void SettingsTest::yesThenCancellingSaveAsKeepsTheWindowOpen()
+{
+    WindowSetFixture fixture;
+    TSDIAppForm* form = fixture.form();
+    QVERIFY(fixture.showMainWindow());
+    form->RichEdit1->setFocus();
+    QTest::keyClicks(form->RichEdit1, QStringLiteral("changed"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(U("確認"), Qt::Key_Y).expectFileDialog(QStringLiteral("SaveDialog"), QString());
+    form->close();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.proposedNames(), QStringList(QStringLiteral("Untitled.rtf")));
+    QVERIFY(form->isVisible());
+    QVERIFY(form->RichEdit1->Modified());
+    QVERIFY(StoredValues(fixture.configDirectory()).isEmpty());
+}
+
+void SettingsTest::noClosesWritesTheSettingsAndDiscardsTheChanges()
+{
+    WindowSetFixture fixture;
+    TSDIAppForm* form = fixture.form();
+    QVERIFY(fixture.showMainWindow());
+    form->RichEdit1->setFocus();
+    QTest::keyClicks(form->RichEdit1, QStringLiteral("changed"));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(U("確認"), Qt::Key_N);
+    form->close();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(!form->isVisible());
+    QCOMPARE(StoredValues(fixture.configDirectory()).value(QStringLiteral("iCharSet")), QVariant(11));
+    QCOMPARE(QDir(fixture.configDirectory()).entryList(QDir::Files), QStringList());
+}
+
+void SettingsTest::aFailedSettingsWriteIsReportedAndTheWindowStillCloses()
+{
+    WindowSetFixture fixture;
+    TSDIAppForm* form = fixture.form();
+    // The store's folder becomes a file, so the store cannot be written.
+    QFile::remove(TRegistry::UserStorePath());
+    QDir(fixture.configDirectory()).rmdir(QStringLiteral("Orvalde"));
+    WriteStore(fixture.configDirectory() + QStringLiteral("/Orvalde"), "in the way");
+    QVERIFY(fixture.showMainWindow());
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form->FileExit1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().first().contains(QStringLiteral("settings could not be saved")));
+    QVERIFY(!form->isVisible());
+}
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"
