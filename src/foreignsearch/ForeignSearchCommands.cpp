@@ -2,9 +2,11 @@
 #include "shell/SDIMain.h"
 
 #include "foreignsearch/FindDlgForm.h"
+#include "foreignsearch/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/RichEdit.h"
 
 void TSDIAppForm::EidtFindRus1Execute()
 {
@@ -13,6 +15,11 @@ void TSDIAppForm::EidtFindRus1Execute()
 
 void TSDIAppForm::EditFindRusNext1Execute()
 {
+    TSearchTypes types;
+    types.matchCase = chMatchCase->Checked();
+    types.wholeWord = chWholeWord->Checked();
+    const QString text = lastFindWord->Text();
+    SelectOccurrence(*RichEdit1, FindInDocument(*RichEdit1, text, types, grDown->ItemIndex()), text);
 }
 
 void TSDIAppForm::ApplyLanguageCharset()

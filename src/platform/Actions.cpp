@@ -23,7 +23,7 @@ TAction::TAction(QWidget* form, const QString& name)
     : QAction(form), form_(form)
 {
     setObjectName(name);
-    setShortcutContext(Qt::WindowShortcut);
+    setShortcutContext(Qt::ApplicationShortcut);
     form->addAction(this);
     connect(this, &QAction::triggered, this, [this]() { Execute(); });
 }
@@ -87,7 +87,7 @@ QAction* TActionList::AddFormShortcut(const QString& name, const QKeySequence& k
     auto* shortcut = new QAction(form_);
     shortcut->setObjectName(name);
     shortcut->setShortcut(key);
-    shortcut->setShortcutContext(Qt::WindowShortcut);
+    shortcut->setShortcutContext(Qt::ApplicationShortcut);
     form_->addAction(shortcut);
     QWidget* form = form_;
     connect(shortcut, &QAction::triggered, form_, [form, handler]() { RunHandler(form, handler); });

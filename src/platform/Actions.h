@@ -2,7 +2,9 @@
 // Commands of a form. An action carries caption, category, hint, image, shortcut and
 // handler; menu items and toolbar buttons bound to it show those and run it, but keep
 // their own enabled state. Actions themselves are never disabled, so their shortcuts
-// work whatever state the bound items are in.
+// work whatever state the bound items are in. The main form's shortcuts also work from
+// its modeless windows (not through a modal dialog); edit controls there keep the
+// keys they edit with.
 #include <QAction>
 #include <QKeySequence>
 #include <QString>

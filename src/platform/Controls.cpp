@@ -10,6 +10,10 @@ TEdit::TEdit(QWidget* parent, const QString& name)
     : QLineEdit(parent)
 {
     setObjectName(name);
+    connect(this, &QLineEdit::textChanged, this, [this]() {
+        if (OnChange)
+            RunHandler(window(), OnChange);
+    });
 }
 
 TComboBox::TComboBox(QWidget* parent, const QString& name)
@@ -19,6 +23,10 @@ TComboBox::TComboBox(QWidget* parent, const QString& name)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(8);
+    connect(this, &QComboBox::activated, this, [this]() {
+        if (OnClick)
+            RunHandler(window(), OnClick);
+    });
 }
 
 QStringList TComboBox::Items() const
@@ -56,7 +64,7 @@ TRadioGroup::TRadioGroup(QWidget* parent, const QString& name, const QString& ca
 {
     setObjectName(name);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 2, 8, 2);
+    layout->setContentsMargins(8, 0, 4, 0);
     layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);
@@ -93,9 +101,24 @@ QStringList TRadioGroup::Items() const
 }
 
 TLabel::TLabel(QWidget* parent, const QString& name, const QString& caption)
-    : QLabel(caption, parent)
+    : QLabel(parent)
 {
     setObjectName(name);
+    SetCaption(caption);
+}
+
+void TLabel::SetCaption(const QString& caption)
+{
+    caption_ = caption;
+    const int amp = caption.indexOf(QLatin1Char('&'));
+    if (amp < 0 || amp + 1 >= caption.size()) {
+        setTextFormat(Qt::PlainText);
+        setText(caption);
+        return;
+    }
+    setTextFormat(Qt::RichText);
+    setText(caption.left(amp).toHtmlEscaped() + QStringLiteral("<u>") + caption.mid(amp + 1, 1).toHtmlEscaped()
+            + QStringLiteral("</u>") + caption.mid(amp + 2).toHtmlEscaped());
 }
 
 TPanel::TPanel(QWidget* parent, const QString& name, bool lowered)

@@ -21,6 +21,8 @@ public:
     TEdit(QWidget* parent, const QString& name);
     QString Text() const { return text(); }
     void SetText(const QString& value) { setText(value); }
+    // Runs on every change of the text, by the user or the program.
+    std::function<void()> OnChange;
 };
 
 // An editable drop-down list: free text plus a list of items.
@@ -38,6 +40,8 @@ public:
     void SetItemIndex(int index);
     QString Text() const { return currentText(); }
     void SetText(const QString& value) { setEditText(value); }
+    // Runs when the user picks an entry of the list (not while typing).
+    std::function<void()> OnClick;
 };
 
 class TCheckBox : public QCheckBox {
@@ -62,10 +66,16 @@ private:
     std::vector<QRadioButton*> buttons_;
 };
 
+// A caption; "&" marks the accelerator letter, shown underlined.
 class TLabel : public QLabel {
     Q_OBJECT
 public:
     TLabel(QWidget* parent, const QString& name, const QString& caption = QString());
+    void SetCaption(const QString& caption);
+    QString Caption() const { return caption_; }
+
+private:
+    QString caption_;
 };
 
 // A panel with a lowered or raised bevel.

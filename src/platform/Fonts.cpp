@@ -1,6 +1,8 @@
 #include "platform/Fonts.h"
 
 #include <QFontDatabase>
+#include <QHash>
+#include <fontconfig/fontconfig.h>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -23,16 +25,85 @@ void SetControlFont(QWidget* control, const QString& name, int height, int chars
     SetControlCharset(control, charset);
 }
 
+namespace {
+
+const char* LanguageOfCharset(int charset)
+{
+    switch (charset) {
+    case 128: return "ja";
+    case 129:
+    case 130: return "ko";
+    case 134: return "zh-cn";
+    case 136: return "zh-tw";
+    case 161: return "el";
+    case 162: return "tr";
+    case 163: return "vi";
+    case 177: return "he";
+    case 178: return "ar";
+    case 186: return "lt";
+    case 204: return "ru";
+    case 222: return "th";
+    case 238: return "cs";
+    default: return nullptr;
+    }
+}
+
+// Gives a control its face first and the script font of its character set after it.
+void ApplyFaceAndScript(QWidget* control, const QString& face, int charset)
+{
+    QFont font = control->font();
+    QStringList families{face};
+    const QString script = ScriptFontForCharset(charset);
+    if (!script.isEmpty() && script != face)
+        families << script;
+    font.setFamilies(families);
+    control->setFont(font);
+}
+
+} // namespace
+
+QString ScriptFontForCharset(int charset)
+{
+    static QHash<int, QString> cache;
+    const auto cached = cache.constFind(charset);
+    if (cached != cache.cend())
+        return *cached;
+    QString family;
+    if (const char* language = LanguageOfCharset(charset)) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+        FcLangSet* languages = FcLangSetCreate();
+        FcLangSetAdd(languages, reinterpret_cast<const FcChar8*>(language));
+        FcPatternAddLangSet(pattern, FC_LANG, languages);
+        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+            FcChar8* name = nullptr;
+            FcLangSet* supported = nullptr;
+            // Only a face that really covers the language is worth naming.
+            if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch
+                && FcPatternGetLangSet(match, FC_LANG, 0, &supported) == FcResultMatch
+                && FcLangSetHasLang(supported, reinterpret_cast<const FcChar8*>(language)) == FcLangEqual)
+                family = QString::fromUtf8(reinterpret_cast<const char*>(name));
+            FcPatternDestroy(match);
+        }
+        FcLangSetDestroy(languages);
+        FcPatternDestroy(pattern);
+    }
+    cache.insert(charset, family);
+    return family;
+}
+
 QString ControlFontName(const QWidget* control)
 {
-    return control->font().family();
+    const QStringList families = control->font().families();
+    return families.isEmpty() ? control->font().family() : families.first();
 }
 
 void SetControlFontName(QWidget* control, const QString& name)
 {
-    QFont font = control->font();
-    font.setFamily(name);
-    control->setFont(font);
+    ApplyFaceAndScript(control, name, ControlCharset(control));
 }
 
 int ControlCharset(const QWidget* control)
@@ -44,6 +115,7 @@ int ControlCharset(const QWidget* control)
 void SetControlCharset(QWidget* control, int charset)
 {
     control->setProperty(kCharsetProperty, charset);
+    ApplyFaceAndScript(control, ControlFontName(control), charset);
 }
 
 void InstallFontSubstitutions()

@@ -18,7 +18,14 @@ enum FontCharset {
 // reading it back gives the same name even when the face is not installed.
 QFont FrameworkFont(const QString& name, int height);
 
-// Sets a control's font and the character set it shows its text in.
+// The installed face that fontconfig finds best for the script of a character set
+// (Hangul for 129, Thai for 222, simplified Han for 134, ...); empty for character sets
+// that name no script.
+QString ScriptFontForCharset(int charset);
+
+// Sets a control's font and the character set it shows its text in. The control draws
+// with the named face and, for characters that face lacks, the script font of its
+// character set.
 void SetControlFont(QWidget* control, const QString& name, int height, int charset);
 QString ControlFontName(const QWidget* control);
 void SetControlFontName(QWidget* control, const QString& name);

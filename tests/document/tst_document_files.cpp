@@ -55,7 +55,7 @@ private Q_SLOTS:
 
 private:
     QString panel(int i) const { return form_->StatusBar->PanelText(i); }
-    void type(const QString& text) { QTest::keyClicks(form_->RichEdit1, text); }
+    void type(const QString& text) { TypeText(form_->RichEdit1, text); }
     std::unique_ptr<WindowSetFixture> fixture_;
     TSDIAppForm* form_ = nullptr;
     QTemporaryDir dir_;

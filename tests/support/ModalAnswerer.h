@@ -63,3 +63,7 @@ private:
     QStringList proposed_;
     QPointer<QWidget> lastAnswered_;
 };
+
+// Types text into a widget key by key, as a keyboard layout for its script would;
+// unlike QTest::keyClicks it takes any characters, outside Latin-1 too.
+void TypeText(QWidget* widget, const QString& text);

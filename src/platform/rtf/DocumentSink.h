@@ -1,0 +1,57 @@
+#pragma once
+// What the RTF reader hands on: runs of text and paragraph ends, each with its format
+// resolved (font names, colours and lists looked up), in document order.
+#include <QColor>
+#include <QString>
+
+namespace rtf {
+
+struct RunFormat {
+    QString family;     // empty: the document's default font
+    int charset = -1;   // the font's \fcharset; -1: none given
+    double points = 0;  // 0: no size given
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QColor color;       // invalid: automatic
+
+    bool operator==(const RunFormat& o) const
+    {
+        return family == o.family && charset == o.charset && points == o.points && bold == o.bold
+            && italic == o.italic && underline == o.underline && strikeOut == o.strikeOut
+            && color == o.color;
+    }
+    bool operator!=(const RunFormat& o) const { return !(*this == o); }
+};
+
+// Indents in the document's convention: the first line's absolute indent, the later
+// lines' indent relative to it, the right indent; all in twips.
+struct ParagraphFormat {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int firstIndentTwips = 0;
+    int leftIndentTwips = 0;
+    int rightIndentTwips = 0;
+    bool bullet = false;
+
+    bool operator==(const ParagraphFormat& o) const
+    {
+        return alignment == o.alignment && firstIndentTwips == o.firstIndentTwips
+            && leftIndentTwips == o.leftIndentTwips && rightIndentTwips == o.rightIndentTwips
+            && bullet == o.bullet;
+    }
+    bool operator!=(const ParagraphFormat& o) const { return !(*this == o); }
+};
+
+class DocumentSink {
+public:
+    virtual ~DocumentSink() = default;
+    // Text of the current paragraph; never empty, never holding a paragraph break.
+    virtual void Text(const QString& text, const RunFormat& format) = 0;
+    // Ends the current paragraph. The last paragraph of a document is ended too when
+    // it holds text; a document whose last \par is followed by nothing has no empty
+    // paragraph after it.
+    virtual void EndParagraph(const ParagraphFormat& format) = 0;
+};
+
+} // namespace rtf

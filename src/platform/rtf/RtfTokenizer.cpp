@@ -1,0 +1,192 @@
+#include "platform/rtf/RtfTokenizer.h"
+
+#include <algorithm>
+
+namespace rtf {
+namespace {
+
+bool IsLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool EndsText(char c)
+{
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
+Token Tokenizer::Start(TokenKind kind) const
+{
+    Token token;
+    token.kind = kind;
+    token.line = line_;
+    token.column = static_cast<int>(std::min<std::size_t>(pos_ - lineStart_ + 1, 0x7fffffff));
+    return token;
+}
+
+void Tokenizer::Advance(std::size_t count)
+{
+    pos_ = std::min(pos_ + count, input_.size());
+}
+
+// A line break is CR LF, LF or a lone CR; each counts as one line.
+void Tokenizer::SkipLineBreaks()
+{
+    while (pos_ < input_.size()) {
+        const char c = input_[pos_];
+        if (c == '\r') {
+            ++pos_;
+            if (pos_ < input_.size() && input_[pos_] == '\n')
+                ++pos_;
+        } else if (c == '\n') {
+            ++pos_;
+        } else {
+            return;
+        }
+        ++line_;
+        lineStart_ = pos_;
+    }
+}
+
+Token Tokenizer::Next()
+{
+    if (hasPendingBinary_) {
+        // \bin data is taken as it is, line breaks included; a length past the end of
+        // the input stops at the end.
+        hasPendingBinary_ = false;
+        Token token = Start(TokenKind::Binary);
+        const std::size_t length = std::min(pendingBinary_, input_.size() - pos_);
+        token.text = input_.substr(pos_, length);
+        token.hasParameter = true;
+        token.value = static_cast<int>(length);
+        Advance(length);
+        return token;
+    }
+    SkipLineBreaks();
+    if (pos_ >= input_.size())
+        return Start(TokenKind::End);
+    const char c = input_[pos_];
+    if (c == '{' || c == '}') {
+        Token token = Start(c == '{' ? TokenKind::GroupOpen : TokenKind::GroupClose);
+        Advance(1);
+        return token;
+    }
+    if (c == '\\')
+        return ReadBackslash(Start(TokenKind::ControlSymbol));
+    Token token = Start(TokenKind::Text);
+    const std::size_t start = pos_;
+    while (pos_ < input_.size() && !EndsText(input_[pos_]))
+        ++pos_;
+    token.text = input_.substr(start, pos_ - start);
+    return token;
+}
+
+Token Tokenizer::ReadBackslash(Token token)
+{
+    if (pos_ + 1 >= input_.size()) {
+        // A backslash as the last byte stands for nothing.
+        Advance(1);
+        return Start(TokenKind::End);
+    }
+    const char c = input_[pos_ + 1];
+    if (IsLetter(c))
+        return ReadControlWord(token);
+    if (c == '\'')
+        return ReadHexByte(token);
+    if (c == '\\' || c == '{' || c == '}') {
+        token.kind = TokenKind::Text;
+        token.text = input_.substr(pos_ + 1, 1);
+        Advance(2);
+        return token;
+    }
+    if (c == '\r' || c == '\n') {
+        // A backslash before a line break is a paragraph break (as TextEdit writes them).
+        token.kind = TokenKind::ControlWord;
+        token.text = "par";
+        Advance(1);
+        SkipLineBreaks();
+        return token;
+    }
+    token.text = input_.substr(pos_ + 1, 1);
+    Advance(2);
+    return token;
+}
+
+Token Tokenizer::ReadControlWord(Token token)
+{
+    token.kind = TokenKind::ControlWord;
+    const std::size_t start = pos_ + 1;
+    std::size_t end = start;
+    while (end < input_.size() && IsLetter(input_[end]))
+        ++end;
+    token.text = input_.substr(start, std::min<std::size_t>(end - start, kMaxKeywordLength));
+    pos_ = end;
+
+    const bool negative = pos_ + 1 < input_.size() && input_[pos_] == '-' && IsDigit(input_[pos_ + 1]);
+    if (negative || (pos_ < input_.size() && IsDigit(input_[pos_]))) {
+        if (negative)
+            ++pos_;
+        long long value = 0;
+        while (pos_ < input_.size() && IsDigit(input_[pos_])) {
+            value = std::min<long long>(value * 10 + (input_[pos_] - '0'), kMaxParameter);
+            ++pos_;
+        }
+        token.hasParameter = true;
+        token.value = static_cast<int>(negative ? -value : value);
+    }
+    if (pos_ < input_.size() && input_[pos_] == ' ')
+        ++pos_;  // the delimiter belongs to the control word
+
+    if (token.text == "bin" && token.hasParameter) {
+        pendingBinary_ = token.value > 0 ? static_cast<std::size_t>(token.value) : 0;
+        hasPendingBinary_ = true;
+        Token binary = Next();
+        binary.line = token.line;
+        binary.column = token.column;
+        return binary;
+    }
+    return token;
+}
+
+Token Tokenizer::ReadHexByte(Token token)
+{
+    std::size_t at = pos_ + 2;
+    int value = 0;
+    int digits = 0;
+    while (digits < 2 && at < input_.size() && HexValue(input_[at]) >= 0) {
+        value = value * 16 + HexValue(input_[at]);
+        ++at;
+        ++digits;
+    }
+    if (digits == 0) {
+        // \' without a hex digit: a symbol nobody knows, so the bytes after it stay text.
+        token.text = input_.substr(pos_ + 1, 1);
+        Advance(2);
+        return token;
+    }
+    token.kind = TokenKind::HexByte;
+    token.value = value;
+    token.text = input_.substr(pos_, at - pos_);
+    pos_ = at;
+    return token;
+}
+
+} // namespace rtf

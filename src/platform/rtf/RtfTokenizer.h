@@ -1,0 +1,63 @@
+#pragma once
+// Splits RTF bytes into tokens. No meaning is attached here, except what changes how
+// the following bytes are read: \bin and the escaped characters.
+#include <cstdint>
+#include <string_view>
+
+namespace rtf {
+
+enum class TokenKind : std::uint8_t {
+    GroupOpen,      // {
+    GroupClose,     // }
+    ControlWord,    // \name or \nameN; a backslash before a line break reads as \par
+    ControlSymbol,  // \ followed by one character that is not a letter, e.g. \~ \* \-
+    HexByte,        // \'hh; value holds the byte
+    Text,           // a run of plain bytes, or one escaped \ { }
+    Binary,         // the data of \binN
+    End,
+};
+
+struct Token {
+    TokenKind kind = TokenKind::End;
+    // ControlWord: the name (at most kMaxKeywordLength letters); ControlSymbol: the one
+    // character; Text and Binary: the bytes. Points into the input or a static string.
+    std::string_view text;
+    bool hasParameter = false;
+    int value = 0;  // the parameter of a ControlWord, the byte of a HexByte
+    int line = 1;   // where the token starts, both 1-based; the column counts bytes
+    int column = 1;
+};
+
+// Longer names are cut to this length (the rest of the letters is still consumed).
+constexpr int kMaxKeywordLength = 32;
+// Parameters are clamped to this magnitude, however many digits they have.
+constexpr int kMaxParameter = 2'000'000'000;
+
+class Tokenizer {
+public:
+    explicit Tokenizer(std::string_view input) : input_(input) {}
+
+    // The next token; End at the end of the input, and for ever after. Line breaks
+    // outside \bin data are never part of a token: RTF ignores them.
+    Token Next();
+    // The offset of the next unread byte.
+    std::size_t Offset() const { return pos_; }
+
+private:
+    Token Start(TokenKind kind) const;
+    Token ReadBackslash(Token token);
+    Token ReadControlWord(Token token);
+    Token ReadHexByte(Token token);
+    void SkipLineBreaks();
+    void Advance(std::size_t count);
+
+    std::string_view input_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    std::size_t lineStart_ = 0;
+    // Bytes of \bin data still to hand out as one Binary token.
+    std::size_t pendingBinary_ = 0;
+    bool hasPendingBinary_ = false;
+};
+
+} // namespace rtf
