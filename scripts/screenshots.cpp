@@ -1,6 +1,7 @@
 // Renders the main window, each of its menus open, the context menu and every dialog
 // to PNG files, headlessly: tesserine-screenshots <output directory>.
 #include "platform/Application.h"
+#include "platform/Controls.h"
 #include "platform/Menus.h"
 #include "platform/RichEdit.h"
 #include "shell/About.h"
@@ -108,7 +109,18 @@ int main(int argc, char* argv[])
     ShootMenus(SDIAppForm);
 
     ShootDialog(AboutBox, QStringLiteral("about-box"));
-    ShootDialog(FindDlg, QStringLiteral("find-dialog"));
+    struct Language { int index; const char* sample; const char* name; };
+    for (const Language& language : {Language{0, "日本語の文書を検索", "japanese"},
+                                     Language{11, "Поиск слова", "cyrillic"},
+                                     Language{1, "한국어 검색", "korean"}}) {
+        SDIAppForm->ComboBox2->SetItemIndex(language.index);
+        SDIAppForm->lastFindWord->SetText(QString::fromUtf8(language.sample));
+        FindDlg->Show();
+        Settle();
+        Save(FindDlg->grab().toImage(), QStringLiteral("find-dialog-") + QLatin1String(language.name));
+        FindDlg->Close();
+        Settle();
+    }
     ShootDialog(SetPageWidth, QStringLiteral("page-width-dialog"));
     ShootDialog(SetParagraph, QStringLiteral("paragraph-dialog"));
 

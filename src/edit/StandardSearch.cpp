@@ -1,9 +1,91 @@
 // Find, Find Next, Replace and Replace All through the desktop's search dialogs.
-// Not built yet: the handlers do nothing.
+#include "edit/StandardSearch.h"
+
+#include "foreignsearch/FindInDocument.h"
+#include "platform/FindReplaceDialogs.h"
+#include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
 
-void TSDIAppForm::EditFind1Execute() {}
-void TSDIAppForm::EditFindNext1Execute() {}
-void TSDIAppForm::EditReplace1Execute() {}
-void TSDIAppForm::FindDialog1Find() {}
-void TSDIAppForm::ReplaceDialog1Replace() {}
+namespace {
+
+TSearchTypes TypesFromOptions(int options)
+{
+    TSearchTypes types;
+    types.matchCase = (options & frMatchCase) != 0;
+    types.wholeWord = (options & frWholeWord) != 0;
+    return types;
+}
+
+} // namespace
+
+int ReplaceAllInDocument(TRichEdit& edit, const QString& findText, const QString& replaceText,
+                         TSearchTypes types)
+{
+    if (findText.isEmpty())
+        return 0;
+    int count = 0;
+    edit.BeginEditBlock();
+    for (int p = edit.FindText(findText, 0, -1, types); p >= 0;) {
+        edit.ReplaceRange(p, findText.size(), replaceText);
+        ++count;
+        const int next = p + replaceText.size();
+        p = edit.FindText(findText, next, -next - 1, types);
+    }
+    edit.EndEditBlock();
+    return count;
+}
+
+void TSDIAppForm::CreateSearchDialogs()
+{
+    FindDialog1 = new TFindDialog(this, QStringLiteral("FindDialog1"), false);
+    ReplaceDialog1 = new TFindDialog(this, QStringLiteral("ReplaceDialog1"), true);
+    FindDialog1->OnFind = [this]() { FindDialog1Find(FindDialog1); };
+    ReplaceDialog1->OnFind = [this]() { FindDialog1Find(ReplaceDialog1); };
+    ReplaceDialog1->OnReplace = [this]() { ReplaceDialog1Replace(); };
+}
+
+void TSDIAppForm::EditFind1Execute()
+{
+    FindDialog1->Execute();
+}
+
+void TSDIAppForm::EditReplace1Execute()
+{
+    ReplaceDialog1->Execute();
+}
+
+void TSDIAppForm::FindDialog1Find(TFindDialog* sender)
+{
+    const int options = sender->Options();
+    const TSearchTypes types = TypesFromOptions(options);
+    LastMatchCase = types.matchCase;
+    LastWholeWord = types.wholeWord;
+    LastFindText = sender->FindText();
+    const bool down = (options & frDown) != 0;
+    // An upward search from the very top finds nothing; the next Find Next goes down.
+    LastSearchDown = down ? true : RichEdit1->SelStart() <= 0;
+    const QString text = sender->FindText();
+    SelectOccurrence(*RichEdit1, FindInDocument(*RichEdit1, text, types, down ? kSearchDown : kSearchUp), text);
+}
+
+void TSDIAppForm::EditFindNext1Execute()
+{
+    TSearchTypes types;
+    types.matchCase = LastMatchCase;
+    types.wholeWord = LastWholeWord;
+    SelectOccurrence(*RichEdit1,
+                     FindInDocument(*RichEdit1, LastFindText, types, LastSearchDown ? kSearchDown : kSearchUp),
+                     LastFindText);
+}
+
+void TSDIAppForm::ReplaceDialog1Replace()
+{
+    if (ReplaceDialog1->Options() & frReplaceAll) {
+        ReplaceAllInDocument(*RichEdit1, ReplaceDialog1->FindText(), ReplaceDialog1->ReplaceText(),
+                             TypesFromOptions(ReplaceDialog1->Options()));
+        return;
+    }
+    if (RichEdit1->SelLength() > 0)
+        RichEdit1->SetSelText(ReplaceDialog1->ReplaceText());
+    FindDialog1Find(ReplaceDialog1);
+}

@@ -124,6 +124,30 @@ void TRichEdit::ClearSelection()
     setTextCursor(cursor);
 }
 
+void TRichEdit::BeginEditBlock()
+{
+    blockCursor_ = QTextCursor(document());
+    blockCursor_.beginEditBlock();
+    blockCaret_ = -1;
+}
+
+void TRichEdit::ReplaceRange(int start, int length, const QString& text)
+{
+    blockCursor_.setPosition(start);
+    blockCursor_.setPosition(std::min(TextLength(), start + length), QTextCursor::KeepAnchor);
+    blockCursor_.insertText(text);
+    blockCaret_ = blockCursor_.position();
+}
+
+void TRichEdit::EndEditBlock()
+{
+    blockCursor_.endEditBlock();
+    if (blockCaret_ >= 0)
+        SetSelStart(blockCaret_);
+    blockCursor_ = QTextCursor();
+    blockCaret_ = -1;
+}
+
 bool TRichEdit::Modified() const
 {
     return document()->isModified();

@@ -5,6 +5,7 @@
 #include "platform/TextEncoding.h"
 #include "platform/TextSearch.h"
 
+#include <QTextCursor>
 #include <QTextEdit>
 #include <functional>
 #include <stdexcept>
@@ -42,6 +43,13 @@ public:
     void SetSelText(const QString& text);
     // Deletes the selected text; nothing happens without a selection.
     void ClearSelection();
+
+    // Groups the edits until EndEditBlock into one undo step. ReplaceRange edits
+    // without moving the selection each time; EndEditBlock leaves the caret after
+    // the last replacement, or the selection as it was when nothing was replaced.
+    void BeginEditBlock();
+    void ReplaceRange(int start, int length, const QString& text);
+    void EndEditBlock();
 
     // Set by every change of the content, by the user or the program; settable.
     bool Modified() const;
@@ -107,6 +115,8 @@ private:
     QByteArray SavePlainText(const QString& path);
 
     DisplayedLines* lines_;
+    QTextCursor blockCursor_;
+    int blockCaret_ = -1;
     int wrapWidth_ = -1;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;

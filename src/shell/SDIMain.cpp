@@ -47,6 +47,7 @@ TSDIAppForm::TSDIAppForm()
     CreateToolBar();
     CreateHiddenSearchControls();
     CreateFileDialogs();
+    CreateSearchDialogs();
 
     RichEdit1 = new TRichEdit(this, QStringLiteral("RichEdit1"));
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);

@@ -13,6 +13,7 @@ class TCheckBox;
 class TComboBox;
 class TEdit;
 class TFileDialog;
+class TFindDialog;
 class TRegistry;
 class TImageList;
 class TMenuItem;
@@ -82,7 +83,9 @@ public:
     void EditFind1Execute();
     void EditFindNext1Execute();
     void EditReplace1Execute();
-    void FindDialog1Find();
+    TFindDialog* FindDialog1 = nullptr;
+    TFindDialog* ReplaceDialog1 = nullptr;
+    void FindDialog1Find(TFindDialog* sender);
     void ReplaceDialog1Replace();
 
     // --- Foreign-language search (foreignsearch/) --------------------------------
@@ -117,6 +120,7 @@ private:
     void CreateToolBar();
     void CreateHiddenSearchControls();
     void CreateFileDialogs();
+    void CreateSearchDialogs();
 };
 
 extern TSDIAppForm* SDIAppForm;

@@ -64,8 +64,6 @@ struct GroupState {
     int unicodeSkip = 1;
     // Fallback units of the last \uN still to skip; a brace ends the skipping.
     int skipRemaining = 0;
-    // The code page of the current font, for bytes read from now on.
-    int codePage = 1252;
 };
 
 } // namespace rtf

@@ -1,0 +1,84 @@
+#pragma once
+// The RTF reader: tokens in, text runs and paragraph ends out to a DocumentSink.
+#include "platform/rtf/DocumentSink.h"
+#include "platform/rtf/RtfDestinations.h"
+#include "platform/rtf/RtfState.h"
+#include "platform/rtf/RtfTokenizer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <string_view>
+#include <vector>
+
+namespace rtf {
+
+// Groups nested deeper than this are read as if their content were not there.
+constexpr int kMaxGroupDepth = 1024;
+
+// Reads a whole RTF document into sink. Never fails: bytes before the first '{' and
+// after the group it opens are ignored, a truncated document gives what was read,
+// unknown control words are ignored and unknown \* destinations skipped.
+void ReadRtfInto(std::string_view bytes, DocumentSink& sink);
+
+class Reader {
+public:
+    explicit Reader(DocumentSink& sink) : sink_(sink) {}
+    void Read(std::string_view bytes);
+
+private:
+    GroupState& Top() { return stack_.back(); }
+    void OpenGroup();
+    void CloseGroup();
+    void Word(const Token& token);
+    void Keyword(const rtf::Keyword& keyword, bool hasParameter, int value);
+    void StartDestination(KeywordId id);
+    void BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int value);
+    void AbandonFontTable();
+    void Text(std::string_view bytes);
+    void Byte(char byte);
+    void Unicode(int value);
+
+    // Body text, gathered into runs of one format.
+    bool PrepareRun();
+    void AppendBodyBytes(std::string_view bytes);
+    void AppendBodyChar(QChar character);
+    void DecodePendingBytes();
+    void FlushPendingSurrogate();
+    void FlushRun();
+    void Cell();
+    void EndParagraph(const ParaState& para);
+    void EndParagraphIfNotEmpty();
+    void Finish();
+    int CodePageOfFont(int font) const;
+    RunFormat ResolveRun(const CharState& chars) const;
+    ParagraphFormat ResolveParagraph(const ParaState& para) const;
+
+    DocumentSink& sink_;
+    std::vector<GroupState> stack_;
+    int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, not yet closed
+    int documentCodePage_ = 1252;
+    int defaultFont_ = 0;
+
+    FontTableParser fonts_;
+    ColorTableParser colors_;
+    ListTableParser lists_;
+    ListOverrideTableParser overrides_;
+    PnParser pn_;
+
+    // The run being gathered: its format, the code page its bytes are read in, bytes
+    // not decoded yet (so double-byte pairs stay together) and the text so far.
+    bool runOpen_ = false;
+    CharState runChars_;
+    int runCodePage_ = 1252;
+    QByteArray runBytes_;
+    QString runText_;
+    QChar pendingHighSurrogate_;
+    // The paragraph being read holds text; the format of the paragraph its last text
+    // was read in (for a last paragraph that no \par ends).
+    bool paragraphHasContent_ = false;
+    ParaState lastTextPara_;
+    // A table cell ended: a tab separates it from the next cell's text.
+    bool pendingCellTab_ = false;
+};
+
+} // namespace rtf
