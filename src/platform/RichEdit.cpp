@@ -44,6 +44,8 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
 
 void TRichEdit::SelectionMoved()
 {
+    if (inEditBlock_)
+        return;
     const QTextCursor cursor = textCursor();
     if (cursor.anchor() == lastAnchor_ && cursor.position() == lastPosition_)
         return;
@@ -129,6 +131,7 @@ void TRichEdit::BeginEditBlock()
     blockCursor_ = QTextCursor(document());
     blockCursor_.beginEditBlock();
     blockCaret_ = -1;
+    inEditBlock_ = true;
 }
 
 void TRichEdit::ReplaceRange(int start, int length, const QString& text)
@@ -141,11 +144,15 @@ void TRichEdit::ReplaceRange(int start, int length, const QString& text)
 
 void TRichEdit::EndEditBlock()
 {
+    // The document lays out the changed span once, here.
     blockCursor_.endEditBlock();
+    inEditBlock_ = false;
+    blockCursor_ = QTextCursor();
     if (blockCaret_ >= 0)
         SetSelStart(blockCaret_);
-    blockCursor_ = QTextCursor();
     blockCaret_ = -1;
+    lastAnchor_ = -1;
+    SelectionMoved();
 }
 
 bool TRichEdit::Modified() const

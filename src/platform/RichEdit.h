@@ -117,6 +117,7 @@ private:
     DisplayedLines* lines_;
     QTextCursor blockCursor_;
     int blockCaret_ = -1;
+    bool inEditBlock_ = false;
     int wrapWidth_ = -1;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;

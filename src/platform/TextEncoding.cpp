@@ -143,8 +143,7 @@ std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteA
         if (rc != kIconvError) {
             if (flushing)
                 break;
-            flushing = true;
-            continue;
+            break;
         }
         if (error == E2BIG) {
             ensureRoom(out.size() + 16);
@@ -209,12 +208,23 @@ LineEnding normaliseLineBreaks(QString& text)
     return style;
 }
 
+// uchardet runs at about 10 MB/s on text it cannot settle early, so it sees a window of
+// the buffer: from a little before the first non-ASCII byte, at most 1 MiB.
 QByteArray detectWithUchardet(const QByteArray& bytes)
 {
+    constexpr qsizetype kWindow = qsizetype(1) << 20;
+    constexpr qsizetype kLeadIn = 4096;
+    qsizetype firstHigh = 0;
+    while (firstHigh < bytes.size() && static_cast<unsigned char>(bytes[firstHigh]) < 0x80)
+        ++firstHigh;
+    // A multiple of 4 keeps UTF-16 and UTF-32 code units aligned.
+    const qsizetype start = qMax<qsizetype>(0, firstHigh - kLeadIn) & ~qsizetype(3);
+    const qsizetype length = qMin(kWindow, bytes.size() - start);
+
     uchardet_t detector = uchardet_new();
     if (!detector)
         return {};
-    uchardet_handle_data(detector, bytes.constData(), static_cast<size_t>(bytes.size()));
+    uchardet_handle_data(detector, bytes.constData() + start, static_cast<size_t>(length));
     uchardet_data_end(detector);
     const QByteArray charset = QByteArray(uchardet_get_charset(detector)).toUpper();
     uchardet_delete(detector);
@@ -342,51 +352,54 @@ std::optional<QByteArray> encodeWith(const QString& text, const QByteArray& enco
     return out;
 }
 
-}  // namespace
-
-DecodedText DecodeTextFile(const QByteArray& bytes)
+// Decodes bytes[bodyStart..] with the first candidate that fits (see candidateEncodings),
+// or with the fallback code page when iconv knows none of them.
+DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
+                       const QList<QByteArray>& candidates)
 {
     DecodedText result;
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    const auto startsWith = [&](const char* mark, qsizetype length) {
-        return size >= length && std::memcmp(data, mark, size_t(length)) == 0;
-    };
-
-    qsizetype bodyStart = 0;
-    QList<QByteArray> candidates;
-    if (startsWith("\xEF\xBB\xBF", 3)) {
-        candidates = {"UTF-8"};
-        bodyStart = 3;
-    } else if (startsWith("\xFF\xFE", 2)) {
-        candidates = {"UTF-16LE"};
-        bodyStart = 2;
-    } else if (startsWith("\xFE\xFF", 2)) {
-        candidates = {"UTF-16BE"};
-        bodyStart = 2;
-    } else if (isValidUtf8(reinterpret_cast<const unsigned char*>(data), size)) {
-        candidates = {"UTF-8"};
-    } else {
-        candidates = candidateEncodings(detectWithUchardet(bytes), bytes);
-    }
     result.format.byteOrderMark = bodyStart > 0;
+    const char* body = bytes.constData() + bodyStart;
+    const qsizetype size = bytes.size() - bodyStart;
 
     std::optional<QString> text;
     for (qsizetype i = 0; i < candidates.size() && !text; ++i) {
         const bool last = i + 1 == candidates.size();
-        text = decodeWith(data + bodyStart, size - bodyStart, candidates[i], !last,
-                          &result.hadUndecodableBytes);
+        text = decodeWith(body, size, candidates[i], !last, &result.hadUndecodableBytes);
         if (text)
             result.format.encoding = candidates[i];
     }
-    if (!text) {  // uchardet named something iconv does not know
-        text = decodeWith(data + bodyStart, size - bodyStart, kFallbackEncoding, false,
-                          &result.hadUndecodableBytes);
+    if (!text) {
+        text = decodeWith(body, size, kFallbackEncoding, false, &result.hadUndecodableBytes);
         result.format.encoding = kFallbackEncoding;
     }
     result.text = std::move(*text);
     result.format.lineEnding = normaliseLineBreaks(result.text);
     return result;
+}
+
+}  // namespace
+
+DecodedText DecodeTextFile(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return decodeBody(bytes, 3, {"UTF-8"});
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeBody(bytes, 2, {"UTF-16LE"});
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeBody(bytes, 2, {"UTF-16BE"});
+    if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()))
+        return decodeBody(bytes, 0, {"UTF-8"});
+    return decodeBody(bytes, 0, candidateEncodings(detectWithUchardet(bytes), bytes));
+}
+
+DecodedText DecodeTextFile(const QByteArray& bytes, const QByteArray& encoding)
+{
+    if (!IconvHandle(kHostUtf16, encoding.constData()).valid())
+        return DecodeTextFile(bytes);
+    const QByteArray mark = byteOrderMarkFor(encoding);
+    const qsizetype bodyStart = !mark.isEmpty() && bytes.startsWith(mark) ? mark.size() : 0;
+    return decodeBody(bytes, bodyStart, {encoding});
 }
 
 EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)

@@ -33,6 +33,11 @@ struct DecodedText {
 // break's; all line breaks become '\n'.
 DecodedText DecodeTextFile(const QByteArray& bytes);
 
+// Decodes a whole file in a known encoding (for one uchardet cannot tell, such as
+// CP1361), stripping that encoding's byte-order mark; an encoding iconv does not know
+// is detected as above instead.
+DecodedText DecodeTextFile(const QByteArray& bytes, const QByteArray& encoding);
+
 struct EncodedText {
     QByteArray bytes;
     TextFileFormat format;  // the format actually written

@@ -1,13 +1,20 @@
 #include "platform/rtf/Rtf.h"
 
-#include <stdexcept>
+#include "platform/rtf/RtfReader.h"
+#include "platform/rtf/RtfWriter.h"
+#include "platform/rtf/TextDocumentSink.h"
 
-void ReadRtf(const QByteArray&, QTextDocument&, int)
+#include <QTextDocument>
+
+void ReadRtf(const QByteArray& bytes, QTextDocument& doc, int ppi)
 {
-    throw std::runtime_error("Reading RTF files is not available in this version.");
+    // clear() keeps the document's default font and indent width, which the control set.
+    doc.clear();
+    rtf::TextDocumentSink sink(doc, ppi);
+    rtf::ReadRtfInto(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), sink);
 }
 
-QByteArray WriteRtf(const QTextDocument&, int)
+QByteArray WriteRtf(const QTextDocument& doc, int ppi)
 {
-    throw std::runtime_error("Writing RTF files is not available in this version.");
+    return rtf::WriteDocument(doc, ppi);
 }

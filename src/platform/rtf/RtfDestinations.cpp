@@ -27,7 +27,8 @@ void FontTableParser::Keyword(KeywordId id, int value)
         name_.clear();
         break;
     case KeywordId::FontCharset:
-        current_.charset = std::clamp(value, 0, 255);
+        // Character sets are bytes; anything else (some Mac writers put 256) is none.
+        current_.charset = value >= 0 && value <= 255 ? value : -1;
         break;
     case KeywordId::FontCodePage:
         currentCodePage_ = value;

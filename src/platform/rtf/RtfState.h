@@ -14,7 +14,7 @@ enum class Destination : std::uint8_t {
     ListTable,
     ListOverrideTable,
     ParagraphNumbering, // \pn: how the paragraph is numbered; its own text is dropped
-    UnicodePair,        // \upr: drops its text except the \ud part
+    UnicodePair,        // \upr: drops its text except its \ud group
 };
 
 enum class Alignment : std::uint8_t { Left, Center, Right };

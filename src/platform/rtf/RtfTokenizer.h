@@ -38,7 +38,7 @@ public:
     explicit Tokenizer(std::string_view input) : input_(input) {}
 
     // The next token; End at the end of the input, and for ever after. Line breaks
-    // outside \bin data are never part of a token: RTF ignores them.
+    // outside \bin data are never inside a token: RTF ignores them.
     Token Next();
     // The offset of the next unread byte.
     std::size_t Offset() const { return pos_; }

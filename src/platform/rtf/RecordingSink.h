@@ -1,0 +1,43 @@
+#pragma once
+// A sink that keeps what the reader handed on, for tests and for looking at a file.
+#include "platform/rtf/DocumentSink.h"
+
+#include <QList>
+
+namespace rtf {
+
+class RecordingSink : public DocumentSink {
+public:
+    struct Run {
+        QString text;
+        RunFormat format;
+    };
+    struct Paragraph {
+        QList<Run> runs;
+        ParagraphFormat format;
+        QString Text() const;
+    };
+
+    void Text(const QString& text, const RunFormat& format) override;
+    void EndParagraph(const ParagraphFormat& format) override;
+
+    // Ended paragraphs; text after the last paragraph end stays in Pending().
+    const QList<Paragraph>& Paragraphs() const { return paragraphs_; }
+    const Paragraph& Pending() const { return pending_; }
+    // The paragraphs' text joined by '\n'.
+    QString PlainText() const;
+    // One line per paragraph ("¶ center first=360 left=-360 right=0 bullet") followed
+    // by one line per run ("  \"text\" Arial/128 12pt b i u s #ff0000"); tabs and
+    // line separators show as \t and \l.
+    QString Dump() const;
+
+private:
+    QList<Paragraph> paragraphs_;
+    Paragraph pending_;
+};
+
+// A run's format as the dump writes it ("default" for a run with nothing set).
+QString DescribeRunFormat(const RunFormat& format);
+QString DescribeParagraphFormat(const ParagraphFormat& format);
+
+} // namespace rtf

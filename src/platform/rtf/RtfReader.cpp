@@ -1,0 +1,396 @@
+#include "platform/rtf/RtfReader.h"
+
+#include "platform/CodePages.h"
+#include "platform/rtf/RtfEncoding.h"
+
+#include <algorithm>
+
+namespace rtf {
+namespace {
+
+// Indents beyond 22 inches (the widest page Word knows) are nonsense; clamping them
+// keeps the layout sane and sums of indents far from overflowing.
+constexpr int kMaxIndentTwips = 31680;
+// 1638 points is the largest size word processors offer.
+constexpr int kMaxHalfPoints = 3276;
+// A fallback longer than this is not a fallback; it would swallow real text.
+constexpr int kMaxUnicodeSkip = 16;
+
+bool IsOn(bool hasParameter, int value)
+{
+    return !hasParameter || value != 0;
+}
+
+int ClampIndent(int twips)
+{
+    return std::clamp(twips, -kMaxIndentTwips, kMaxIndentTwips);
+}
+
+QChar SymbolCharacter(KeywordId id)
+{
+    switch (id) {
+    case KeywordId::Tab: return QLatin1Char('\t');
+    case KeywordId::Line: return QChar::LineSeparator;
+    case KeywordId::EmDash: return QChar(0x2014);
+    case KeywordId::EnDash: return QChar(0x2013);
+    case KeywordId::EmSpace: return QChar(0x2003);
+    case KeywordId::EnSpace: return QChar(0x2002);
+    case KeywordId::QuarterEmSpace: return QChar(0x2005);
+    case KeywordId::Bullet: return QChar(0x2022);
+    case KeywordId::LeftQuote: return QChar(0x2018);
+    case KeywordId::RightQuote: return QChar(0x2019);
+    case KeywordId::LeftDoubleQuote: return QChar(0x201C);
+    case KeywordId::RightDoubleQuote: return QChar(0x201D);
+    case KeywordId::NonBreakingSpace: return QChar(0x00A0);
+    case KeywordId::SoftHyphen: return QChar(0x00AD);
+    case KeywordId::NonBreakingHyphen: return QChar(0x2011);
+    case KeywordId::ZeroWidthJoiner: return QChar(0x200D);
+    case KeywordId::ZeroWidthNonJoiner: return QChar(0x200C);
+    default: return QChar();
+    }
+}
+
+bool IsAllSpaces(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
+} // namespace
+
+void ReadRtfInto(std::string_view bytes, DocumentSink& sink)
+{
+    Reader(sink).Read(bytes);
+}
+
+void Reader::Read(std::string_view bytes)
+{
+    Tokenizer tokenizer(bytes);
+    Token token = tokenizer.Next();
+    // Whatever stands before the document's group does not belong to it.
+    while (token.kind != TokenKind::End && token.kind != TokenKind::GroupOpen)
+        token = tokenizer.Next();
+    for (; token.kind != TokenKind::End; token = tokenizer.Next()) {
+        if (token.kind == TokenKind::GroupOpen) {
+            OpenGroup();
+            continue;
+        }
+        if (token.kind == TokenKind::GroupClose) {
+            CloseGroup();
+            if (stack_.empty())
+                break;  // the document's group is closed; what follows is not read
+            continue;
+        }
+        if (overflowDepth_ > 0 || Top().destination == Destination::Skip)
+            continue;
+        GroupState& state = Top();
+        switch (token.kind) {
+        case TokenKind::ControlWord:
+        case TokenKind::ControlSymbol:
+            Word(token);
+            break;
+        case TokenKind::HexByte:
+            state.optionalDestination = false;
+            if (state.skipRemaining > 0)
+                --state.skipRemaining;
+            else
+                Byte(static_cast<char>(token.value));
+            break;
+        case TokenKind::Text: {
+            if (state.optionalDestination && IsAllSpaces(token.text))
+                break;
+            state.optionalDestination = false;
+            std::string_view text = token.text;
+            if (state.skipRemaining > 0) {
+                const std::size_t skipped = std::min<std::size_t>(text.size(), state.skipRemaining);
+                state.skipRemaining -= static_cast<int>(skipped);
+                text.remove_prefix(skipped);
+            }
+            if (!text.empty())
+                Text(text);
+            break;
+        }
+        case TokenKind::Binary:
+            state.optionalDestination = false;
+            if (state.skipRemaining > 0)
+                --state.skipRemaining;
+            break;
+        default:
+            break;
+        }
+    }
+    Finish();
+}
+
+void Reader::OpenGroup()
+{
+    if (stack_.empty()) {
+        stack_.emplace_back();
+        return;
+    }
+    if (overflowDepth_ > 0 || static_cast<int>(stack_.size()) >= kMaxGroupDepth) {
+        ++overflowDepth_;
+        return;
+    }
+    // A brace ends the skipping of a fallback, in the group it interrupts as well.
+    Top().skipRemaining = 0;
+    Top().optionalDestination = false;
+    GroupState child = Top();
+    child.startsDestination = false;
+    stack_.push_back(child);
+}
+
+void Reader::CloseGroup()
+{
+    if (overflowDepth_ > 0) {
+        --overflowDepth_;
+        return;
+    }
+    if (stack_.empty())
+        return;
+    const GroupState closed = stack_.back();
+    stack_.pop_back();
+    if (closed.destination == Destination::FontTable) {
+        if (closed.startsDestination)
+            fonts_.Finish();
+        else
+            fonts_.GroupClosed();
+    } else if (closed.destination == Destination::ParagraphNumbering && closed.startsDestination
+               && !stack_.empty()) {
+        Top().para.pn = pn_.Kind();
+    }
+}
+
+void Reader::Word(const Token& token)
+{
+    GroupState& state = Top();
+    const rtf::Keyword* keyword = FindKeyword(token.text);
+    if (state.optionalDestination) {
+        state.optionalDestination = false;
+        if (!keyword || keyword->kind != KeywordKind::Destination) {
+            state.destination = Destination::Skip;
+            state.startsDestination = true;
+            return;
+        }
+    }
+    if (state.skipRemaining > 0) {
+        // A control word counts as one fallback unit; \uN never does, as writers that
+        // put surrogate pairs side by side leave the fallback after the second one.
+        if (!keyword || keyword->id != KeywordId::Unicode) {
+            --state.skipRemaining;
+            return;
+        }
+        state.skipRemaining = 0;
+    }
+    if (keyword)
+        Keyword(*keyword, token.hasParameter, token.value);
+}
+
+void Reader::Keyword(const rtf::Keyword& keyword, bool hasParameter, int value)
+{
+    GroupState& state = Top();
+    if (keyword.kind == KeywordKind::Destination) {
+        StartDestination(keyword.id);
+        return;
+    }
+    switch (keyword.id) {
+    case KeywordId::Unicode:
+        Unicode(value);
+        return;
+    case KeywordId::UnicodeSkip:
+        state.unicodeSkip = std::clamp(value, 0, kMaxUnicodeSkip);
+        return;
+    case KeywordId::Star:
+        state.optionalDestination = true;
+        return;
+    default:
+        break;
+    }
+    switch (state.destination) {
+    case Destination::Body:
+        BodyKeyword(keyword, hasParameter, value);
+        break;
+    case Destination::FontTable:
+        if (keyword.id == KeywordId::Par || keyword.id == KeywordId::Pard) {
+            AbandonFontTable();
+            BodyKeyword(keyword, hasParameter, value);
+        } else {
+            fonts_.Keyword(keyword.id, value);
+        }
+        break;
+    case Destination::ColorTable:
+        colors_.Keyword(keyword.id, value);
+        break;
+    case Destination::ListTable:
+        lists_.Keyword(keyword.id, value);
+        break;
+    case Destination::ListOverrideTable:
+        overrides_.Keyword(keyword.id, value);
+        break;
+    case Destination::ParagraphNumbering:
+        pn_.Keyword(keyword.id);
+        break;
+    case Destination::UnicodePair:
+    case Destination::Skip:
+        break;
+    }
+}
+
+void Reader::StartDestination(KeywordId id)
+{
+    GroupState& state = Top();
+    Destination target = Destination::Skip;
+    switch (id) {
+    case KeywordId::FontTable:
+        fonts_.Begin(documentCodePage_);
+        target = Destination::FontTable;
+        break;
+    case KeywordId::ColorTable: target = Destination::ColorTable; break;
+    case KeywordId::ListTable: target = Destination::ListTable; break;
+    case KeywordId::ListOverrideTable: target = Destination::ListOverrideTable; break;
+    case KeywordId::ParagraphNumbering:
+        if (state.destination == Destination::Body) {
+            pn_.Begin();
+            target = Destination::ParagraphNumbering;
+        }
+        break;
+    case KeywordId::Field:
+    case KeywordId::FieldResult:
+        return;  // a field's result is text where it stands
+    case KeywordId::NestedRowProperties:
+        return;  // some writers put a nested row's cells in it, not just its properties
+    case KeywordId::UnicodePair: target = Destination::UnicodePair; break;
+    case KeywordId::UnicodeVersion:
+        if (state.destination != Destination::UnicodePair)
+            return;
+        target = Destination::Body;
+        break;
+    default:
+        break;  // \pntext, \listtext and everything else that is not document text
+    }
+    state.destination = target;
+    state.startsDestination = true;
+}
+
+// A font table that body formatting turns up in was never closed: the table ends
+// there and its groups hold document text from now on.
+void Reader::AbandonFontTable()
+{
+    fonts_.Finish();
+    for (GroupState& state : stack_) {
+        if (state.destination == Destination::FontTable) {
+            state.destination = Destination::Body;
+            state.startsDestination = false;
+        }
+    }
+}
+
+void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int value)
+{
+    GroupState& state = Top();
+    CharState& chars = state.chars;
+    ParaState& para = state.para;
+    if (keyword.kind == KeywordKind::Symbol) {
+        AppendBodyChar(SymbolCharacter(keyword.id));
+        return;
+    }
+    switch (keyword.id) {
+    case KeywordId::Ansi: documentCodePage_ = 1252; break;
+    case KeywordId::Mac: documentCodePage_ = 10000; break;
+    case KeywordId::Pc: documentCodePage_ = 437; break;
+    case KeywordId::Pca: documentCodePage_ = 850; break;
+    case KeywordId::AnsiCodePage:
+        if (!IconvNameForCodePage(value).isEmpty())
+            documentCodePage_ = value;
+        break;
+    case KeywordId::DefaultFont: defaultFont_ = value; break;
+
+    case KeywordId::Plain: chars = CharState(); break;
+    case KeywordId::Font: chars.font = value; break;
+    case KeywordId::FontSize:
+        chars.halfPoints = hasParameter ? std::clamp(value, 0, kMaxHalfPoints) : 24;
+        break;
+    case KeywordId::Bold: chars.bold = IsOn(hasParameter, value); break;
+    case KeywordId::Italic: chars.italic = IsOn(hasParameter, value); break;
+    case KeywordId::Underline: chars.underline = IsOn(hasParameter, value); break;
+    case KeywordId::UnderlineNone: chars.underline = false; break;
+    case KeywordId::Strike: chars.strike = IsOn(hasParameter, value); break;
+    case KeywordId::Hidden: chars.hidden = IsOn(hasParameter, value); break;
+    case KeywordId::ColorForeground: chars.color = value; break;
+
+    case KeywordId::Pard: para = ParaState(); break;
+    case KeywordId::AlignLeft:
+    case KeywordId::AlignJustify: para.alignment = Alignment::Left; break;
+    case KeywordId::AlignCenter: para.alignment = Alignment::Center; break;
+    case KeywordId::AlignRight: para.alignment = Alignment::Right; break;
+    case KeywordId::FirstIndent: para.firstIndent = ClampIndent(value); break;
+    case KeywordId::LeftIndent: para.leftIndent = ClampIndent(value); break;
+    case KeywordId::RightIndent: para.rightIndent = ClampIndent(value); break;
+    case KeywordId::ListStyle: para.listStyle = value; break;
+    case KeywordId::ListLevelIndex: para.listLevel = std::clamp(value, 0, 8); break;
+
+    case KeywordId::Par: EndParagraph(para); break;
+    case KeywordId::Sect:
+    case KeywordId::Page:
+    case KeywordId::Row:
+    case KeywordId::NestRow: EndParagraphIfNotEmpty(); break;
+    case KeywordId::Cell:
+    case KeywordId::NestCell: Cell(); break;
+    default:
+        break;
+    }
+}
+
+void Reader::Text(std::string_view bytes)
+{
+    switch (Top().destination) {
+    case Destination::Body: AppendBodyBytes(bytes); break;
+    case Destination::FontTable: fonts_.Text(bytes); break;
+    case Destination::ColorTable: colors_.Text(bytes); break;
+    default: break;
+    }
+}
+
+void Reader::Byte(char byte)
+{
+    switch (Top().destination) {
+    case Destination::Body: AppendBodyBytes(std::string_view(&byte, 1)); break;
+    case Destination::FontTable: fonts_.Byte(byte); break;
+    default: break;
+    }
+}
+
+void Reader::Unicode(int value)
+{
+    GroupState& state = Top();
+    state.skipRemaining = state.unicodeSkip;
+    if (value < 0)
+        value += 65536;
+    const QChar character = value >= 0 && value <= 0xFFFF ? QChar(static_cast<char16_t>(value))
+                                                          : QChar(QChar::ReplacementCharacter);
+    if (state.destination == Destination::FontTable) {
+        fonts_.Character(character);
+        return;
+    }
+    if (state.destination != Destination::Body || !PrepareRun())
+        return;
+    // Surrogate halves come as two \uN; they are kept only as a pair.
+    if (character.isHighSurrogate()) {
+        FlushPendingSurrogate();
+        pendingHighSurrogate_ = character;
+        return;
+    }
+    if (character.isLowSurrogate()) {
+        if (pendingHighSurrogate_.isNull()) {
+            AppendBodyChar(QChar::ReplacementCharacter);
+            return;
+        }
+        DecodePendingBytes();
+        runText_.append(pendingHighSurrogate_);
+        runText_.append(character);
+        pendingHighSurrogate_ = QChar();
+        return;
+    }
+    AppendBodyChar(character);
+}
+
+} // namespace rtf

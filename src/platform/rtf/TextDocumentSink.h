@@ -1,0 +1,41 @@
+#pragma once
+// The sink that builds the rich-edit control's document.
+#include "platform/rtf/DocumentSink.h"
+
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <utility>
+#include <vector>
+
+class QTextDocument;
+class QTextList;
+
+namespace rtf {
+
+// Appends to an empty document inside one edit block, so the document lays itself out
+// once at the end. A run is inserted in one piece with a format built once per format
+// seen; consecutive bullet paragraphs share one disc list, as the bullet command makes
+// them. Paragraph indents are kept in twips and laid out at ppi pixels per inch.
+class TextDocumentSink : public DocumentSink {
+public:
+    TextDocumentSink(QTextDocument& doc, int ppi);
+    ~TextDocumentSink() override;
+
+    void Text(const QString& text, const RunFormat& format) override;
+    void EndParagraph(const ParagraphFormat& format) override;
+
+private:
+    const QTextCharFormat& CharFormat(const RunFormat& format);
+    void StartBlockIfNeeded();
+
+    QTextCursor cursor_;
+    int ppi_;
+    bool needNewBlock_ = false;
+    QTextList* list_ = nullptr;  // the list the previous paragraph belongs to
+    std::vector<std::pair<RunFormat, QTextCharFormat>> formats_;
+};
+
+// The character format of a run in the document's conventions.
+QTextCharFormat ToCharFormat(const RunFormat& format);
+
+} // namespace rtf
