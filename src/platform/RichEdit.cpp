@@ -36,7 +36,11 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     wrapWidth_ = -1;
     connect(this, &QTextEdit::cursorPositionChanged, this, [this]() { SelectionMoved(); });
     connect(this, &QTextEdit::selectionChanged, this, [this]() { SelectionMoved(); });
-    connect(document(), &QTextDocument::modificationChanged, this, [this]() {
+    // Typing moves the caret before the document marks itself modified; report the
+    // change again once the flag is set, so listeners see the state after the edit.
+    connect(document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
+        if (!modified)
+            return;
         lastAnchor_ = -1;
         SelectionMoved();
     });

@@ -102,8 +102,8 @@ public:
     void Print(const QString& title);
 
     TPopupMenu* PopupMenu = nullptr;
-    // Raised on every move of the caret or the selection, and when the modified
-    // flag changes.
+    // Raised on every move of the caret or the selection (after an edit, once the
+    // modified flag reflects it).
     std::function<void()> OnSelectionChange;
 
 protected:

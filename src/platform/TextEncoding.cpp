@@ -143,7 +143,8 @@ std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteA
         if (rc != kIconvError) {
             if (flushing)
                 break;
-            break;
+            flushing = true;
+            continue;
         }
         if (error == E2BIG) {
             ensureRoom(out.size() + 16);

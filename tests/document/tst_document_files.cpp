@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -204,6 +205,7 @@ void DocumentFilesTest::saveOfAnUntitledDocumentProposesUntitledRtfAndLeavesModi
     QCOMPARE(panel(1), QString());
     // Save of a titled document writes at once and does not refresh the status bar.
     type(QStringLiteral("x"));
+    QCOMPARE(panel(1), QStringLiteral("Modified"));
     form_->FileSave1Execute();
     QVERIFY(!form_->RichEdit1->Modified());
     QCOMPARE(panel(1), QStringLiteral("Modified"));
@@ -233,13 +235,19 @@ void DocumentFilesTest::saveAsAsksBeforeReplacingAnExistingFile()
     WriteFile(path, "precious");
     type(QStringLiteral("new"));
     ModalAnswerer answerer;
+    bool asked = false;
     const auto isBox = [](QWidget* w) { return w->inherits("QMessageBox"); };
     answerer.expectFileDialog(QStringLiteral("SaveDialog"), path)
-        .expect(QStringLiteral("replace question"), isBox, [](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        .expect(QStringLiteral("replace question"), isBox, [&asked](QWidget* w) {
+            asked = true;
+            QWidget* saveDialog = w->parentWidget();
+            QTest::keyClick(w, Qt::Key_Escape);
+            // Refusing to replace leaves the Save dialog open; then cancel it too.
+            QTimer::singleShot(0, saveDialog, [saveDialog]() { QTest::keyClick(saveDialog, Qt::Key_Escape); });
+        });
     form_->FileSaveAs1Execute();
-    // Refusing to replace leaves the Save dialog open; close it.
-    answerer.expectFileDialog(QStringLiteral("SaveDialog"), QString());
-    QTest::qWait(50);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(asked);
     QCOMPARE(ReadFile(path), QByteArray("precious"));
     QVERIFY(form_->RichEdit1->Modified());
 }
