@@ -2,6 +2,7 @@
 // to PNG files, headlessly: tesserine-screenshots <output directory>.
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/FontDialog.h"
 #include "platform/Menus.h"
 #include "platform/RichEdit.h"
 #include "shell/About.h"
@@ -108,6 +109,29 @@ int main(int argc, char* argv[])
     Save(SDIAppForm->grab().toImage(), QStringLiteral("main-window"));
     ShootMenus(SDIAppForm);
 
+    // A document using every format.
+    TRichEdit* edit = SDIAppForm->RichEdit1;
+    edit->SetText(QString::fromUtf8("中央揃えの見出し\n箇条書きの一行目\n箇条書きの二行目\n"
+                                    "右揃え Кириллица\n字下げした段落。長い文章は折り返され、二行目以降は左のインデントに揃います。"));
+    edit->SetSelStart(0);
+    edit->Paragraph().SetAlignment(taCenter);
+    edit->SetSelLength(8);
+    edit->SelAttributes().Assign({QStringLiteral("Liberation Serif"), 128, 14, {true, false, true, false}, QColor(0, 0, 160)});
+    edit->SetSelStart(9);
+    edit->SetSelLength(12);
+    edit->Paragraph().SetNumbering(nsBullet);
+    edit->SetSelStart(27);
+    edit->Paragraph().SetAlignment(taRightJustify);
+    edit->SetSelLength(5);
+    edit->SelAttributes().SetStyle({false, true, false, true});
+    edit->SelAttributes().SetColor(QColor(180, 0, 0));
+    edit->SetSelStart(43);
+    edit->Paragraph().SetFirstIndent(48);
+    edit->Paragraph().SetLeftIndent(-24);
+    SDIAppForm->resize(640, 300);
+    Settle();
+    Save(SDIAppForm->grab().toImage(), QStringLiteral("formatted-document"));
+
     ShootDialog(AboutBox, QStringLiteral("about-box"));
     struct Language { int index; const char* sample; const char* name; };
     for (const Language& language : {Language{0, "日本語の文書を検索", "japanese"},
@@ -121,6 +145,7 @@ int main(int argc, char* argv[])
         FindDlg->Close();
         Settle();
     }
+    ShootDialog(SDIAppForm->FontDialog1, QStringLiteral("font-dialog"));
     ShootDialog(SetPageWidth, QStringLiteral("page-width-dialog"));
     ShootDialog(SetParagraph, QStringLiteral("paragraph-dialog"));
 

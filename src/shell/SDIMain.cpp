@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
 #include "platform/FileDialogs.h"
+#include "platform/FontDialog.h"
 #include "platform/Fonts.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
@@ -48,6 +49,7 @@ TSDIAppForm::TSDIAppForm()
     CreateHiddenSearchControls();
     CreateFileDialogs();
     CreateSearchDialogs();
+    FontDialog1 = new TFontDialog(this, QStringLiteral("FontDialog1"));
 
     RichEdit1 = new TRichEdit(this, QStringLiteral("RichEdit1"));
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);

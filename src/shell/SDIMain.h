@@ -14,6 +14,7 @@ class TComboBox;
 class TEdit;
 class TFileDialog;
 class TFindDialog;
+class TFontDialog;
 class TRegistry;
 class TImageList;
 class TMenuItem;
@@ -95,6 +96,7 @@ public:
 
     // --- Formatting (format/) ---------------------------------------------------
     double PageWidthInches = 6.5;
+    TFontDialog* FontDialog1 = nullptr;
     void UpdateFormattingRect();
     void FormatAlignLeft1Execute();
     void FormatAlignCenter1Execute();
