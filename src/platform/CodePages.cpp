@@ -201,10 +201,16 @@ int CodePageForCharset(int charset)
     }
 }
 
-std::optional<QString> DecodeBytes(const QByteArray& bytes, const QByteArray& iconvName, bool* hadUndecodableBytes)
+bool IsKnownEncoding(const QByteArray& iconvName)
+{
+    return IconvHandle(kHostUtf16, iconvName.constData()).valid();
+}
+
+std::optional<QString> DecodeBytes(const QByteArray& bytes, const QByteArray& iconvName, bool* hadUndecodableBytes,
+                                   bool requireClean)
 {
     bool undecodable = false;
-    std::optional<QString> text = decodeWith(bytes.constData(), bytes.size(), iconvName, false, &undecodable);
+    std::optional<QString> text = decodeWith(bytes.constData(), bytes.size(), iconvName, requireClean, &undecodable);
     if (hadUndecodableBytes)
         *hadUndecodableBytes = undecodable;
     return text;

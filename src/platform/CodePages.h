@@ -13,10 +13,14 @@ QByteArray IconvNameForCodePage(int codePage);
 // 204 -> 1251, 0 -> 1252, ...); 0 for a character set without one (2, symbol).
 int CodePageForCharset(int charset);
 
+// True when iconv can convert between the encoding and Unicode.
+bool IsKnownEncoding(const QByteArray& iconvName);
+
 // Decodes bytes; each byte that cannot be decoded becomes U+FFFD and sets
-// *hadUndecodableBytes (when given). Nothing when iconv does not know the encoding.
+// *hadUndecodableBytes (when given). Nothing when iconv does not know the encoding,
+// or, with requireClean, when any byte cannot be decoded.
 std::optional<QString> DecodeBytes(const QByteArray& bytes, const QByteArray& iconvName,
-                                   bool* hadUndecodableBytes = nullptr);
+                                   bool* hadUndecodableBytes = nullptr, bool requireClean = false);
 
 // Encodes text without transliteration; nothing when the encoding is unknown or cannot
 // represent some character.

@@ -1,5 +1,7 @@
 #include "platform/TextEncoding.h"
 
+#include "platform/CodePages.h"
+
 #include <QList>
 
 #include <uchardet/uchardet.h>
@@ -7,51 +9,12 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <iconv.h>
 #include <optional>
 
 namespace {
 
-// QString's UTF-16 in this machine's byte order, as iconv names it.
-constexpr const char* kHostUtf16 =
-    Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" : "UTF-16BE";
-
-constexpr char16_t kReplacement = 0xFFFD;
-
 // The code page used when nothing else fits: the desktop's own.
 constexpr const char* kFallbackEncoding = "CP932";
-
-class IconvHandle {
-public:
-    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~IconvHandle()
-    {
-        if (valid())
-            iconv_close(cd_);
-    }
-    IconvHandle(const IconvHandle&) = delete;
-    IconvHandle& operator=(const IconvHandle&) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
-
-private:
-    iconv_t cd_;
-};
-
-constexpr size_t kIconvError = static_cast<size_t>(-1);
-
-// Size of one code unit: an undecodable UTF-16 or UTF-32 unit is skipped whole so that
-// the rest of the file stays aligned; every other encoding skips one byte.
-size_t codeUnitSize(const QByteArray& encoding)
-{
-    const QByteArray upper = encoding.toUpper();
-    if (upper.startsWith("UTF-16") || upper.startsWith("UCS-2"))
-        return 2;
-    if (upper.startsWith("UTF-32") || upper.startsWith("UCS-4"))
-        return 4;
-    return 1;
-}
 
 // Strict UTF-8 over the whole buffer, NUL bytes included: no overlong forms, no
 // surrogates, nothing above U+10FFFF, no sequence cut off at the end.
@@ -109,75 +72,6 @@ bool isValidUtf8(const unsigned char* p, qsizetype size)
     return true;
 }
 
-// Decodes with iconv; each undecodable byte (UTF-16/32: code unit) becomes one U+FFFD.
-// Returns nothing when iconv does not know the encoding, or at the first bad byte when
-// requireClean is set.
-std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteArray& encoding,
-                                  bool requireClean, bool* hadUndecodableBytes)
-{
-    IconvHandle cd(kHostUtf16, encoding.constData());
-    if (!cd.valid())
-        return std::nullopt;
-
-    const size_t unit = codeUnitSize(encoding);
-    QString out;
-    // One UTF-16 unit per input byte is enough for nearly every encoding; grow if not.
-    out.resize(size + 16);
-    qsizetype written = 0;  // in UTF-16 units
-    auto ensureRoom = [&](qsizetype units) {
-        if (out.size() - written < units)
-            out.resize(out.size() * 2 + units);
-    };
-
-    char* in = const_cast<char*>(data);
-    size_t inLeft = static_cast<size_t>(size);
-    bool flushing = false;  // all input taken: let the converter emit what it holds
-    for (;;) {
-        char* outStart = reinterpret_cast<char*>(out.data() + written);
-        char* outPtr = outStart;
-        size_t outLeft = static_cast<size_t>(out.size() - written) * sizeof(char16_t);
-        const size_t rc = flushing ? iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft)
-                                   : iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        written += (outPtr - outStart) / qsizetype(sizeof(char16_t));
-        if (rc != kIconvError) {
-            if (flushing)
-                break;
-            flushing = true;
-            continue;
-        }
-        if (error == E2BIG) {
-            ensureRoom(out.size() + 16);
-            continue;
-        }
-        if (flushing || inLeft == 0)  // nothing left to skip
-            break;
-
-        // EILSEQ, or EINVAL for a sequence cut off at the end: give out whatever the
-        // converter holds for the bytes before it, then skip the bad unit.
-        if (requireClean)
-            return std::nullopt;
-        for (;;) {
-            ensureRoom(16);
-            outStart = reinterpret_cast<char*>(out.data() + written);
-            outPtr = outStart;
-            outLeft = static_cast<size_t>(out.size() - written) * sizeof(char16_t);
-            const size_t flushed = iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft);
-            written += (outPtr - outStart) / qsizetype(sizeof(char16_t));
-            if (flushed != kIconvError || errno != E2BIG)
-                break;
-            ensureRoom(out.size() + 16);
-        }
-        ensureRoom(1);
-        out[written++] = QChar(kReplacement);
-        const size_t skip = qMin(unit, inLeft);
-        in += skip;
-        inLeft -= skip;
-        *hadUndecodableBytes = true;
-    }
-    out.truncate(written);
-    return out;
-}
 
 // Turns CRLF, LF and lone CR into '\n' in place; returns the first break's style (LF if
 // there is none).
@@ -317,41 +211,6 @@ QString withLineEnding(const QString& text, LineEnding ending)
     return out;
 }
 
-// Encodes with iconv, never transliterating; nothing when the encoding is unknown or
-// cannot represent some character.
-std::optional<QByteArray> encodeWith(const QString& text, const QByteArray& encoding)
-{
-    IconvHandle cd(encoding.constData(), kHostUtf16);
-    if (!cd.valid())
-        return std::nullopt;
-
-    QByteArray out;
-    out.resize(text.size() * 2 + 64);
-    qsizetype written = 0;
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.constData()));
-    size_t inLeft = static_cast<size_t>(text.size()) * sizeof(char16_t);
-    bool flushing = false;  // return a stateful encoding to its initial shift state
-    for (;;) {
-        char* outStart = out.data() + written;
-        char* outPtr = outStart;
-        size_t outLeft = static_cast<size_t>(out.size() - written);
-        const size_t rc = flushing ? iconv(cd.get(), nullptr, nullptr, &outPtr, &outLeft)
-                                   : iconv(cd.get(), &in, &inLeft, &outPtr, &outLeft);
-        const int error = errno;
-        written += outPtr - outStart;
-        if (rc != kIconvError) {
-            if (flushing)
-                break;
-            flushing = true;
-            continue;
-        }
-        if (error != E2BIG)
-            return std::nullopt;  // EILSEQ: not representable; EINVAL: lone high surrogate
-        out.resize(out.size() * 2 + 64);
-    }
-    out.truncate(written);
-    return out;
-}
 
 // Decodes bytes[bodyStart..] with the first candidate that fits (see candidateEncodings),
 // or with the fallback code page when iconv knows none of them.
@@ -366,12 +225,12 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
     std::optional<QString> text;
     for (qsizetype i = 0; i < candidates.size() && !text; ++i) {
         const bool last = i + 1 == candidates.size();
-        text = decodeWith(body, size, candidates[i], !last, &result.hadUndecodableBytes);
+        text = DecodeBytes(QByteArray::fromRawData(body, size), candidates[i], &result.hadUndecodableBytes, !last);
         if (text)
             result.format.encoding = candidates[i];
     }
     if (!text) {
-        text = decodeWith(body, size, kFallbackEncoding, false, &result.hadUndecodableBytes);
+        text = DecodeBytes(QByteArray::fromRawData(body, size), kFallbackEncoding, &result.hadUndecodableBytes);
         result.format.encoding = kFallbackEncoding;
     }
     result.text = std::move(*text);
@@ -396,7 +255,7 @@ DecodedText DecodeTextFile(const QByteArray& bytes)
 
 DecodedText DecodeTextFile(const QByteArray& bytes, const QByteArray& encoding)
 {
-    if (!IconvHandle(kHostUtf16, encoding.constData()).valid())
+    if (!IsKnownEncoding(encoding))
         return DecodeTextFile(bytes);
     const QByteArray mark = byteOrderMarkFor(encoding);
     const qsizetype bodyStart = !mark.isEmpty() && bytes.startsWith(mark) ? mark.size() : 0;
@@ -413,7 +272,7 @@ EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
     if (isUtf8Name(format.encoding.toUpper())) {
         body = stored.toUtf8();
     } else {
-        body = encodeWith(stored, format.encoding);
+        body = EncodeString(stored, format.encoding);
     }
 
     if (!body) {

@@ -1,0 +1,171 @@
+// Figures for RTF on a 5 MB Japanese document with mixed formatting, written by
+// WriteRtf from a generated document: the time to read it into an editor's document
+// (target under 1.5 s), the time to write it, and, for comparison, the time AbiWord
+// takes to convert the same file to text.
+#include "platform/DocumentProperties.h"
+#include "platform/rtf/Rtf.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextList>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kPpi = 96;
+constexpr qsizetype kTargetBytes = 5 * 1024 * 1024;
+constexpr int kRuns = 3;
+
+// Appends paragraphs of Japanese text in runs of six styles, with every third
+// paragraph centred or right-aligned and every fifth a bullet.
+void AppendParagraphs(QTextDocument& doc, int count)
+{
+    static const QString sentences[] = {
+        QString::fromUtf8("日本語の文章です。"), QString::fromUtf8("東京は日本の首都で、人口が多い都市です。"),
+        QString::fromUtf8("カタカナのテキストとひらがなの文字。"), QString::fromUtf8("漢字、仮名、そしてLatin文字が混ざっています。"),
+    };
+    QTextCharFormat mincho;
+    mincho.setFontFamilies(QStringList{QString::fromUtf8("ＭＳ 明朝")});
+    mincho.setProperty(DocumentProperty::Charset, 128);
+    mincho.setFontPointSize(10.5);
+    QTextCharFormat gothic = mincho;
+    gothic.setFontFamilies(QStringList{QString::fromUtf8("ＭＳ ゴシック")});
+    std::vector<QTextCharFormat> styles(6, mincho);
+    styles[1].setFontWeight(QFont::Bold);
+    styles[2].setFontItalic(true);
+    styles[3].setForeground(QColor(200, 0, 0));
+    styles[4] = gothic;
+    styles[4].setFontPointSize(14);
+    styles[5] = gothic;
+    styles[5].setFontUnderline(true);
+    styles[5].setForeground(QColor(0, 0, 160));
+
+    QTextCursor cursor(&doc);
+    cursor.movePosition(QTextCursor::End);
+    const Qt::Alignment alignments[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    for (int i = 0; i < count; ++i) {
+        if (!doc.isEmpty() || i > 0)
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        QTextBlockFormat block;
+        block.setAlignment(alignments[i % 3]);
+        cursor.setBlockFormat(block);
+        if (i % 5 == 0) {
+            if (QTextList* previous = cursor.block().previous().textList()) {
+                previous->add(cursor.block());
+            } else {
+                QTextListFormat list;
+                list.setStyle(QTextListFormat::ListDisc);
+                list.setIndent(1);
+                cursor.createList(list);
+            }
+        }
+        for (int run = 0; run < 6; ++run)
+            cursor.insertText(sentences[(i + run) % 4], styles[(i + run) % 6]);
+    }
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Seconds AbiWord takes to convert path to text, or a negative value when it is not
+// installed or fails.
+double AbiwordSeconds(const QString& path, const QString& dir)
+{
+    const QString abiword = QStandardPaths::findExecutable(QStringLiteral("abiword"));
+    if (abiword.isEmpty())
+        return -1;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "GDK_BACKEND", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("HOME"), dir);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(abiword, {QStringLiteral("--to=txt"), QStringLiteral("--to-name=") + dir + QStringLiteral("/out.txt"), path});
+    if (!process.waitForFinished(600000) || process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    // Size the document from a sample's bytes per paragraph, then generate it whole.
+    QTextDocument sample;
+    AppendParagraphs(sample, 500);
+    const qsizetype perParagraph = WriteRtf(sample, kPpi).size() / 500;
+    QTextDocument source;
+    AppendParagraphs(source, static_cast<int>(kTargetBytes / perParagraph) + 1);
+    QByteArray rtf = WriteRtf(source, kPpi);
+    while (rtf.size() < kTargetBytes) {
+        AppendParagraphs(source, 100);
+        rtf = WriteRtf(source, kPpi);
+    }
+    std::printf("document: %lld bytes of RTF, %d paragraphs, %d characters\n", static_cast<long long>(rtf.size()),
+                source.blockCount(), source.characterCount());
+
+    std::vector<double> reads, writes;
+    int readBlocks = 0;
+    for (int run = 0; run < kRuns; ++run) {
+        QTextEdit edit;
+        QElapsedTimer timer;
+        timer.start();
+        ReadRtf(rtf, *edit.document(), kPpi);
+        reads.push_back(timer.nsecsElapsed() / 1e9);
+        readBlocks = edit.document()->blockCount();
+        timer.restart();
+        const QByteArray written = WriteRtf(*edit.document(), kPpi);
+        writes.push_back(timer.nsecsElapsed() / 1e9);
+        if (written.size() < rtf.size() / 2) {
+            std::printf("error: writing back gave only %lld bytes\n", static_cast<long long>(written.size()));
+            return 1;
+        }
+    }
+    if (readBlocks != source.blockCount()) {
+        std::printf("error: read %d paragraphs of %d\n", readBlocks, source.blockCount());
+        return 1;
+    }
+    const double read = Median(reads);
+    std::printf("ReadRtf into a QTextEdit document: median %.3f s, best %.3f s of %d (target < 1.5 s: %s)\n", read,
+                *std::min_element(reads.begin(), reads.end()), kRuns, read < 1.5 ? "met" : "MISSED");
+    std::printf("WriteRtf of the read document:     median %.3f s, best %.3f s of %d\n", Median(writes),
+                *std::min_element(writes.begin(), writes.end()), kRuns);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.rtf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size())
+        return 1;
+    file.close();
+    const double abiword = AbiwordSeconds(path, dir.path());
+    if (abiword < 0) {
+        std::printf("AbiWord --to=txt of the same file:  n/a\n");
+        std::printf("load: ours %.3f s, AbiWord n/a\n", read);
+    } else {
+        std::printf("AbiWord --to=txt of the same file:  %.3f s (one run, process start included)\n", abiword);
+        std::printf("load: ours %.3f s, AbiWord %.3f s: ours is %s (%.1fx)\n", read, abiword,
+                    read < abiword ? "faster" : "slower", abiword / read);
+    }
+    return 0;
+}
