@@ -5,6 +5,7 @@
 #include "platform/StatusBar.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
 #include <QFile>
@@ -20,19 +21,6 @@ QString U(const char* text)
 }
 
 const QString kPrompt = QString::fromUtf8("ワードプロセッサ");
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -134,7 +122,7 @@ void DocumentFilesTest::newWithYesOnAnUntitledDocumentGoesThroughSaveAs()
     answerer.expectMessageBox(kPrompt, Qt::Key_Y).expectFileDialog(QStringLiteral("SaveDialog"), path);
     QVERIFY(!form_->NewDocument());
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
-    QCOMPARE(ReadFile(path), QByteArray("draft"));
+    QCOMPARE(ReadTestFile(path), QByteArray("draft"));
     QCOMPARE(form_->RichEdit1->Text(), QString());
     QCOMPARE(form_->DocumentFileName, QString());
     // New leaves the plain-text mode that the save set.
@@ -164,7 +152,7 @@ void DocumentFilesTest::openAsksFirstAndCancellingChangesOnlyTheStatusBar()
 void DocumentFilesTest::openReadsByTheNameAndTakesTheName()
 {
     const QString text = dir_.filePath(QStringLiteral("source.TXT"));
-    WriteFile(text, "{\\rtf1\\ansi hello}\n");
+    WriteTestFile(text, "{\\rtf1\\ansi hello}\n");
     ModalAnswerer answerer;
     answerer.expectFileDialog(QStringLiteral("OpenDialog"), text);
     form_->FileOpen1Execute();
@@ -178,7 +166,7 @@ void DocumentFilesTest::openReadsByTheNameAndTakesTheName()
     QCOMPARE(panel(1), QString());
 
     const QString rich = dir_.filePath(QStringLiteral("NOTES.Rtf"));
-    WriteFile(rich, "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \\'93\\'fa\\'96\\'7b\\par}");
+    WriteTestFile(rich, "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Gothic;}}\\f0 \\'93\\'fa\\'96\\'7b\\par}");
     answerer.expectFileDialog(QStringLiteral("OpenDialog"), rich);
     form_->FileOpen1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
@@ -196,7 +184,7 @@ void DocumentFilesTest::saveOfAnUntitledDocumentProposesUntitledRtfAndLeavesModi
     QTest::keyClick(form_->RichEdit1, Qt::Key_S, Qt::ControlModifier);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(answerer.proposedNames(), QStringList(QStringLiteral("Untitled.rtf")));
-    QVERIFY(ReadFile(path).startsWith("{\\rtf1"));
+    QVERIFY(ReadTestFile(path).startsWith("{\\rtf1"));
     QVERIFY(!form_->RichEdit1->Modified());
     QVERIFY(!form_->RichEdit1->PlainText);
     QCOMPARE(panel(1), QStringLiteral("Modified"));  // refreshed before the write
@@ -225,14 +213,14 @@ void DocumentFilesTest::saveAsProposesTheCurrentNameAndChoosesTheFormatByTheNewN
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(answerer.proposedNames().last(), QStringLiteral("first.rtf"));
     QVERIFY(form_->RichEdit1->PlainText);
-    QCOMPARE(ReadFile(second), QByteArray("formatted?"));
+    QCOMPARE(ReadTestFile(second), QByteArray("formatted?"));
     QCOMPARE(form_->DocumentFileName, second);
 }
 
 void DocumentFilesTest::saveAsAsksBeforeReplacingAnExistingFile()
 {
     const QString path = dir_.filePath(QStringLiteral("existing.txt"));
-    WriteFile(path, "precious");
+    WriteTestFile(path, "precious");
     type(QStringLiteral("new"));
     ModalAnswerer answerer;
     bool asked = false;
@@ -248,7 +236,7 @@ void DocumentFilesTest::saveAsAsksBeforeReplacingAnExistingFile()
     form_->FileSaveAs1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QVERIFY(asked);
-    QCOMPARE(ReadFile(path), QByteArray("precious"));
+    QCOMPARE(ReadTestFile(path), QByteArray("precious"));
     QVERIFY(form_->RichEdit1->Modified());
 }
 
@@ -256,25 +244,25 @@ void DocumentFilesTest::anUnchangedFileSavedAgainKeepsEveryByte()
 {
     const QString path = dir_.filePath(QStringLiteral("mixed.txt"));
     const QByteArray bytes = U("日本語\r\nКириллица\r\nend").toUtf8();
-    WriteFile(path, bytes);
+    WriteTestFile(path, bytes);
     ModalAnswerer answerer;
     answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
     form_->FileOpen1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     form_->FileSave1Execute();
-    QCOMPARE(ReadFile(path), bytes);
+    QCOMPARE(ReadTestFile(path), bytes);
     // Edited, then edited back: the same bytes again.
     form_->RichEdit1->SetSelStart(form_->RichEdit1->TextLength());
     type(QStringLiteral("!"));
     QTest::keyClick(form_->RichEdit1, Qt::Key_Backspace);
     form_->FileSave1Execute();
-    QCOMPARE(ReadFile(path), bytes);
+    QCOMPARE(ReadTestFile(path), bytes);
 }
 
 void DocumentFilesTest::failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag()
 {
     const QString path = dir_.filePath(QStringLiteral("mine.txt"));
-    WriteFile(path, "mine");
+    WriteTestFile(path, "mine");
     ModalAnswerer answerer;
     answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
     form_->FileOpen1Execute();
@@ -304,7 +292,7 @@ void DocumentFilesTest::failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag()
     QVERIFY(form_->RichEdit1->Modified());
     QCOMPARE(panel(2), path);
     Q_UNUSED(isBox);
-    QCOMPARE(ReadFile(path), QByteArray("mine"));
+    QCOMPARE(ReadTestFile(path), QByteArray("mine"));
 }
 
 QTEST_MAIN(DocumentFilesTest)

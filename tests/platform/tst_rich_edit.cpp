@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/RichEdit.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
 #include <QFile>
@@ -20,19 +21,6 @@ namespace {
 QString U(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 } // namespace
@@ -457,11 +445,11 @@ void RichEditTest::plainTextFilesKeepTheirBytes()
     };
     for (const Sample& sample : samples) {
         const QString path = dir_.filePath(QString::fromLatin1(sample.name) + QStringLiteral(".txt"));
-        WriteFile(path, sample.bytes);
+        QVERIFY(WriteTestFile(path, sample.bytes));
         edit_->LoadFromFile(path);
         const QString out = path + QStringLiteral(".out");
         edit_->SaveToFile(out);
-        QCOMPARE(ReadFile(out), sample.bytes);
+        QCOMPARE(ReadTestFile(out), sample.bytes);
     }
     edit_->LoadFromFile(dir_.filePath(QStringLiteral("shift-jis.txt")));
     QVERIFY(edit_->Text().startsWith(U("日本語のテキストです。\n")));
@@ -475,7 +463,7 @@ void RichEditTest::plainTextFilesKeepTheirBytes()
 void RichEditTest::undecodableBytesOpenAndTheUserIsToldOnce()
 {
     const QString path = dir_.filePath(QStringLiteral("broken.txt"));
-    WriteFile(path, QByteArray("\xEF\xBB\xBF" "abc\xFF\xFE" "def"));
+    QVERIFY(WriteTestFile(path, QByteArray("\xEF\xBB\xBF" "abc\xFF\xFE" "def")));
     ModalAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
     edit_->LoadFromFile(path);
@@ -490,8 +478,8 @@ void RichEditTest::undecodableBytesOpenAndTheUserIsToldOnce()
 void RichEditTest::textTheEncodingCannotHoldIsSavedAsUtf8()
 {
     const QString path = dir_.filePath(QStringLiteral("cyrillic.txt"));
-    WriteFile(path, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0! \xDD\xF2\xEE \xF2\xE5\xEA\xF1\xF2 "
-                               "\xED\xE0 \xF0\xF3\xF1\xF1\xEA\xEE\xEC \xFF\xE7\xFB\xEA\xE5.\r\n"));
+    QVERIFY(WriteTestFile(path, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0! \xDD\xF2\xEE \xF2\xE5\xEA\xF1\xF2 "
+                               "\xED\xE0 \xF0\xF3\xF1\xF1\xEA\xEE\xEC \xFF\xE7\xFB\xEA\xE5.\r\n")));
     edit_->LoadFromFile(path);
     QCOMPARE(edit_->PlainTextFormat.encoding, QByteArray("CP1251"));
     edit_->SetSelStart(0);
@@ -500,7 +488,7 @@ void RichEditTest::textTheEncodingCannotHoldIsSavedAsUtf8()
     answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
     edit_->SaveToFile(path);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
-    QCOMPARE(QString::fromUtf8(ReadFile(path)),
+    QCOMPARE(QString::fromUtf8(ReadTestFile(path)),
              U("日本語 Привет, мир! Это текст на русском языке.\r\n"));
     QCOMPARE(edit_->PlainTextFormat.encoding, QByteArray("UTF-8"));
 }
@@ -521,7 +509,7 @@ void RichEditTest::failedLoadsAndSavesRaiseClearErrorsAndChangeNothing()
     QVERIFY(edit_->Modified());
 
     const QString existing = dir_.filePath(QStringLiteral("existing.txt"));
-    WriteFile(existing, "old contents");
+    QVERIFY(WriteTestFile(existing, "old contents"));
     QVERIFY_THROWS_EXCEPTION(EFileError, edit_->SaveToFile(dir_.path()));
     QVERIFY_THROWS_EXCEPTION(EFileError, edit_->SaveToFile(dir_.filePath(QStringLiteral("no/such/dir.txt"))));
     if (::geteuid() != 0) {
@@ -529,7 +517,7 @@ void RichEditTest::failedLoadsAndSavesRaiseClearErrorsAndChangeNothing()
         QVERIFY_THROWS_EXCEPTION(EFileError, edit_->SaveToFile(existing));
         QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner);
     }
-    QCOMPARE(ReadFile(existing), QByteArray("old contents"));
+    QCOMPARE(ReadTestFile(existing), QByteArray("old contents"));
     QCOMPARE(edit_->Text(), QStringLiteral("keep me"));
 }
 

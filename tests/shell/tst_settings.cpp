@@ -5,6 +5,7 @@
 #include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
+#include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
 #include <QDir>
@@ -14,14 +15,6 @@
 namespace {
 
 const QString kKey = QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ORVALDE\\TESSERINE");
-
-void WriteStore(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(text);
-}
 
 QByteArray Store(const QByteArray& values)
 {
@@ -105,7 +98,7 @@ void SettingsTest::firstRunCreatesTheKeyAndClosingWritesTheDefaults()
 void SettingsTest::storedSettingsAreUsedAndWrittenBackAsChanged()
 {
     WindowSetFixture fixture([](const QString& dir) {
-        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
+        WriteTestFile(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
                    Store("\"iCharSet\"=dword:00000000\n\"stFont\"=\"No Such Font Face\"\n"));
     });
     TSDIAppForm* form = fixture.form();
@@ -126,7 +119,7 @@ void SettingsTest::storedSettingsAreUsedAndWrittenBackAsChanged()
 void SettingsTest::anIndexWithoutARowSelectsNoLanguageAndMinusOneIsWritten()
 {
     WindowSetFixture fixture([](const QString& dir) {
-        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
+        WriteTestFile(dir + QStringLiteral("/Orvalde/Tesserine.reg"),
                    Store("\"iCharSet\"=dword:00000014\n\"stFont\"=\"Arial\"\n"));
     });
     TSDIAppForm* form = fixture.form();
@@ -152,7 +145,7 @@ void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults()
 {
     QFETCH(QByteArray, store);
     WindowSetFixture fixture([&store](const QString& dir) {
-        WriteStore(dir + QStringLiteral("/Orvalde/Tesserine.reg"), store);
+        WriteTestFile(dir + QStringLiteral("/Orvalde/Tesserine.reg"), store);
     });
     TSDIAppForm* form = fixture.form();
     QCOMPARE(form->ComboBox2->ItemIndex(), 11);
@@ -167,7 +160,7 @@ void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults()
 void SettingsTest::aMachineWideStoreIsReadWhenTheUserHasNone()
 {
     WindowSetFixture fixture([](const QString& dir) {
-        WriteStore(dir + QStringLiteral("/machine/Orvalde/Tesserine.reg"),
+        WriteTestFile(dir + QStringLiteral("/machine/Orvalde/Tesserine.reg"),
                    Store("\"iCharSet\"=dword:0000000c\n\"stFont\"=\"Noto Sans Thai\"\n"));
     });
     QCOMPARE(fixture.form()->ComboBox2->ItemIndex(), 12);
@@ -238,7 +231,7 @@ void SettingsTest::aFailedSettingsWriteIsReportedAndTheWindowStillCloses()
     // The store's folder becomes a file, so the store cannot be written.
     QFile::remove(TRegistry::UserStorePath());
     QDir(fixture.configDirectory()).rmdir(QStringLiteral("Orvalde"));
-    WriteStore(fixture.configDirectory() + QStringLiteral("/Orvalde"), "in the way");
+    WriteTestFile(fixture.configDirectory() + QStringLiteral("/Orvalde"), "in the way");
     QVERIFY(fixture.showMainWindow());
     ModalAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
