@@ -64,18 +64,12 @@ void TSDIAppForm::FindDialog1Find(TFindDialog* sender)
     const bool down = (options & frDown) != 0;
     // An upward search from the very top finds nothing; the next Find Next goes down.
     LastSearchDown = down ? true : RichEdit1->SelStart() <= 0;
-    const QString text = sender->FindText();
-    SelectOccurrence(*RichEdit1, FindInDocument(*RichEdit1, text, types, down ? kSearchDown : kSearchUp), text);
+    FindAndSelect(*RichEdit1, LastFindText, types.matchCase, types.wholeWord, down ? kSearchDown : kSearchUp);
 }
 
 void TSDIAppForm::EditFindNext1Execute()
 {
-    TSearchTypes types;
-    types.matchCase = LastMatchCase;
-    types.wholeWord = LastWholeWord;
-    SelectOccurrence(*RichEdit1,
-                     FindInDocument(*RichEdit1, LastFindText, types, LastSearchDown ? kSearchDown : kSearchUp),
-                     LastFindText);
+    FindAndSelect(*RichEdit1, LastFindText, LastMatchCase, LastWholeWord, LastSearchDown ? kSearchDown : kSearchUp);
 }
 
 void TSDIAppForm::ReplaceDialog1Replace()

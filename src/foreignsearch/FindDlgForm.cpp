@@ -119,12 +119,8 @@ void TFindDlg::ComboBox2Click()
 
 void TFindDlg::btnFindClick()
 {
-    TSearchTypes types;
-    types.matchCase = chMatchCase->Checked();
-    types.wholeWord = chWholeWord->Checked();
-    const QString text = Edit1->Text();
-    SelectOccurrence(*SDIAppForm->RichEdit1, FindInDocument(*SDIAppForm->RichEdit1, text, types, grDown->ItemIndex()),
-                     text);
+    FindAndSelect(*SDIAppForm->RichEdit1, Edit1->Text(), chMatchCase->Checked(), chWholeWord->Checked(),
+                  grDown->ItemIndex());
 }
 
 void TFindDlg::CancelClick()
@@ -139,8 +135,7 @@ void TFindDlg::ApplyFontName()
 
 void TFindDlg::ApplyLanguageCharset()
 {
-    if (const std::optional<int> charset = CharsetForLanguage(ComboBox2->ItemIndex()))
-        SetControlCharset(Edit1, *charset);
+    ApplyLanguageCharsetTo(Edit1, ComboBox2->ItemIndex());
 }
 
 void TFindDlg::UpdateFindButton()

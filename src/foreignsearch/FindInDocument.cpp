@@ -34,3 +34,11 @@ void SelectOccurrence(TRichEdit& edit, std::optional<int> position, const QStrin
     edit.SetSelStart(*position);
     edit.SetSelLength(text.size());
 }
+
+void FindAndSelect(TRichEdit& edit, const QString& text, bool matchCase, bool wholeWord, int direction)
+{
+    TSearchTypes types;
+    types.matchCase = matchCase;
+    types.wholeWord = wholeWord;
+    SelectOccurrence(edit, FindInDocument(edit, text, types, direction), text);
+}

@@ -20,3 +20,7 @@ std::optional<int> FindInDocument(const TRichEdit& edit, const QString& text, TS
 
 // Selects the occurrence of text at position; nothing happens for no position.
 void SelectOccurrence(TRichEdit& edit, std::optional<int> position, const QString& text);
+
+// Runs FindInDocument with the search types of two check boxes and selects what it
+// finds, as the search dialog and find-next both do.
+void FindAndSelect(TRichEdit& edit, const QString& text, bool matchCase, bool wholeWord, int direction);

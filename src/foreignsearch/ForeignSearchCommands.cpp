@@ -5,7 +5,6 @@
 #include "foreignsearch/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Controls.h"
-#include "platform/Fonts.h"
 #include "platform/RichEdit.h"
 
 void TSDIAppForm::EidtFindRus1Execute()
@@ -15,15 +14,11 @@ void TSDIAppForm::EidtFindRus1Execute()
 
 void TSDIAppForm::EditFindRusNext1Execute()
 {
-    TSearchTypes types;
-    types.matchCase = chMatchCase->Checked();
-    types.wholeWord = chWholeWord->Checked();
-    const QString text = lastFindWord->Text();
-    SelectOccurrence(*RichEdit1, FindInDocument(*RichEdit1, text, types, grDown->ItemIndex()), text);
+    FindAndSelect(*RichEdit1, lastFindWord->Text(), chMatchCase->Checked(), chWholeWord->Checked(),
+                  grDown->ItemIndex());
 }
 
 void TSDIAppForm::ApplyLanguageCharset()
 {
-    if (const std::optional<int> charset = CharsetForLanguage(ComboBox2->ItemIndex()))
-        SetControlCharset(lastFindWord, *charset);
+    ApplyLanguageCharsetTo(lastFindWord, ComboBox2->ItemIndex());
 }

@@ -1,5 +1,7 @@
 #include "foreignsearch/LanguageCharsetTable.h"
 
+#include "platform/Fonts.h"
+
 namespace {
 
 // Rows 1 to 4 use full-width parentheses; row 0 has an ordinary space.
@@ -40,4 +42,10 @@ std::optional<int> CharsetForLanguage(int index)
     if (index < 0 || index >= kLanguageCount)
         return std::nullopt;
     return kRows[index].charset;
+}
+
+void ApplyLanguageCharsetTo(QWidget* target, int index)
+{
+    if (const std::optional<int> charset = CharsetForLanguage(index))
+        SetControlCharset(target, *charset);
 }

@@ -21,3 +21,9 @@ QStringList LanguageLabels();
 // The character-set code of the row at index; nothing for -1 and for every index
 // that has no row.
 std::optional<int> CharsetForLanguage(int index);
+
+class QWidget;
+
+// Gives target the character set of the language at index; nothing changes for an
+// index without a row.
+void ApplyLanguageCharsetTo(QWidget* target, int index);

@@ -31,9 +31,8 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     document()->setUndoRedoEnabled(false);
     document()->setUndoRedoEnabled(true);
     document()->setModified(false);
-    SetFormattingRect(2, 2, 0x7fffffff, 0);
-    setLineWrapMode(QTextEdit::WidgetWidth);
-    wrapWidth_ = -1;
+    // Wraps at the window's width until a formatting rectangle is set.
+    setViewportMargins(2, 2, 0, 0);
     connect(this, &QTextEdit::cursorPositionChanged, this, [this]() { SelectionMoved(); });
     connect(this, &QTextEdit::selectionChanged, this, [this]() { SelectionMoved(); });
     // Typing moves the caret before the document marks itself modified; report the
