@@ -1,7 +1,85 @@
 #include "platform/Printer.h"
 
+#include <QPrinterInfo>
+
+#include <cups/cups.h>
+
+EPrintError::EPrintError(const QString& message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
 QPrinter& CurrentPrinter()
 {
-    static QPrinter printer(QPrinter::HighResolution);
+    // Screen resolution: the document's fonts, indents and margins are in screen pixels,
+    // so the printout is laid out as the screen shows it. Text and lines stay vectors.
+    static QPrinter printer(QPrinter::ScreenResolution);
     return printer;
+}
+
+QStringList InstalledPrinters()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+QString DefaultPrinterName()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
+
+namespace {
+
+bool PrintsToFile(const QPrinter& printer)
+{
+    return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
+}
+
+} // namespace
+
+void RefreshCurrentPrinter()
+{
+    QPrinter& printer = CurrentPrinter();
+    if (PrintsToFile(printer))
+        return;
+    const QStringList printers = InstalledPrinters();
+    if (printers.isEmpty())
+        return;
+    if (printer.outputFormat() == QPrinter::NativeFormat && printers.contains(printer.printerName()))
+        return;
+    // Qt falls back to writing a PDF with no file name when it starts without a printer;
+    // such a job would vanish, so it goes to a real printer instead.
+    const QString fallback = printers.contains(DefaultPrinterName()) ? DefaultPrinterName() : printers.first();
+    printer.setOutputFormat(QPrinter::NativeFormat);
+    printer.setPrinterName(fallback);
+}
+
+void PrepareCurrentPrinterForJob()
+{
+    RefreshCurrentPrinter();
+    QPrinter& printer = CurrentPrinter();
+    if (PrintsToFile(printer))
+        return;
+    if (InstalledPrinters().isEmpty())
+        throw EPrintError(QStringLiteral(
+            "No printer is installed, so the document cannot be printed. Add a printer in the "
+            "system's printer settings and try again."));
+    if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
+        throw EPrintError(QStringLiteral("The printer \"%1\" cannot be used.").arg(DefaultPrinterName()));
+}
+
+void CheckCurrentPrinterJobDelivered()
+{
+    const QPrinter& printer = CurrentPrinter();
+    if (printer.printerState() == QPrinter::Error) {
+        if (PrintsToFile(printer))
+            throw EPrintError(QStringLiteral("The document could not be printed to the file \"%1\".")
+                                  .arg(printer.outputFileName()));
+        throw EPrintError(QStringLiteral("The document could not be printed on \"%1\".")
+                              .arg(printer.printerName()));
+    }
+    // Qt hands the finished job to CUPS in this thread and ignores the answer; CUPS keeps
+    // it as the thread's last error.
+    if (printer.outputFormat() == QPrinter::NativeFormat && cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
+        throw EPrintError(QStringLiteral("The printer \"%1\" did not accept the document. %2")
+                              .arg(printer.printerName(), QString::fromUtf8(cupsLastErrorString())));
 }

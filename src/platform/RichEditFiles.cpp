@@ -96,9 +96,11 @@ void TRichEdit::SaveToFile(const QString& path)
 
 void TRichEdit::Print(const QString& title)
 {
+    PrepareCurrentPrinterForJob();
     QPrinter& printer = CurrentPrinter();
-    if (!printer.isValid())
-        throw std::runtime_error("No printer is available. Install a printer and try again.");
     printer.setDocName(title);
+    // The document prints from a copy laid out for the page, so the text, its modified
+    // flag and the screen layout stay as they are.
     document()->print(&printer);
+    CheckCurrentPrinterJobDelivered();
 }

@@ -7,6 +7,7 @@
 #include "platform/Controls.h"
 #include "platform/FileDialogs.h"
 #include "platform/FontDialog.h"
+#include "platform/PrintDialogs.h"
 #include "platform/Fonts.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
@@ -50,6 +51,8 @@ TSDIAppForm::TSDIAppForm()
     CreateFileDialogs();
     CreateSearchDialogs();
     FontDialog1 = new TFontDialog(this, QStringLiteral("FontDialog1"));
+    PrinterSetupDialog1 = std::make_unique<TPrinterSetupDialog>(this, QStringLiteral("PrinterSetupDialog1"));
+    PrintDialog1 = std::make_unique<TPrintDialog>(this, QStringLiteral("PrintDialog1"));
 
     RichEdit1 = new TRichEdit(this, QStringLiteral("RichEdit1"));
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);

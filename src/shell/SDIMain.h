@@ -15,6 +15,8 @@ class TEdit;
 class TFileDialog;
 class TFindDialog;
 class TFontDialog;
+class TPrintDialog;
+class TPrinterSetupDialog;
 class TRegistry;
 class TImageList;
 class TMenuItem;
@@ -60,6 +62,8 @@ public:
     QString DocumentFileName;
     std::unique_ptr<TFileDialog> OpenDialog;
     std::unique_ptr<TFileDialog> SaveDialog;
+    std::unique_ptr<TPrinterSetupDialog> PrinterSetupDialog1;
+    std::unique_ptr<TPrintDialog> PrintDialog1;
     bool NewDocument();
     bool SaveDocument();
     bool SaveDocumentAs();
