@@ -3,6 +3,8 @@
 #include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/FontDialog.h"
+#include "platform/PrintDialogs.h"
+#include "platform/Printer.h"
 #include "platform/Menus.h"
 #include "platform/RichEdit.h"
 #include "shell/About.h"
@@ -13,6 +15,7 @@
 #include "format/Paragraph.h"
 
 #include <QApplication>
+#include <QPrintDialog>
 #include <QDir>
 #include <QMenuBar>
 #include <QPainter>
@@ -148,6 +151,17 @@ int main(int argc, char* argv[])
     ShootDialog(SDIAppForm->FontDialog1, QStringLiteral("font-dialog"));
     ShootDialog(SetPageWidth, QStringLiteral("page-width-dialog"));
     ShootDialog(SetParagraph, QStringLiteral("paragraph-dialog"));
+    {
+        // Shows the printers of the print system (the make target runs this against a
+        // private one with PDF printers when it can). Both go before the main window.
+        TPrinterSetupForm printerSetup(SDIAppForm);
+        printerSetup.LoadFromCurrentPrinter();
+        ShootDialog(&printerSetup, QStringLiteral("printer-setup-dialog"));
+        RefreshCurrentPrinter();
+        QPrintDialog printDialog(&CurrentPrinter(), SDIAppForm);
+        printDialog.setWindowTitle(QString::fromUtf8("印刷"));
+        ShootDialog(&printDialog, QStringLiteral("print-dialog"));
+    }
 
     SDIAppForm->RichEdit1->SetModified(false);
     application.DestroyForms();
