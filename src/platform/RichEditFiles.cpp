@@ -1,6 +1,7 @@
 // Loading, saving and printing the rich-edit control's content.
 #include "platform/RichEdit.h"
 
+#include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/rtf/Rtf.h"
@@ -100,7 +101,10 @@ void TRichEdit::Print(const QString& title)
     QPrinter& printer = CurrentPrinter();
     printer.setDocName(title);
     // The document prints from a copy laid out for the page, so the text, its modified
-    // flag and the screen layout stay as they are.
-    document()->print(&printer);
+    // flag and the screen layout stay as they are. Long documents take seconds.
+    {
+        const BusyCursor busy;
+        document()->print(&printer);
+    }
     CheckCurrentPrinterJobDelivered();
 }

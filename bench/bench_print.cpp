@@ -1,0 +1,55 @@
+// Figures for printing: the control's print of 100 KB, 1 MB and 10 MB mixed
+// Japanese/Cyrillic/Latin documents into a PDF file on the current printer (the same
+// path as a print job, without the print server). Printing blocks the window while it
+// runs, so the figure to watch is how long a user waits.
+#include "platform/Application.h"
+#include "platform/Printer.h"
+#include "platform/RichEdit.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+QString MixedText(qint64 bytes)
+{
+    const QStringList lines = {
+        QString::fromUtf8("日本語のテキストを印刷するための長い行です。東京、大阪、京都。"),
+        QString::fromUtf8("Съешь же ещё этих мягких французских булок, да выпей чаю."),
+        QStringLiteral("The quick brown fox jumps over the lazy dog; needle in a haystack."),
+    };
+    QString out;
+    for (int i = 0; out.size() * 2 < bytes; ++i)
+        out += lines[i % lines.size()] + QLatin1Char('\n');
+    return out;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qtApplication(argc, argv);
+    TApplication application;
+    application.Initialize();
+    QTemporaryDir dir;
+    TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
+    edit.resize(800, 600);
+
+    for (const qint64 size : {100'000LL, 1'000'000LL, 10'000'000LL}) {
+        edit.setPlainText(MixedText(size));
+        const QString pdf = dir.filePath(QStringLiteral("out-%1.pdf").arg(size));
+        CurrentPrinter().setOutputFormat(QPrinter::PdfFormat);
+        CurrentPrinter().setOutputFileName(pdf);
+        QElapsedTimer timer;
+        timer.start();
+        edit.Print(QString());
+        std::printf("print %9lld-byte document to PDF  %10.1f ms  (%lld KB of PDF)\n",
+                    static_cast<long long>(size), timer.nsecsElapsed() / 1e6,
+                    static_cast<long long>(QFileInfo(pdf).size() / 1024));
+    }
+    return 0;
+}
