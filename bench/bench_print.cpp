@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Printer.h"
 #include "platform/RichEdit.h"
+#include "MixedText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,22 +13,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-namespace {
-
-QString MixedText(qint64 bytes)
-{
-    const QStringList lines = {
-        QString::fromUtf8("日本語のテキストを印刷するための長い行です。東京、大阪、京都。"),
-        QString::fromUtf8("Съешь же ещё этих мягких французских булок, да выпей чаю."),
-        QStringLiteral("The quick brown fox jumps over the lazy dog; needle in a haystack."),
-    };
-    QString out;
-    for (int i = 0; out.size() * 2 < bytes; ++i)
-        out += lines[i % lines.size()] + QLatin1Char('\n');
-    return out;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -40,7 +25,7 @@ int main(int argc, char* argv[])
     edit.resize(800, 600);
 
     for (const qint64 size : {100'000LL, 1'000'000LL, 10'000'000LL}) {
-        edit.setPlainText(MixedText(size));
+        edit.setPlainText(QString::fromUtf8(MixedText(size)));
         const QString pdf = dir.filePath(QStringLiteral("out-%1.pdf").arg(size));
         CurrentPrinter().setOutputFormat(QPrinter::PdfFormat);
         CurrentPrinter().setOutputFileName(pdf);

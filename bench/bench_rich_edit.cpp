@@ -4,6 +4,7 @@
 // under 5 ms, a keystroke at the end under 16 ms.
 #include "platform/Application.h"
 #include "platform/RichEdit.h"
+#include "MixedText.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -27,21 +28,6 @@ void Report(const char* what, double ms, double targetMs = 0)
         std::printf("%-48s %10.1f ms   (target < %.0f ms)\n", what, ms, targetMs);
     else
         std::printf("%-48s %10.1f ms\n", what, ms);
-}
-
-QByteArray MixedText(qint64 bytes)
-{
-    const QStringList lines = {
-        QString::fromUtf8("日本語のテキストを検索するための長い行です。東京、大阪、京都。"),
-        QString::fromUtf8("Съешь же ещё этих мягких французских булок, да выпей чаю."),
-        QStringLiteral("The quick brown fox jumps over the lazy dog; needle in a haystack."),
-        QString::fromUtf8("混在する行: Tesserine, Кириллица, カタカナ and ASCII text together."),
-    };
-    QByteArray out;
-    out.reserve(bytes + 200);
-    for (int i = 0; out.size() < bytes; ++i)
-        out += lines[i % lines.size()].toUtf8() + '\n';
-    return out;
 }
 
 } // namespace
