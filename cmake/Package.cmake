@@ -11,12 +11,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Libraries the program links are found by dpkg-shlibdeps. What it loads at run time
-# without linking is named here: the platform plugins (xcb, offscreen) ship in
-# libqt6gui6, the SVG icon engine and image plugin in libqt6svg6, and fontconfig
-# supplies the font configuration the font lists are built from.
+# dpkg-shlibdeps names the libraries the program links. That covers the plugins Qt
+# loads at run time as well: the platform plugins (xcb, offscreen) ship in libqt6gui6
+# and the SVG icon engine and image plugin in libqt6svg6, both linked. Only fontconfig,
+# the font configuration the font lists are built from, is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6svg6, fontconfig")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fontconfig")
 # Qt's Japanese translations for the standard dialogs and buttons, and fonts that
 # cover Japanese and the other scripts the foreign-language search shows.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
