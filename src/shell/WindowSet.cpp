@@ -4,11 +4,17 @@
 #include "format/PageWidth.h"
 #include "format/Paragraph.h"
 #include "platform/Application.h"
+#include "platform/ImageList.h"
 #include "shell/About.h"
 #include "shell/SDIMain.h"
 
+#include <QApplication>
+
 void CreateWindowSet(TApplication& application)
 {
+    // Every window without an icon of its own shows the program's, the About box's artwork.
+    QApplication::setWindowIcon(
+        IconFromSvg(QStringLiteral(":/icons/tesserine.svg"), {16, 24, 32, 48, 64, 128, 256}));
     application.CreateForm(SDIAppForm);
     application.CreateForm(AboutBox);
     application.CreateForm(SetPageWidth);

@@ -6,6 +6,8 @@
 int main(int argc, char* argv[])
 {
     QApplication qtApplication(argc, argv);
+    // The installed desktop entry's name; the window system matches the windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orvalde.Tesserine"));
     TApplication application;
     application.Initialize();
     application.SetTitle(QStringLiteral("Tesserine"));

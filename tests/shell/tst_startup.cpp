@@ -36,6 +36,11 @@ void StartupTest::fiveFormsAreCreatedInOrderAndTheDialogsStayHidden()
         QVERIFY(dialog->isWindow());
     }
     QVERIFY(FindDlg->windowFlags() & Qt::WindowStaysOnTopHint);
+    // The main window shows the program's icon, drawn for the usual window-icon sizes.
+    const QIcon icon = SDIAppForm->windowIcon();
+    QVERIFY(!icon.isNull());
+    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    QCOMPARE(icon.pixmap(48, 48).toImage().pixelColor(24, 24).alpha(), 255);  // a mosaic tile
 }
 
 void StartupTest::mainWindowStartsWithAnEmptyUntitledDocument()
