@@ -3,6 +3,7 @@
 #include "platform/rtf/RecordingSink.h"
 #include "platform/rtf/Rtf.h"
 #include "platform/rtf/RtfReader.h"
+#include "support/TimeBudget.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,7 +19,7 @@ using namespace rtf;
 namespace {
 
 // Any single input must be read well within this, however it is damaged.
-constexpr qint64 kMaxMillisecondsPerInput = 2000;
+constexpr qint64 kMaxMillisecondsPerInput = TimeBudgetMs(2000);
 
 QString CorpusPath(const QString& name)
 {
@@ -360,7 +361,7 @@ void RtfCorpusTest::aLargeJapaneseDocumentLoadsQuickly()
           static_cast<long long>(elapsed));
     QCOMPARE(edit.document()->blockCount(), paragraphs);
     QVERIFY(edit.document()->lastBlock().text().startsWith(QStringLiteral("日本語の文章です。")));
-    QVERIFY2(elapsed < 1500, qPrintable(QString::number(elapsed)));
+    QVERIFY2(elapsed < TimeBudgetMs(1500), qPrintable(QString::number(elapsed)));
 }
 
 QTEST_MAIN(RtfCorpusTest)
