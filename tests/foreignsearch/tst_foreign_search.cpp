@@ -203,7 +203,7 @@ void ForeignSearchTest::searchesAlwaysEndAndStayInsideTheText()
         QCOMPARE(FindInDocument(*edit(), QString(), {}, direction), std::optional<int>());
         edit()->SetSelStart(4);
         const std::optional<int> none = FindInDocument(*edit(), QStringLiteral("t"), {}, kSearchDown);
-        QCOMPARE(none, std::optional<int>());
+        QVERIFY(!none.has_value());
     }
     // A miss leaves the selection as it was.
     edit()->SetSelStart(1);

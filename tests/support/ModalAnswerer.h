@@ -4,6 +4,8 @@
 // the active modal widget to match, then runs its answer (typing, clicking). A dialog
 // that does not appear in time is recorded as a failure and the wait gives up, so a
 // test never hangs.
+#include "support/TimeBudget.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -19,7 +21,7 @@ public:
     using Match = std::function<bool(QWidget*)>;
     using Answer = std::function<void(QWidget*)>;
 
-    explicit ModalAnswerer(int timeoutMs = 5000);
+    explicit ModalAnswerer(int timeoutMs = static_cast<int>(TimeBudgetMs(5000)));
 
     // Queues one expected dialog.
     ModalAnswerer& expect(const QString& description, Match match, Answer answer);

@@ -17,8 +17,6 @@ using namespace rtf;
 
 namespace {
 
-// Any single input must be read well within this, however it is damaged.
-
 QString CorpusPath(const QString& name)
 {
     return QStringLiteral(TESSERINE_CORPUS_DIR "/") + name;
