@@ -1,6 +1,5 @@
 #pragma once
-// Time limits of tests: checks that work finishes quickly, and how long a test waits for
-// a dialog. The limits are set for an ordinary optimised build; a sanitizer build
+// Time limits of tests, such as how long a test waits for a dialog to appear. The limits are set for an ordinary optimised build; a sanitizer build
 // (TESSERINE_SANITIZE) runs every instrumented line several times slower, so there the
 // same limits are stretched to still catch a hang or a blow-up without failing on the
 // instrumentation's own cost.
