@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""End-to-end scenarios of the real tesserine executable on a private X server.
+
+    scenarios.py PROGRAM SCENARIO
+
+Each scenario starts its own Xvfb and window manager, runs the program with an empty
+configuration directory and home, drives it with xdotool and checks the results on
+disk. On failure the screen is saved in the scenario's directory, whose path is printed,
+and the directory is kept. Exit code 77 means the X tools are missing (skipped).
+"""
+
+import os
+import shutil
+import sys
+import tempfile
+import traceback
+import functools
+
+print = functools.partial(print, flush=True)  # noqa: A001 - keep output in order with tracebacks
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import editor  # noqa: E402
+from editor import (CLOSE_PROMPT, FOREIGN_SEARCH, MAIN, REPLACE, SAVE_DIALOG,  # noqa: E402
+                    answer_file_dialog, editor_text, open_file, read_bytes, rtf_text,
+                    save_as_menu, settings_text, type_checked)
+from xdriver import Failure, Program, XSession, missing_tools  # noqa: E402
+
+SKIP = 77
+JAPANESE = "日本語のテキスト"
+RUSSIAN = "Русский текст"
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+# --- 1. type Japanese and Cyrillic, save as RTF and as plain text --------------------
+def save_rtf_and_txt(ctx):
+    program = ctx.start()
+    typed = JAPANESE + "\n" + RUSSIAN
+    type_checked(program, program.main, typed)
+
+    rtf = os.path.join(ctx.dir, "保存テスト.rtf")
+    program.session.key("ctrl+s")  # an untitled document: Save goes through Save As
+    proposed = answer_file_dialog(program, SAVE_DIALOG, rtf)
+    check(proposed == "Untitled.rtf", "the Save dialog proposed %r, not Untitled.rtf" % proposed)
+    editor.wait_file(rtf)
+    data = read_bytes(rtf)
+    check(data.startswith(b"{\\rtf1"), "%s is not RTF: %r" % (rtf, data[:40]))
+    check(data.rstrip().endswith(b"}"), "%s does not end its group: %r" % (rtf, data[-40:]))
+    shown = rtf_text(rtf)
+    for line in (JAPANESE, RUSSIAN):
+        check(line in shown, "the RTF file does not hold %r; AbiWord reads %r" % (line, shown))
+
+    txt = os.path.join(ctx.dir, "plain.txt")
+    save_as_menu(program)
+    proposed = answer_file_dialog(program, SAVE_DIALOG, txt)
+    check(proposed == os.path.basename(rtf), "Save As proposed %r, not the document's name" % proposed)
+    editor.wait_file(txt)
+    raw = read_bytes(txt)
+    try:
+        text = raw.decode("utf-8")
+    except UnicodeDecodeError:
+        raise Failure("the new plain-text file is not UTF-8: %r" % raw[:80])
+    check(not text.startswith("\ufeff"), "the plain-text file starts with a byte-order mark")
+    check(b"\r" not in raw, "a new plain-text file has CR line breaks: %r" % raw)
+    check(text.rstrip("\n") == typed, "the plain-text file holds %r, not %r" % (text, typed))
+    check(not raw.startswith(b"{\\rtf"), "the .txt file was written as RTF")
+    check(read_bytes(rtf) == data, "saving as .txt changed the .rtf file")
+
+    # Plain text is saved as plain text from now on: Ctrl+S writes the .txt again.
+    program.activate(program.main)
+    program.session.key("ctrl+End")
+    type_checked_append(program, " 追記")
+    program.session.key("ctrl+s")
+    editor.wait_for(lambda: read_bytes(txt) != raw, 30, "Ctrl+S to rewrite %s" % txt)
+    check(read_bytes(txt).decode("utf-8").rstrip("\n") == typed + " 追記",
+          "Ctrl+S wrote %r" % read_bytes(txt))
+    ctx.quit(program)
+
+
+def type_checked_append(program, text):
+    """Types text at the caret and checks the document ends with it."""
+    before = editor_text(program)
+    program.session.key("ctrl+End")
+    program.session.type(text)
+    after = editor_text(program)
+    check(after == before + text, "typing %r at the end gave %r" % (text, after))
+    program.session.key("ctrl+End")
+
+
+class Context:
+    def __init__(self, program_path, workdir):
+        self.program_path = program_path
+        self.dir = workdir
+        self.session = None
+        self.programs = []
+
+    def start(self, **kwargs):
+        program = Program(self.session, self.program_path, self.dir,
+                          name="program%d" % (len(self.programs) + 1), **kwargs)
+        self.programs.append(program)
+        program.wait_main()
+        return program
+
+    def quit(self, program):
+        """Closes an unmodified document's window and expects a clean exit."""
+        program.close_window(program.main)
+        code = program.wait_exit()
+        check(code == 0, "the program exited with code %d" % code)
+
+
+SCENARIOS = {
+    "save_rtf_and_txt": save_rtf_and_txt,
+}
+
+
+def main(argv):
+    if len(argv) != 3 or argv[2] not in SCENARIOS:
+        print("usage: scenarios.py PROGRAM {%s}" % ",".join(SCENARIOS), file=sys.stderr)
+        return 2
+    missing = missing_tools(["Xvfb", "xdotool"])
+    if missing:
+        print("SKIP: %s not installed" % ", ".join(missing))
+        return SKIP
+    needed = missing_tools(["openbox", "xclip", "xprop", "xwd", "abiword"])
+    if needed:
+        print("FAIL: %s not installed (scripts/install-deps installs them)" % ", ".join(needed))
+        return 1
+    workdir = tempfile.mkdtemp(prefix="tesserine-e2e-%s-" % argv[2])
+    os.chmod(workdir, 0o755)
+    ctx = Context(os.path.abspath(argv[1]), workdir)
+    ok = False
+    try:
+        with XSession(workdir) as session:
+            ctx.session = session
+            try:
+                SCENARIOS[argv[2]](ctx)
+                ok = True
+            except Exception as error:
+                shot = session.screenshot(os.path.join(workdir, "failure.xwd"))
+                print("FAIL: %s" % error)
+                traceback.print_exc(file=sys.stdout)
+                print("screenshot: %s" % shot)
+                for program in ctx.programs:
+                    print("windows shown by %s: %r" % (program.log_path, program.titles()
+                                                       if program.running() else "(exited)"))
+            finally:
+                for program in ctx.programs:
+                    program.stop()
+                    log = program.log().strip()
+                    if log:
+                        print("--- %s ---\n%s" % (program.log_path, log))
+    except Exception as error:
+        print("FAIL: %s" % error)
+        traceback.print_exc(file=sys.stdout)
+    if ok:
+        shutil.rmtree(workdir, ignore_errors=True)
+        print("PASS: %s" % argv[2])
+        return 0
+    print("kept: %s" % workdir)
+    return 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
