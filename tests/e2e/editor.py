@@ -51,10 +51,11 @@ def type_checked(program, wid, text):
     raise Failure("could not type %r: the field holds %r" % (text, got))
 
 
-def answer_file_dialog(program, title, path):
-    """Types path into the file name box of the file dialog titled title and presses Return."""
+def answer_file_dialog(program, title, path, proposes_name=True):
+    """Types path into the file name box of the file dialog titled title and presses
+    Return; returns the name the dialog proposed (when it proposes one)."""
     wid = program.wait_active(title)
-    proposed = read_field(program, wid)
+    proposed = read_field(program, wid) if proposes_name else None
     type_checked(program, wid, path)
     program.session.key("Return")
     program.wait_window_gone(title)
@@ -71,7 +72,7 @@ def save_as_menu(program):
 def open_file(program, path):
     program.activate(program.main)
     program.session.key("ctrl+o")
-    answer_file_dialog(program, OPEN_DIALOG, path)
+    answer_file_dialog(program, OPEN_DIALOG, path, proposes_name=False)
     program.activate(program.main)
 
 

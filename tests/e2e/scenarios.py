@@ -87,6 +87,40 @@ def save_rtf_and_txt(ctx):
     ctx.quit(program)
 
 
+# --- 2. reopen files through File → Open --------------------------------------------
+def rtf_fixture():
+    """Japanese as \\uN escapes, Russian as code-page-1251 bytes of a Cyrillic font."""
+    japanese = "".join("\\u%d?" % ord(c) for c in JAPANESE)
+    russian = "".join("\\'%02x" % b for b in RUSSIAN.encode("cp1251"))
+    return ("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Arial;}"
+            "{\\f1\\fnil\\fcharset204 Arial CYR;}}\\uc1\\f0 %s\\par\n\\f1 %s\\par\n}"
+            % (japanese, russian)).encode("ascii")
+
+
+def reopen_files(ctx):
+    files = [
+        (write(os.path.join(ctx.dir, "utf8.txt"), (JAPANESE + "\n" + RUSSIAN + "\n").encode("utf-8")),
+         JAPANESE + "\n" + RUSSIAN),
+        (write(os.path.join(ctx.dir, "rich.rtf"), rtf_fixture()), JAPANESE + "\n" + RUSSIAN),
+        (write(os.path.join(ctx.dir, "sjis.txt"), SHIFT_JIS_TEXT.encode("cp932")), SHIFT_JIS_TEXT),
+        (write(os.path.join(ctx.dir, "crlf.TXT"), (RUSSIAN + "\r\n" + JAPANESE).encode("utf-8")),
+         RUSSIAN + "\n" + JAPANESE),
+    ]
+    program = ctx.start()
+    for path, expected in files:
+        before = read_bytes(path)
+        open_file(program, path)  # each document is unmodified, so no prompt comes between
+        shown = editor_text(program).rstrip("\n")
+        check(shown == expected, "opening %s shows %r, not %r" % (os.path.basename(path), shown, expected))
+        check(program.titles() == [MAIN], "opening %s left windows %r" % (path, program.titles()))
+        check(read_bytes(path) == before, "opening %s changed it on disk" % path)
+    ctx.quit(program)
+
+
+SHIFT_JIS_TEXT = ("日本語のテキストです。このファイルはシフトJISで書かれています。\n"
+                  "漢字とひらがなとカタカナが混じった文章を、文字コードの判定に十分な長さで用意しました。")
+
+
 def type_checked_append(program, text):
     """Types text at the caret and checks the document ends with it."""
     before = editor_text(program)
@@ -120,6 +154,7 @@ class Context:
 
 SCENARIOS = {
     "save_rtf_and_txt": save_rtf_and_txt,
+    "reopen_files": reopen_files,
 }
 
 
