@@ -14,6 +14,7 @@ OPEN_DIALOG = "開く"
 FOREIGN_SEARCH = "検索"     # the foreign-language search dialog (Ctrl+R)
 REPLACE = "置換"            # the standard Replace dialog (Ctrl+H)
 CLOSE_PROMPT = "確認"       # "ドキュメントの変更を保存しますか?" when the main window closes
+OPEN_PROMPT = "ワードプロセッサ"  # "変更点を保存しますか?" before New and Open
 ERROR_CAPTION = "Tesserine"  # message boxes raised by a failed command
 
 TYPE_ATTEMPTS = 3
@@ -69,11 +70,11 @@ def save_as_menu(program):
     program.session.key("a")
 
 
-def open_file(program, path):
+def open_file(program, path, timeout=DEFAULT_TIMEOUT):
     program.activate(program.main)
     program.session.key("ctrl+o")
     answer_file_dialog(program, OPEN_DIALOG, path, proposes_name=False)
-    program.activate(program.main)
+    program.activate(program.main, timeout=timeout)
 
 
 def editor_text(program):

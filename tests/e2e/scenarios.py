@@ -24,7 +24,7 @@ import editor  # noqa: E402
 from editor import (CLOSE_PROMPT, FOREIGN_SEARCH, MAIN, REPLACE, SAVE_DIALOG,  # noqa: E402
                     answer_file_dialog, editor_text, open_file, read_bytes, rtf_text,
                     save_as_menu, settings_text, type_checked)
-from xdriver import Failure, Program, XSession, missing_tools  # noqa: E402
+from xdriver import Failure, Program, Unprivileged, XSession, missing_tools  # noqa: E402
 
 SKIP = 77
 JAPANESE = "日本語のテキスト"
@@ -175,10 +175,10 @@ def search_and_replace(ctx):
 
 
 # --- 4. the "save changes?" prompt at close, and the settings written at close --------
-def answer_close_prompt(program, key):
-    wid = program.wait_active(CLOSE_PROMPT)
+def answer_close_prompt(program, key, title=CLOSE_PROMPT):
+    wid = program.wait_active(title)
     program.session.key(key)
-    program.wait_window_gone(CLOSE_PROMPT)
+    program.wait_window_gone(title)
     return wid
 
 
@@ -255,6 +255,110 @@ def close_prompt_and_settings(ctx):
     check(JAPANESE in rtf_text(target), "the document saved at close does not hold the text")
 
 
+# --- bad inputs, through the real program -------------------------------------------
+def wait_error_message(program, timeout=60):
+    """Waits for the message box of a failed command (captioned like the main window)
+    and dismisses it with Return."""
+    def message_box():
+        program.check_running()
+        return next((wid for wid, title in program.windows()
+                     if title == editor.ERROR_CAPTION and wid != program.main), None)
+    wid = editor.wait_for(message_box, timeout, "a message box (shown: %r)" % program.titles())
+    program.activate(wid)
+    program.session.key("Return")
+    editor.wait_for(lambda: len(program.windows()) == 1, 30, "the message box to close")
+    program.activate(program.main)
+
+
+def last_line(program, timeout):
+    program.activate(program.main)
+    program.session.key("ctrl+End", "Up", "shift+End")
+    return program.copy_selection(timeout=timeout)
+
+
+def bad_inputs_real_program(ctx):
+    # A 50 MB plain-text file opens whole, and the program stays responsive.
+    big = os.path.join(ctx.dir, "big.txt")
+    with open(big, "wb") as f:
+        number = 0
+        while f.tell() < 50 * 1024 * 1024:
+            f.write(("%08d Строка текста — 日本語のテキスト\n" % number).encode("utf-8"))
+            number += 1
+    program = ctx.start()
+    open_file(program, big, timeout=600)
+    last = last_line(program, timeout=600)
+    check(last == "%08d Строка текста — 日本語のテキスト" % (number - 1),
+          "the 50 MB file ends with %r in the editor" % last)
+    os.remove(big)
+
+    # Random bytes with NULs, as .txt: a message about undecodable bytes, then the text.
+    binary = write(os.path.join(ctx.dir, "binary.txt"), os.urandom(8192) + b"\0" * 64 + os.urandom(8192))
+    before = read_bytes(binary)
+    program.activate(program.main)
+    program.session.key("ctrl+o")
+    answer_file_dialog(program, editor.OPEN_DIALOG, binary, proposes_name=False)
+    wait_error_message(program)
+    check(read_bytes(binary) == before, "opening the binary file changed it")
+    ctx.quit(program)
+
+
+def permissions_real_program(ctx):
+    """As nobody: an unreadable file, and Save and Save As into a read-only folder."""
+    if not Unprivileged.needed():
+        user = None
+        executable = ctx.program_path
+    else:
+        user = Unprivileged()
+        executable = os.path.join(ctx.dir, "tesserine")
+        shutil.copy(ctx.program_path, executable)
+        os.chmod(executable, 0o755)
+    desk = os.path.join(ctx.dir, "desk")  # a folder the user may write
+    os.mkdir(desk)
+    mine = write(os.path.join(desk, "mine.txt"), "мой текст\n".encode("utf-8"))
+    secret = write(os.path.join(desk, "secret.txt"), b"secret\n")
+    locked = os.path.join(ctx.dir, "locked")
+    os.mkdir(locked)
+    kept = write(os.path.join(locked, "kept.rtf"), b"{\\rtf1\\ansi kept\\par}")
+    if user:
+        user.give(desk, mine, secret, locked, kept)
+    os.chmod(secret, 0o200)
+    os.chmod(locked, 0o555)
+    program = ctx.start(user=user, executable=executable)
+    if user:
+        with open("/proc/%d/status" % program.process.pid) as status:
+            uid = next(line.split()[1] for line in status if line.startswith("Uid:"))
+        check(int(uid) == user.uid, "the program runs as uid %s, not as nobody" % uid)
+
+    open_file(program, mine)
+    program.session.key("ctrl+End")
+    type_checked_append(program, "изменён")
+    edited = "мой текст\nизменён"
+    program.session.key("ctrl+o")
+    answer_close_prompt(program, "n", title=editor.OPEN_PROMPT)
+    answer_file_dialog(program, editor.OPEN_DIALOG, secret, proposes_name=False)
+    wait_error_message(program)
+    check(editor_text(program) == edited, "a failed open changed the document")
+
+    # Save As into the read-only folder fails; the document keeps its own name.
+    save_as_menu(program)
+    answer_file_dialog(program, SAVE_DIALOG, os.path.join(locked, "new.txt"))
+    wait_error_message(program)
+    check(sorted(os.listdir(locked)) == ["kept.rtf"], "Save As wrote into the read-only folder")
+    program.session.key("ctrl+s")  # so Save still writes mine.txt
+    editor.wait_for(lambda: read_bytes(mine).decode("utf-8") == edited, 30, "Ctrl+S to write mine.txt")
+
+    # A document of the read-only folder: Save fails and leaves the file as it was.
+    open_file(program, kept)
+    type_checked_append(program, " более")
+    program.session.key("ctrl+s")
+    wait_error_message(program)
+    check(read_bytes(kept) == b"{\\rtf1\\ansi kept\\par}", "a failed Save changed %s" % kept)
+    check(sorted(os.listdir(locked)) == ["kept.rtf"], "a failed Save left a file in the folder")
+    program.close_window(program.main)
+    answer_close_prompt(program, "n")
+    check(program.wait_exit() == 0, "the program did not exit cleanly")
+
+
 def type_checked_append(program, text):
     """Types text at the caret and checks the document ends with it."""
     before = editor_text(program)
@@ -272,8 +376,8 @@ class Context:
         self.session = None
         self.programs = []
 
-    def start(self, **kwargs):
-        program = Program(self.session, self.program_path, self.dir,
+    def start(self, executable=None, **kwargs):
+        program = Program(self.session, executable or self.program_path, self.dir,
                           name="program%d" % (len(self.programs) + 1), **kwargs)
         self.programs.append(program)
         program.wait_main()
@@ -291,6 +395,8 @@ SCENARIOS = {
     "reopen_files": reopen_files,
     "search_and_replace": search_and_replace,
     "close_prompt_and_settings": close_prompt_and_settings,
+    "bad_inputs_real_program": bad_inputs_real_program,
+    "permissions_real_program": permissions_real_program,
 }
 
 

@@ -319,7 +319,7 @@ class Program:
         self.session.key("alt+F4")
 
     # --- a person's actions on the editor ------------------------------------
-    def copy_selection(self):
+    def copy_selection(self, timeout=DEFAULT_TIMEOUT):
         """Copies the editor's selection with Ctrl+C and returns the clipboard's text."""
         sentinel = "<clipboard-sentinel-%d>" % time.monotonic_ns()
         self.session.set_clipboard(sentinel)
@@ -330,7 +330,7 @@ class Program:
             self.check_running()
             value = self.session.clipboard()
             return value is not None and value != sentinel
-        wait_for(copied, DEFAULT_TIMEOUT, "the copied selection on the clipboard")
+        wait_for(copied, timeout, "the copied selection on the clipboard")
         return self.session.clipboard()
 
     def select_all_text(self):
