@@ -369,6 +369,11 @@ def type_checked_append(program, text):
     program.session.key("ctrl+End")
 
 
+# Every text the scenarios type, bound into the keymap before a program starts.
+TYPED_TEXTS = [JAPANESE, RUSSIAN, " 追記", "①", "にほんご", "破棄される文 и текст", "追加", "изменён",
+               " более"]
+
+
 class Context:
     def __init__(self, program_path, workdir):
         self.program_path = program_path
@@ -377,6 +382,7 @@ class Context:
         self.programs = []
 
     def start(self, executable=None, **kwargs):
+        self.session.prepare_keymap(TYPED_TEXTS)
         program = Program(self.session, executable or self.program_path, self.dir,
                           name="program%d" % (len(self.programs) + 1), **kwargs)
         self.programs.append(program)
@@ -408,7 +414,7 @@ def main(argv):
     if missing:
         print("SKIP: %s not installed" % ", ".join(missing))
         return SKIP
-    needed = missing_tools(["openbox", "xclip", "xprop", "xwd", "abiword"])
+    needed = missing_tools(["openbox", "wmctrl", "xclip", "xmodmap", "xprop", "xwd", "abiword"])
     if needed:
         print("FAIL: %s not installed (scripts/install-deps installs them)" % ", ".join(needed))
         return 1

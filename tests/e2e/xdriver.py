@@ -141,6 +141,11 @@ class XSession:
                 self._bind_characters(line)
                 self.run(["xdotool", "type", "--delay", "20", "--", line], timeout=120)
 
+    def prepare_keymap(self, texts):
+        """Gives every character of texts a keycode before a program starts, so that
+        typing later changes no keymap under it."""
+        self._bind_characters("".join(texts))
+
     def _bind_characters(self, text):
         # xdotool types a character missing from the keymap by remapping a spare keycode
         # for it and restoring the keycode right after the key press; a client that reads
@@ -289,8 +294,8 @@ class Program:
 
     def wait_window_gone(self, title, timeout=DEFAULT_TIMEOUT):
         def gone():
-            self.check_running()
-            return self.find_window(title) is None
+            # A program that has exited shows nothing; whoever expects it to run checks.
+            return not self.running() or self.find_window(title) is None
         wait_for(gone, timeout, "the window %r to close" % title)
 
     def wait_main(self, timeout=60):
@@ -314,9 +319,11 @@ class Program:
         return wid
 
     def close_window(self, wid):
-        """Closes a window through the window manager, as its close box does."""
+        """Asks the window manager to close a window, as its close box does (the window
+        gets WM_DELETE_WINDOW). A request rather than Alt+F4, whose key grab the window
+        manager can miss while it rebinds keys after a keymap change."""
         self.activate(wid)
-        self.session.key("alt+F4")
+        self.session.run(["wmctrl", "-i", "-c", wid])
 
     # --- a person's actions on the editor ------------------------------------
     def copy_selection(self, timeout=DEFAULT_TIMEOUT):
