@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,6 +57,7 @@ private Q_SLOTS:
     void binaryFilesOpenWithoutDamage();
     void aFiftyMegabyteTextFileOpensWhole();
     void anRtfNestedTooDeeplyOpensWithTheTextAroundIt();
+    void specialFilesAreRefusedWithAMessage();
     void anUnreadableFileGivesAMessageAndKeepsTheDocument();
     void saveIntoAReadOnlyFolderFailsAndLeavesTheFile();
     void saveOverAReadOnlyFileFailsAndLeavesTheFile();
@@ -228,6 +230,41 @@ void BadInputsTest::anRtfNestedTooDeeplyOpensWithTheTextAroundIt()
              qPrintable(text()));
     QCOMPARE(form_->DocumentFileName, path);
     QCOMPARE(ReadTestFile(path), bytes);
+}
+
+void BadInputsTest::specialFilesAreRefusedWithAMessage()
+{
+    // A pipe with no writer would block the read for ever, and a device such as
+    // /dev/zero never ends: neither may be read as a document.
+    const QString mine = dir_->filePath(QStringLiteral("mine.txt"));
+    openOwnDocument(mine, "mine");
+    const QString fifo = dir_->filePath(QStringLiteral("pipe.txt"));
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        const QString message = open(path, true);
+        report(path, QStringLiteral("the message: ") + message);
+        QVERIFY2(message.contains(path) && message.contains(QStringLiteral("not a regular file")),
+                 qPrintable(message));
+        QCOMPARE(text(), QStringLiteral(" changedmine"));
+        QCOMPARE(form_->DocumentFileName, mine);
+        QVERIFY(form_->RichEdit1->Modified());
+        QVERIFY(form_->RichEdit1->PlainText);
+    }
+
+    // Nor written: Save As onto the pipe must neither block nor replace it.
+    ModalAnswerer answerer(30000);
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), fifo)
+        .expect(QStringLiteral("the Save dialog's replace question"),
+                [](QWidget* w) { return w->inherits("QMessageBox") && w->windowTitle() != kErrorCaption; },
+                [](QWidget* w) { QTest::keyClick(w, Qt::Key_Y); })
+        .expectMessageBox(kErrorCaption, Qt::Key_Return);
+    form_->Action(QStringLiteral("FileSaveAs1"))->Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    const QString message = answerer.messageTexts().last();
+    report(QStringLiteral("Save As onto a pipe"), QStringLiteral("the message: ") + message);
+    QVERIFY2(message.contains(fifo) && message.contains(QStringLiteral("not a regular file")), qPrintable(message));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    QCOMPARE(form_->DocumentFileName, mine);
 }
 
 void BadInputsTest::anUnreadableFileGivesAMessageAndKeepsTheDocument()
