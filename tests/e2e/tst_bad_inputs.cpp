@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void binaryFilesOpenWithoutDamage();
     void aFiftyMegabyteTextFileOpensWhole();
     void anRtfNestedTooDeeplyOpensWithTheTextAroundIt();
+    void hostileRtfValuesOpenAndDraw();
+    void malformedTextEncodingsOpenWithAWarning();
     void specialFilesAreRefusedWithAMessage();
     void anUnreadableFileGivesAMessageAndKeepsTheDocument();
     void saveIntoAReadOnlyFolderFailsAndLeavesTheFile();
@@ -230,6 +233,80 @@ void BadInputsTest::anRtfNestedTooDeeplyOpensWithTheTextAroundIt()
              qPrintable(text()));
     QCOMPARE(form_->DocumentFileName, path);
     QCOMPARE(ReadTestFile(path), bytes);
+}
+
+void BadInputsTest::hostileRtfValuesOpenAndDraw()
+{
+    // Values at and past the ends of their ranges; each file must open, lay out and
+    // draw in reasonable time, keeping the plain words around them.
+    const QList<QByteArray> bodies = {
+        "\\fs2147483647 huge \\fs-2147483648 negative \\fs0 zero",
+        "\\li2147483647\\fi-2147483648\\ri2147483647 indents",
+        "\\sb2147483647\\sa2147483647\\sl-2147483648 spacing",
+        "\\cf2147483647\\highlight99999\\f2147483647 colours and fonts",
+        "\\uc2147483647\\u2147483647 x\\u-2147483648 y\\u55357 z\\uc-5 unicode",
+        "\\bin2147483647 binary",
+        "\\bin-5 negative binary",
+        "{\\*\\unknown{\\*\\deeper " + QByteArray(5000, '{') + "}} skipped",
+        "\\trowd\\cellx-5\\cellx2147483647\\intbl a\\cell b\\cell\\row\\cell\\row table",
+        "\\pard\\pntext\\pn\\pnlvlblt\\pnindent2147483647{\\pntxtb\\'b7} list",
+        "\\'\\'zz\\'4 broken hex",
+        "\\abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz123456789012345678901234567890 long word",
+        "\\ansicpg99999\\'e4 unknown code page",
+        "{\\fonttbl{\\f0\\fcharset2147483647\\fprq-1 ;}{\\f1\\cpg-1 X;}}\\f1\\'e4 font table",
+        "{\\colortbl;\\red999\\green-5\\blue2147483647;}\\cf1 colour table",
+    };
+    for (const QByteArray& body : bodies) {
+        const QByteArray bytes = "{\\rtf1\\ansi start " + body + " end}";
+        const QString path = dir_->filePath(QStringLiteral("hostile.rtf"));
+        QVERIFY(WriteTestFile(path, bytes));
+        QElapsedTimer timer;
+        timer.start();
+        open(path, false);
+        form_->RichEdit1->grab();  // lays out and draws the whole view
+        const qint64 elapsed = timer.elapsed();
+        report(QString::fromLatin1(body.left(60)),
+               QStringLiteral("the document \"%1\" in %2 ms").arg(text().left(60)).arg(elapsed));
+        QVERIFY2(text().startsWith(QStringLiteral("start")), qPrintable(text()));
+        QVERIFY2(elapsed < 20000, body.constData());
+        QCOMPARE(ReadTestFile(path), bytes);
+    }
+}
+
+void BadInputsTest::malformedTextEncodingsOpenWithAWarning()
+{
+    struct Case {
+        QByteArray bytes;
+        bool warns;  // holds bytes that do not decode
+    };
+    const QList<Case> cases = {
+        // A UTF-8 byte-order mark before invalid sequences and an encoded surrogate.
+        {QByteArray("\xEF\xBB\xBF") + "utf-8 \xC3\x28 \xF0\x28\x8C\x28 \xED\xA0\x80 after", true},
+        // UTF-16LE with a lone high surrogate and an odd number of bytes.
+        {QByteArray("\xFF\xFE") + QByteArray("a\0b\0\x00\xD8" "c\0", 8) + "\x01", true},
+        // UTF-16BE starting with a low surrogate.
+        {QByteArray("\xFE\xFF") + QByteArray("\xDC\x00\0a", 4), true},
+        // A byte-order mark and nothing else.
+        {QByteArray("\xFF\xFE"), false},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir_->filePath(QStringLiteral("odd.txt"));
+        QVERIFY(WriteTestFile(path, c.bytes));
+        const QString warning = open(path, c.warns);
+        report(QString::fromLatin1(c.bytes.toHex(' ').left(40)),
+               QStringLiteral("the document \"%1\"%2").arg(text(), warning.isEmpty() ? QString() : ", and: " + warning));
+        QCOMPARE(form_->DocumentFileName, path);
+        QCOMPARE(ReadTestFile(path), c.bytes);
+        if (c.warns)
+            QVERIFY2(text().contains(QChar(0xFFFD)), qPrintable(text()));
+        // Saving writes text that reads back as what was shown, with no warning now.
+        const QString shown = text();
+        TypeText(form_->RichEdit1, QStringLiteral("!"));
+        form_->Action(QStringLiteral("FileSave1"))->Execute();
+        QVERIFY(!form_->RichEdit1->Modified());
+        open(path, false);
+        QCOMPARE(text(), QStringLiteral("!") + shown);
+    }
 }
 
 void BadInputsTest::specialFilesAreRefusedWithAMessage()
