@@ -299,6 +299,16 @@ def bad_inputs_real_program(ctx):
     answer_file_dialog(program, editor.OPEN_DIALOG, binary, proposes_name=False)
     wait_error_message(program)
     check(read_bytes(binary) == before, "opening the binary file changed it")
+
+    # A named pipe: refused with a message at once, not read (which would block for ever).
+    pipe = os.path.join(ctx.dir, "pipe.txt")
+    os.mkfifo(pipe)
+    shown = editor_text(program)
+    program.activate(program.main)
+    program.session.key("ctrl+o")
+    answer_file_dialog(program, editor.OPEN_DIALOG, pipe, proposes_name=False)
+    wait_error_message(program)
+    check(editor_text(program) == shown, "the refused pipe changed the document shown")
     ctx.quit(program)
 
 
