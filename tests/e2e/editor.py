@@ -7,6 +7,9 @@ import tempfile
 
 from xdriver import DEFAULT_TIMEOUT, Failure, wait_for
 
+JAPANESE = "日本語のテキスト"
+RUSSIAN = "Русский текст"
+
 # Window titles: the program's own, and those of Qt's dialogs in Qt's Japanese catalogue.
 MAIN = "Tesserine"
 SAVE_DIALOG = "名前を付けて保存"
@@ -111,3 +114,48 @@ def settings_text(program):
     if not os.path.isfile(path):
         raise Failure("the settings store %s was not written" % path)
     return read_bytes(path).decode("utf-8", errors="replace")
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+    return path
+
+
+def type_checked_append(program, text):
+    """Types text at the caret and checks the document ends with it."""
+    before = editor_text(program)
+    program.session.key("ctrl+End")
+    program.session.type(text)
+    after = editor_text(program)
+    check(after == before + text, "typing %r at the end gave %r" % (text, after))
+    program.session.key("ctrl+End")
+
+
+# Every text the scenarios type, bound into the keymap before a program starts.
+
+
+def answer_close_prompt(program, key, title=CLOSE_PROMPT):
+    wid = program.wait_active(title)
+    program.session.key(key)
+    program.wait_window_gone(title)
+    return wid
+
+
+def wait_error_message(program, timeout=60):
+    """Waits for the message box of a failed command (captioned like the main window)
+    and dismisses it with Return."""
+    def message_box():
+        program.check_running()
+        return next((wid for wid, title in program.windows()
+                     if title == ERROR_CAPTION and wid != program.main), None)
+    wid = wait_for(message_box, timeout, "a message box (shown: %r)" % program.titles())
+    program.activate(wid)
+    program.session.key("Return")
+    wait_for(lambda: len(program.windows()) == 1, 30, "the message box to close")
+    program.activate(program.main)

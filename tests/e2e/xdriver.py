@@ -10,10 +10,8 @@ sleeps a fixed time to synchronise.
 """
 
 import os
-import re
 import select
 import shutil
-import signal
 import subprocess
 import time
 
@@ -370,6 +368,3 @@ class Unprivileged:
         for path in paths:
             os.chown(path, self.uid, self.gid)
 
-
-def regex_title(title):
-    return "^" + re.escape(title) + "$"
