@@ -137,9 +137,6 @@ def type_checked_append(program, text):
     program.session.key("ctrl+End")
 
 
-# Every text the scenarios type, bound into the keymap before a program starts.
-
-
 def answer_close_prompt(program, key, title=CLOSE_PROMPT):
     wid = program.wait_active(title)
     program.session.key(key)
