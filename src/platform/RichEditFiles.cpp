@@ -18,10 +18,20 @@ QString Reason(const QString& qtReason)
     return qtReason.isEmpty() ? QStringLiteral("Unknown error.") : qtReason;
 }
 
+// A pipe, socket or device: opening a pipe blocks until someone writes to it, a
+// device such as /dev/zero never ends, and replacing one would destroy it.
+bool IsSpecialFile(const QFileInfo& info)
+{
+    return info.exists() && !info.isDir() && !info.isFile();
+}
+
 QByteArray ReadWholeFile(const QString& path)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         throw EFileError(QStringLiteral("Cannot open file \"%1\". It is a folder, not a file.").arg(path));
+    if (IsSpecialFile(info))
+        throw EFileError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, Reason(file.errorString())));
@@ -33,8 +43,11 @@ QByteArray ReadWholeFile(const QString& path)
 
 void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         throw EFileError(QStringLiteral("Cannot create file \"%1\". It is a folder.").arg(path));
+    if (IsSpecialFile(info))
+        throw EFileError(QStringLiteral("Cannot create file \"%1\". It is not a regular file.").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, Reason(file.errorString())));
