@@ -36,30 +36,43 @@ bool PrintsToFile(const QPrinter& printer)
 
 } // namespace
 
-void RefreshCurrentPrinter()
+namespace {
+
+// Points the current printer at an installed printer when it needs one, and returns the
+// installed printers it looked at (one query of the print system).
+QStringList RefreshAndListPrinters()
 {
     QPrinter& printer = CurrentPrinter();
     if (PrintsToFile(printer))
-        return;
+        return {};
     const QStringList printers = InstalledPrinters();
     if (printers.isEmpty())
-        return;
+        return printers;
     if (printer.outputFormat() == QPrinter::NativeFormat && printers.contains(printer.printerName()))
-        return;
+        return printers;
     // Qt falls back to writing a PDF with no file name when it starts without a printer;
     // such a job would vanish, so it goes to a real printer instead.
-    const QString fallback = printers.contains(DefaultPrinterName()) ? DefaultPrinterName() : printers.first();
+    const QString defaultPrinter = DefaultPrinterName();
+    const QString fallback = printers.contains(defaultPrinter) ? defaultPrinter : printers.first();
     printer.setOutputFormat(QPrinter::NativeFormat);
     printer.setPrinterName(fallback);
+    return printers;
+}
+
+} // namespace
+
+void RefreshCurrentPrinter()
+{
+    RefreshAndListPrinters();
 }
 
 void PrepareCurrentPrinterForJob()
 {
-    RefreshCurrentPrinter();
+    const QStringList printers = RefreshAndListPrinters();
     QPrinter& printer = CurrentPrinter();
     if (PrintsToFile(printer))
         return;
-    if (InstalledPrinters().isEmpty())
+    if (printers.isEmpty())
         throw EPrintError(QStringLiteral(
             "No printer is installed, so the document cannot be printed. Add a printer in the "
             "system's printer settings and try again."));

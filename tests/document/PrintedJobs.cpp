@@ -19,13 +19,23 @@ int ActiveJobCount()
     return count;
 }
 
-QString Run(const QString& program, const QStringList& arguments)
+// Runs a tool to its end; true when it exited normally with code 0.
+bool RunTool(const QString& program, const QStringList& arguments, QString* output = nullptr)
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit
+                    && process.exitCode() == 0;
+    if (output)
+        *output = ok ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
+    return ok;
+}
+
+QString Run(const QString& program, const QStringList& arguments)
+{
+    QString output;
+    RunTool(program, arguments, &output);
+    return output;
 }
 
 } // namespace
@@ -107,7 +117,5 @@ PrintedPdf JobDocument(int jobId)
 
 bool RunPrintTool(const QString& tool, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(tool, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return RunTool(tool, arguments);
 }
