@@ -56,6 +56,14 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
                              .arg(path, Reason(file.errorString())));
 }
 
+// Bytes with no RTF group anywhere are a plain-text file, whatever its name says; read
+// as RTF, its braces and backslashes would vanish. Bytes before the group are ignored
+// by the RTF reader, so a header in front of one does not make a file plain text.
+bool HoldsRtf(const QByteArray& bytes)
+{
+    return bytes.contains("{\\rtf");
+}
+
 QString EncodingName(const QByteArray& encoding)
 {
     return QString::fromLatin1(encoding);
@@ -67,7 +75,7 @@ void TRichEdit::LoadFromFile(const QString& path)
 {
     // Everything is read before the document is touched, so a failure leaves it as is.
     const QByteArray bytes = ReadWholeFile(path);
-    if (PlainText) {
+    if (PlainText || !HoldsRtf(bytes)) {
         LoadPlainText(path, bytes);
         return;
     }

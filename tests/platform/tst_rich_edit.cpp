@@ -50,6 +50,7 @@ private Q_SLOTS:
     void undecodableBytesOpenAndTheUserIsToldOnce();
     void textTheEncodingCannotHoldIsSavedAsUtf8();
     void failedLoadsAndSavesRaiseClearErrorsAndChangeNothing();
+    void richTextModeReadsFilesWithoutRtfAsText();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -519,6 +520,28 @@ void RichEditTest::failedLoadsAndSavesRaiseClearErrorsAndChangeNothing()
     }
     QCOMPARE(ReadTestFile(existing), QByteArray("old contents"));
     QCOMPARE(edit_->Text(), QStringLiteral("keep me"));
+}
+
+void RichEditTest::richTextModeReadsFilesWithoutRtfAsText()
+{
+    edit_->PlainText = false;
+    const QString source = U("if (x) { y = \\n; }\n日本語 — Кириллица\n");
+    const QString path = dir_.filePath(QStringLiteral("code.rtf"));
+    QVERIFY(WriteTestFile(path, source.toUtf8()));
+    edit_->LoadFromFile(path);
+    QCOMPARE(edit_->Text(), source);
+    // The control stays in rich-text mode: the text is saved as RTF and reads back whole.
+    QVERIFY(!edit_->PlainText);
+    const QString saved = dir_.filePath(QStringLiteral("saved.rtf"));
+    edit_->SaveToFile(saved);
+    QVERIFY(ReadTestFile(saved).startsWith("{\\rtf1"));
+    edit_->SetText(QString());
+    edit_->LoadFromFile(saved);
+    QCOMPARE(edit_->Text(), source);
+    // Bytes in front of an RTF group do not make the file plain text.
+    QVERIFY(WriteTestFile(path, "header{\\rtf1 a{\\b b}}"));
+    edit_->LoadFromFile(path);
+    QCOMPARE(edit_->Text(), QStringLiteral("ab"));
 }
 
 QTEST_MAIN(RichEditTest)
