@@ -2,6 +2,7 @@
 #include "edit/StandardSearch.h"
 
 #include "foreignsearch/FindInDocument.h"
+#include "platform/BusyCursor.h"
 #include "platform/FindReplaceDialogs.h"
 #include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
@@ -24,6 +25,9 @@ int ReplaceAllInDocument(TRichEdit& edit, const QString& findText, const QString
     if (findText.isEmpty())
         return 0;
     int count = 0;
+    // The document lays out the whole changed span again, which takes a second or
+    // more in a document of many megabytes.
+    const BusyCursor busy;
     edit.BeginEditBlock();
     for (int p = edit.FindText(findText, 0, -1, types); p >= 0;) {
         edit.ReplaceRange(p, findText.size(), replaceText);

@@ -111,8 +111,9 @@ protected:
 
 private:
     void SelectionMoved();
-    void LoadPlainText(const QString& path, const QByteArray& bytes);
-    QByteArray SavePlainText(const QString& path);
+    // Each returns the warning to show once the file is done with, or an empty text.
+    QString LoadPlainText(const QString& path, const QByteArray& bytes);
+    QString SavePlainText(const QString& path);
 
     DisplayedLines* lines_;
     QTextCursor blockCursor_;

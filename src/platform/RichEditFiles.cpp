@@ -73,47 +73,62 @@ QString EncodingName(const QByteArray& encoding)
 
 void TRichEdit::LoadFromFile(const QString& path)
 {
-    // Everything is read before the document is touched, so a failure leaves it as is.
-    const QByteArray bytes = ReadWholeFile(path);
-    if (PlainText || !HoldsRtf(bytes)) {
-        LoadPlainText(path, bytes);
-        return;
+    QString warning;
+    {
+        // A file of many megabytes holds up the window while it is read and laid out.
+        const BusyCursor busy;
+        // Everything is read before the document is touched, so a failure leaves it as is.
+        const QByteArray bytes = ReadWholeFile(path);
+        if (PlainText || !HoldsRtf(bytes)) {
+            warning = LoadPlainText(path, bytes);
+        } else {
+            document()->setUndoRedoEnabled(false);
+            ReadRtf(bytes, *document(), PixelsPerInch());
+            document()->setUndoRedoEnabled(true);
+            moveCursor(QTextCursor::Start);
+        }
     }
-    document()->setUndoRedoEnabled(false);
-    ReadRtf(bytes, *document(), PixelsPerInch());
-    document()->setUndoRedoEnabled(true);
-    moveCursor(QTextCursor::Start);
+    if (!warning.isEmpty())
+        MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK);
 }
 
-void TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
+QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
 {
     const DecodedText decoded = DecodeTextFile(bytes);
     setPlainText(decoded.text);
     PlainTextFormat = decoded.format;
-    if (decoded.hadUndecodableBytes)
-        MessageBox(window(),
-                   QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
-                                  "and saving the file will replace them with that character.")
-                       .arg(path, EncodingName(decoded.format.encoding)),
-                   QStringLiteral("Tesserine"), MB_OK);
+    if (!decoded.hadUndecodableBytes)
+        return QString();
+    return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
+                          "and saving the file will replace them with that character.")
+        .arg(path, EncodingName(decoded.format.encoding));
 }
 
 void TRichEdit::SaveToFile(const QString& path)
 {
-    if (!PlainText) {
-        WriteWholeFile(path, WriteRtf(*document(), PixelsPerInch()));
-        return;
+    QString warning;
+    {
+        const BusyCursor busy;
+        if (PlainText)
+            warning = SavePlainText(path);
+        else
+            WriteWholeFile(path, WriteRtf(*document(), PixelsPerInch()));
     }
+    if (!warning.isEmpty())
+        MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK);
+}
+
+QString TRichEdit::SavePlainText(const QString& path)
+{
     const EncodedText encoded = EncodeTextFile(Text(), PlainTextFormat);
     WriteWholeFile(path, encoded.bytes);
     const QByteArray previous = PlainTextFormat.encoding;
     PlainTextFormat = encoded.format;
-    if (encoded.fellBackToUtf8)
-        MessageBox(window(),
-                   QStringLiteral("The document holds characters that %1 cannot represent, so \"%2\" "
-                                  "was saved as UTF-8 to keep all of its text.")
-                       .arg(EncodingName(previous), path),
-                   QStringLiteral("Tesserine"), MB_OK);
+    if (!encoded.fellBackToUtf8)
+        return QString();
+    return QStringLiteral("The document holds characters that %1 cannot represent, so \"%2\" "
+                          "was saved as UTF-8 to keep all of its text.")
+        .arg(EncodingName(previous), path);
 }
 
 void TRichEdit::Print(const QString& title)

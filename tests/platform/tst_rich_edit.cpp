@@ -6,7 +6,9 @@
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,6 +53,7 @@ private Q_SLOTS:
     void textTheEncodingCannotHoldIsSavedAsUtf8();
     void failedLoadsAndSavesRaiseClearErrorsAndChangeNothing();
     void richTextModeReadsFilesWithoutRtfAsText();
+    void theBusyCursorIsGoneForMessagesAndAfterFailures();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -542,6 +545,34 @@ void RichEditTest::richTextModeReadsFilesWithoutRtfAsText()
     QVERIFY(WriteTestFile(path, "header{\\rtf1 a{\\b b}}"));
     edit_->LoadFromFile(path);
     QCOMPARE(edit_->Text(), QStringLiteral("ab"));
+}
+
+void RichEditTest::theBusyCursorIsGoneForMessagesAndAfterFailures()
+{
+    // Each warning is answered with a note of whether a cursor was forced over it.
+    QList<bool> busyOverMessage;
+    ModalAnswerer answerer;
+    for (int i = 0; i < 2; ++i)
+        answerer.expect(
+            QStringLiteral("warning"), [](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+            [&busyOverMessage](QWidget* w) {
+                busyOverMessage << (QApplication::overrideCursor() != nullptr);
+                QTest::keyClick(w, Qt::Key_Return);
+            });
+    const QString broken = dir_.filePath(QStringLiteral("broken.txt"));
+    QVERIFY(WriteTestFile(broken, QByteArray("\xEF\xBB\xBF" "abc\xFF\xFE" "def")));
+    edit_->LoadFromFile(broken);
+    QVERIFY(!QApplication::overrideCursor());
+    edit_->SetText(U("日本語"));
+    edit_->PlainTextFormat.encoding = "CP1251";
+    edit_->SaveToFile(broken);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(busyOverMessage, (QList<bool>{false, false}));
+    QVERIFY(!QApplication::overrideCursor());
+
+    QVERIFY_THROWS_EXCEPTION(EFileError, edit_->LoadFromFile(dir_.filePath(QStringLiteral("missing.txt"))));
+    QVERIFY_THROWS_EXCEPTION(EFileError, edit_->SaveToFile(dir_.path()));
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(RichEditTest)
