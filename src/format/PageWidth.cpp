@@ -12,6 +12,7 @@ TSetPageWidth::TSetPageWidth()
     setWindowTitle(QString::fromUtf8("ページの幅"));
     setFont(FrameworkFont(QStringLiteral("MS Sans Serif"), -11));
     setFixedSize(384, 80);
+    CentredOnScreen = true;
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);

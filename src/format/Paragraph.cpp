@@ -12,6 +12,7 @@ TSetParagraph::TSetParagraph()
     setWindowTitle(QString::fromUtf8("段落の書式設定"));
     setFont(FrameworkFont(QStringLiteral("MS Sans Serif"), -11));
     setFixedSize(384, 143);
+    CentredOnScreen = true;
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);

@@ -61,6 +61,8 @@ int TDialogForm::ShowModal()
     modalResult_ = mrNone;
     shownModal_ = true;
     setModal(true);
+    if (CentredOnScreen)
+        CenterOnScreen();
     exec();
     shownModal_ = false;
     setModal(false);
@@ -93,6 +95,8 @@ void TDialogForm::Show()
         activateWindow();
         return;
     }
+    if (CentredOnScreen)
+        CenterOnScreen();
     show();
     raise();
     activateWindow();

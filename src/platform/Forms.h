@@ -63,6 +63,8 @@ public:
     // Sets the client area size, as dialogs are laid out in client pixels.
     void SetClientSize(int width, int height);
     void CenterOnScreen();
+    // Each showing starts centred on the screen rather than over the owner window.
+    bool CentredOnScreen = false;
 
 public Q_SLOTS:
     // Esc presses the cancel button if there is one; otherwise it does nothing.

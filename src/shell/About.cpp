@@ -38,6 +38,7 @@ TAboutBox::TAboutBox()
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);
     setFixedSize(273, 200);
+    CentredOnScreen = true;
 
     Panel1 = new TPanel(this, QStringLiteral("Panel1"), true);
     Panel1->setGeometry(7, 7, 258, 148);

@@ -10,7 +10,9 @@
 #include "platform/ToolBar.h"
 #include "support/ModalAnswerer.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -20,7 +22,7 @@ namespace {
 
 class OkCancelDialog : public TDialogForm {
 public:
-    OkCancelDialog() : TDialogForm(nullptr, QStringLiteral("OkCancelDialog"))
+    explicit OkCancelDialog(QWidget* owner = nullptr) : TDialogForm(owner, QStringLiteral("OkCancelDialog"))
     {
         ok = new TButton(this, QStringLiteral("OKBtn"), QStringLiteral("OK"));
         ok->ModalResult = mrOk;
@@ -75,6 +77,7 @@ class PlatformFormsTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void buttonsGiveTheirModalResult();
+    void screenCentredDialogsIgnoreTheirOwnersPlace();
     void clickHandlerResettingTheResultKeepsTheDialogOpen();
     void closeBoxAndEscGiveCancel();
     void escDoesNothingWithoutCancelButton();
@@ -113,6 +116,33 @@ void PlatformFormsTest::buttonsGiveTheirModalResult()
     QCOMPARE(dialog.ShowModal(), int(mrCancel));
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(dialog.shows, 2);
+}
+
+void PlatformFormsTest::screenCentredDialogsIgnoreTheirOwnersPlace()
+{
+    const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QWidget owner;
+    owner.setGeometry(0, 0, 200, 120);
+    owner.show();
+    OkCancelDialog dialog(&owner);
+    dialog.resize(240, 120);
+    dialog.CentredOnScreen = true;
+    QPoint modalCentre;
+    ModalAnswerer answerer;
+    answerer.expectDialog(QStringLiteral("OkCancelDialog"), [&modalCentre](QWidget* w) {
+        modalCentre = w->geometry().center();
+        static_cast<OkCancelDialog*>(w)->cancel->click();
+    });
+    dialog.ShowModal();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY2((modalCentre - screenCentre).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("centre %1,%2").arg(modalCentre.x()).arg(modalCentre.y())));
+
+    // Moved away and shown again, modelessly, it starts from the centre once more.
+    dialog.move(0, 0);
+    dialog.Show();
+    QVERIFY((dialog.geometry().center() - screenCentre).manhattanLength() <= 4);
+    dialog.Close();
 }
 
 void PlatformFormsTest::clickHandlerResettingTheResultKeepsTheDialogOpen()
