@@ -44,6 +44,9 @@ TFindDlg::TFindDlg()
 
     // Declaration order; the tab order is set below.
     Edit1 = Place(new TEdit(this, QStringLiteral("Edit1")), 112, 8, 265, 20);
+    // The search box starts in the dialog's Japanese character set; a language chosen
+    // later replaces it, and no language (index -1) keeps it.
+    SetControlCharset(Edit1, SHIFTJIS_CHARSET);
     ComboBox1 = Place(new TComboBox(this, QStringLiteral("ComboBox1")), 112, 64, 161, 20);
     ComboBox1->SetText(QStringLiteral("Arial CYR"));
     btnFind = Place(new TButton(this, QStringLiteral("btnFind"), U("次を検索(&F)")), 384, 8, 97, 25);

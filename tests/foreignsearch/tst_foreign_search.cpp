@@ -52,6 +52,7 @@ private Q_SLOTS:
     void upwardSearchFindsTheLastOccurrenceBeforeTheSelection();
     void searchesAlwaysEndAndStayInsideTheText();
     void firstShowingPresentsTheStoredSearch();
+    void withNoLanguageTheSearchBoxKeepsTheJapaneseCharset();
     void findButtonStepsThroughTheDocumentWhileTheDialogStaysOpen();
     void closingStoresTheDialogExactlyAsShownWhetherByCancelOrCloseBox();
     void findNextRepeatsTheStoredSearchEvenWithTheDialogOpen();
@@ -232,6 +233,16 @@ void ForeignSearchTest::firstShowingPresentsTheStoredSearch()
     QVERIFY(!FindDlg->chWholeWord->Checked());
     QCOMPARE(FindDlg->grDown->ItemIndex(), 1);
     QVERIFY(FindDlg->windowFlags() & Qt::WindowStaysOnTopHint);
+    FindDlg->Close();
+}
+
+void ForeignSearchTest::withNoLanguageTheSearchBoxKeepsTheJapaneseCharset()
+{
+    form_->ComboBox2->SetItemIndex(-1);
+    openDialog();
+    QCOMPARE(FindDlg->ComboBox2->ItemIndex(), -1);
+    QCOMPARE(ControlCharset(FindDlg->Edit1), 128);
+    QCOMPARE(ControlFontName(FindDlg->Edit1), QStringLiteral("Arial CYR"));
     FindDlg->Close();
 }
 
