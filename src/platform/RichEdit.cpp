@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextOption>
 #include <algorithm>
 
 EFileError::EFileError(const QString& message)
@@ -26,6 +27,11 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     document()->setDocumentMargin(0);
+    // Paragraphs run left to right whatever their script, so a Hebrew or Arabic line sits
+    // at the edge its alignment names instead of being mirrored.
+    QTextOption option = document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    document()->setDefaultTextOption(option);
     document()->setIndentWidth(kBulletIndentTwips * PixelsPerInch() / 1440.0);
     // Setting up the document is not an edit the user can undo.
     document()->setUndoRedoEnabled(false);

@@ -6,6 +6,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void undoRevertsTheLastEdit();
     void indentsRoundTripThroughPixels();
     void paragraphAttributesApplyToEveryTouchedParagraph();
+    void rightToLeftTextSitsWhereItsParagraphIsAligned();
     void textAttributesApplyToTheSelectionOrTheNextTypedText();
     void plainTextFilesKeepTheirBytes();
     void undecodableBytesOpenAndTheUserIsToldOnce();
@@ -354,6 +356,38 @@ void RichEditTest::indentsRoundTripThroughPixels()
     const QTextBlockFormat format = edit_->document()->firstBlock().blockFormat();
     QCOMPARE(format.leftMargin(), 72.0);
     QCOMPARE(format.textIndent(), -24.0);
+}
+
+void RichEditTest::rightToLeftTextSitsWhereItsParagraphIsAligned()
+{
+    // Paragraphs run left to right whatever their script, so Hebrew and Arabic lines
+    // sit at the edge their alignment names, as the alignment buttons show it.
+    edit_->SetText(U("שלום עולם\nمرحبا بالعالم\nlatin"));
+    QTextDocument* doc = edit_->document();
+    const auto edges = [doc](int blockNumber) {
+        const QTextBlock block = doc->findBlockByNumber(blockNumber);
+        doc->documentLayout()->blockBoundingRect(block);
+        const QTextLine line = block.layout()->lineAt(0);
+        const qreal a = line.cursorToX(0);
+        const qreal b = line.cursorToX(block.length() - 1);
+        return std::make_pair(std::min(a, b), std::max(a, b));
+    };
+    const qreal width = doc->textWidth() > 0 ? doc->textWidth() : edit_->viewport()->width();
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(edges(i).first < 2, qPrintable(QStringLiteral("paragraph %1 starts at %2").arg(i).arg(edges(i).first)));
+    edit_->SetSelStart(0);
+    edit_->SetSelLength(-1);
+    edit_->Paragraph().SetAlignment(taRightJustify);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY2(edges(i).second > width - 2, qPrintable(QStringLiteral("paragraph %1 ends at %2").arg(i).arg(edges(i).second)));
+    QCOMPARE(edit_->Paragraph().Alignment(), int(taRightJustify));
+    // A document read from RTF keeps the direction.
+    edit_->PlainText = false;
+    const QString path = dir_.filePath(QStringLiteral("hebrew.rtf"));
+    QVERIFY(WriteTestFile(path, "{\\rtf1\\ansi \\u1513?\\u1500?\\u1493?\\u1501?\\par}"));
+    edit_->LoadFromFile(path);
+    QCOMPARE(edit_->Text(), U("שלום"));
+    QVERIFY(edges(0).first < 2);
 }
 
 void RichEditTest::paragraphAttributesApplyToEveryTouchedParagraph()
