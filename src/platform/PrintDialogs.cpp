@@ -32,10 +32,15 @@ TPrintDialog::TPrintDialog(QWidget* owner, const QString& name)
 bool TPrintDialog::Execute()
 {
     RefreshCurrentPrinter();
-    QPrintDialog dialog(&CurrentPrinter(), owner_);
+    QPrinter& printer = CurrentPrinter();
+    const QString printerBefore = printer.outputFormat() == QPrinter::NativeFormat ? printer.printerName() : QString();
+    QPrintDialog dialog(&printer, owner_);
     dialog.setObjectName(name_);
     dialog.setWindowTitle(U("印刷"));
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    KeepDialogChoicesForOneJob(printerBefore);
+    return true;
 }
 
 TPrinterSetupForm::TPrinterSetupForm(QWidget* owner)

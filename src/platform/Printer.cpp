@@ -29,6 +29,11 @@ QString DefaultPrinterName()
 
 namespace {
 
+// Set while the print dialog's one-job choices are on the current printer: the
+// printer to go back to when they are dropped.
+bool dialogChoicesPending = false;
+QString printerBeforeDialogChoices;
+
 bool PrintsToFile(const QPrinter& printer)
 {
     return printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty();
@@ -95,4 +100,29 @@ void CheckCurrentPrinterJobDelivered()
     if (printer.outputFormat() == QPrinter::NativeFormat && cupsLastError() >= IPP_STATUS_REDIRECTION_OTHER_SITE)
         throw EPrintError(QStringLiteral("The printer \"%1\" did not accept the document. %2")
                               .arg(printer.printerName(), QString::fromUtf8(cupsLastErrorString())));
+}
+
+void KeepDialogChoicesForOneJob(const QString& printerBeforeDialog)
+{
+    dialogChoicesPending = true;
+    printerBeforeDialogChoices = printerBeforeDialog;
+}
+
+void EndCurrentPrinterJob()
+{
+    if (!dialogChoicesPending)
+        return;
+    dialogChoicesPending = false;
+    QPrinter& printer = CurrentPrinter();
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
+    if (!printer.outputFileName().isEmpty()) {
+        // Back from the file to the printer used before; without one the next job
+        // finds that no printer is installed.
+        printer.setOutputFileName(QString());
+        if (!printerBeforeDialogChoices.isEmpty() && InstalledPrinters().contains(printerBeforeDialogChoices)) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(printerBeforeDialogChoices);
+        }
+    }
 }

@@ -30,3 +30,10 @@ void PrepareCurrentPrinterForJob();
 // Throws EPrintError when the job just painted on the current printer did not reach
 // the printer or its file.
 void CheckCurrentPrinterJobDelivered();
+
+// The print dialog's choices that belong to one job, a page range and printing to a
+// file, last only for the job the dialog starts; printer, paper and orientation stay.
+// The dialog calls the first when it is confirmed, with the printer it started on;
+// every print job calls the second when it ends, however it ends.
+void KeepDialogChoicesForOneJob(const QString& printerBeforeDialog);
+void EndCurrentPrinterJob();

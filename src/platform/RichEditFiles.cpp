@@ -133,6 +133,9 @@ QString TRichEdit::SavePlainText(const QString& path)
 
 void TRichEdit::Print(const QString& title)
 {
+    struct JobEnd {
+        ~JobEnd() { EndCurrentPrinterJob(); }
+    } jobEnd;
     PrepareCurrentPrinterForJob();
     QPrinter& printer = CurrentPrinter();
     printer.setDocName(title);

@@ -17,6 +17,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 
 namespace {
@@ -130,6 +131,7 @@ private Q_SLOTS:
     void toolbarPrintsTheWholeDocumentAtOnceAndChangesNothing();
     void toolbarPrintsAnEmptyDocumentToo();
     void menuPrintPrintsOnlyWhenTheDialogIsConfirmed();
+    void aPageRangeChosenInTheDialogLastsForThatJobOnly();
     void printerSetupChoosesPrinterPaperAndOrientationOfTheNextPrint();
     void aPrinterThatRefusesTheJobGivesAMessage();
 
@@ -262,6 +264,36 @@ void PrintingTest::menuPrintPrintsOnlyWhenTheDialogIsConfirmed()
     QCOMPARE(PrintedJobs().size(), jobsBefore + 1);
     QCOMPARE(edit()->Text(), text);
     QVERIFY(edit()->Modified());
+}
+
+void PrintingTest::aPageRangeChosenInTheDialogLastsForThatJobOnly()
+{
+    const QString text = MultiPageText();
+    edit()->setPlainText(text);
+    QStringList before = PdfFiles(kFirst);
+    {
+        ModalAnswerer answerer;
+        answerer.expectDialog(QStringLiteral("PrintDialog1"), [](QWidget* dialog) {
+            auto* range = dialog->findChild<QRadioButton*>(QStringLiteral("printRange"));
+            auto* from = dialog->findChild<QSpinBox*>(QStringLiteral("from"));
+            auto* to = dialog->findChild<QSpinBox*>(QStringLiteral("to"));
+            QVERIFY(range && from && to);
+            range->click();
+            to->setValue(2);
+            from->setValue(2);
+            Accept(dialog);
+        });
+        form_->MenuItem(QStringLiteral("Print1"))->trigger();
+        QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    }
+    const Printout ranged = WaitForPrintout(kFirst, before);
+    QCOMPARE(ranged.document.pages, 1);
+
+    before = PdfFiles(kFirst);
+    clickPrintButton();
+    const Printout whole = WaitForPrintout(kFirst, before);
+    VerifyPrintout(whole, kFirst, text);
+    QVERIFY2(whole.document.pages >= 3, qPrintable(QString::number(whole.document.pages)));
 }
 
 void PrintingTest::printerSetupChoosesPrinterPaperAndOrientationOfTheNextPrint()

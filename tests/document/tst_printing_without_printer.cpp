@@ -9,6 +9,7 @@
 #include "support/ModalAnswerer.h"
 #include "support/WindowSetFixture.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -85,6 +86,15 @@ void PrintingWithoutPrinterTest::theDialogCanStillPrintToAFile()
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QVERIFY(QFileInfo(target).size() > 0);
     QCOMPARE(PrintedJobs().size(), 0);
+
+    // The file was that job's choice: a later toolbar print does not write it again.
+    QVERIFY(QFile::remove(target));
+    answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    QTest::mouseClick(form_->ToolButton(QStringLiteral("ToolButton10")), Qt::LeftButton);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY2(answerer.messageTexts().last().startsWith(QStringLiteral("No printer is installed")),
+             qPrintable(answerer.messageTexts().last()));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 QTEST_MAIN(PrintingWithoutPrinterTest)
