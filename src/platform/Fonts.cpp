@@ -143,5 +143,13 @@ void InstallFontSubstitutions()
 
 QStringList InstalledFontFamilies()
 {
-    return QFontDatabase::families();
+    // Where foundries share a family name Qt lists each as "Name [Foundry]"; that is
+    // not a face name the user knows or that is worth storing, so the name stands alone.
+    QStringList families = QFontDatabase::families();
+    for (QString& family : families) {
+        const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
+        if (bracket > 0 && family.endsWith(QLatin1Char(']')))
+            family.truncate(bracket);
+    }
+    return families;
 }

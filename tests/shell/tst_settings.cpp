@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QTest>
 
 namespace {
@@ -85,8 +86,15 @@ void SettingsTest::firstRunCreatesTheKeyAndClosingWritesTheDefaults()
     QCOMPARE(ControlFontName(form->lastFindWord), QStringLiteral("Arial CYR"));
     // The defaults are not written at start.
     QVERIFY(StoredValues(fixture.configDirectory()).isEmpty());
-    // The font list holds every installed face once it is filled, in the system's order.
+    // The font list holds every installed face once it is filled, in the platform's order.
     QCOMPARE(form->ComboBox1->Items(), InstalledFontFamilies());
+    // A face that several foundries make is listed by its own name, not as "Name [Foundry]".
+    const QStringList items = form->ComboBox1->Items();
+    for (const QString& item : items)
+        QVERIFY2(!item.endsWith(QLatin1Char(']')), qPrintable(item));
+    for (const QString& family : QFontDatabase::families())
+        if (family.endsWith(QLatin1Char(']')))
+            QVERIFY2(items.contains(family.left(family.lastIndexOf(QLatin1String(" [")))), qPrintable(family));
     QVERIFY(fixture.showMainWindow());
     form->FileExit1Execute();
     QVERIFY(!form->isVisible());
