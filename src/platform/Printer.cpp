@@ -3,6 +3,8 @@
 #include <QPrinterInfo>
 
 #include <cups/cups.h>
+#include <optional>
+#include <utility>
 
 EPrintError::EPrintError(const QString& message)
     : std::runtime_error(message.toStdString())
@@ -30,9 +32,8 @@ QString DefaultPrinterName()
 namespace {
 
 // Set while the print dialog's one-job choices are on the current printer: the
-// printer to go back to when they are dropped.
-bool dialogChoicesPending = false;
-QString printerBeforeDialogChoices;
+// printer to go back to when they are dropped (empty when it had none).
+std::optional<QString> printerBeforeDialogChoices;
 
 bool PrintsToFile(const QPrinter& printer)
 {
@@ -104,15 +105,14 @@ void CheckCurrentPrinterJobDelivered()
 
 void KeepDialogChoicesForOneJob(const QString& printerBeforeDialog)
 {
-    dialogChoicesPending = true;
     printerBeforeDialogChoices = printerBeforeDialog;
 }
 
 void EndCurrentPrinterJob()
 {
-    if (!dialogChoicesPending)
+    if (!printerBeforeDialogChoices)
         return;
-    dialogChoicesPending = false;
+    const QString printerBefore = *std::exchange(printerBeforeDialogChoices, std::nullopt);
     QPrinter& printer = CurrentPrinter();
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(0, 0);
@@ -120,9 +120,9 @@ void EndCurrentPrinterJob()
         // Back from the file to the printer used before; without one the next job
         // finds that no printer is installed.
         printer.setOutputFileName(QString());
-        if (!printerBeforeDialogChoices.isEmpty() && InstalledPrinters().contains(printerBeforeDialogChoices)) {
+        if (!printerBefore.isEmpty() && InstalledPrinters().contains(printerBefore)) {
             printer.setOutputFormat(QPrinter::NativeFormat);
-            printer.setPrinterName(printerBeforeDialogChoices);
+            printer.setPrinterName(printerBefore);
         }
     }
 }

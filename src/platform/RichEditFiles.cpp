@@ -69,6 +69,13 @@ QString EncodingName(const QByteArray& encoding)
     return QString::fromLatin1(encoding);
 }
 
+// A file's warning is shown once the file is done with and the busy cursor is gone.
+void ShowFileWarning(QWidget* window, const QString& warning)
+{
+    if (!warning.isEmpty())
+        MessageBox(window, warning, QStringLiteral("Tesserine"), MB_OK);
+}
+
 } // namespace
 
 void TRichEdit::LoadFromFile(const QString& path)
@@ -88,8 +95,7 @@ void TRichEdit::LoadFromFile(const QString& path)
             moveCursor(QTextCursor::Start);
         }
     }
-    if (!warning.isEmpty())
-        MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK);
+    ShowFileWarning(window(), warning);
 }
 
 QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
@@ -114,8 +120,7 @@ void TRichEdit::SaveToFile(const QString& path)
         else
             WriteWholeFile(path, WriteRtf(*document(), PixelsPerInch()));
     }
-    if (!warning.isEmpty())
-        MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK);
+    ShowFileWarning(window(), warning);
 }
 
 QString TRichEdit::SavePlainText(const QString& path)

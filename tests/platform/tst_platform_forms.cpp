@@ -12,8 +12,8 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTextEdit>
 #include <stdexcept>
