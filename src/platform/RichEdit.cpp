@@ -1,6 +1,6 @@
 #include "platform/RichEdit.h"
 
-#include "platform/DisplayedLines.h"
+#include "platform/DocumentLayout.h"
 #include "platform/DocumentProperties.h"
 #include "platform/Fonts.h"
 #include "platform/Forms.h"
@@ -8,6 +8,7 @@
 #include "platform/Menus.h"
 
 #include <QContextMenuEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -18,8 +19,12 @@ EFileError::EFileError(const QString& message)
     : std::runtime_error(message.toStdString()) {}
 
 TRichEdit::TRichEdit(QWidget* parent, const QString& name)
-    : QTextEdit(parent), lines_(new DisplayedLines(document()))
+    : QTextEdit(parent), layout_(new TDocumentLayout(document()))
 {
+    // Our own layout: an edit costs what it changed, not what follows it.
+    document()->setDocumentLayout(layout_);
+    layout_->BeforeHeightsSettle = [this]() { KeepViewPlace(); };
+    layout_->AfterHeightsSettle = [this]() { RestoreViewPlace(); };
     setObjectName(name);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -192,12 +197,27 @@ int TRichEdit::LineCount() const
 
 int TRichEdit::LineFromChar(int position) const
 {
-    return lines_->LineFromPosition(position);
+    return layout_->LineFromPosition(position);
 }
 
 int TRichEdit::LineIndex(int line) const
 {
-    return lines_->LineStart(line);
+    return layout_->LineStart(line);
+}
+
+// Paragraphs above the view that get their exact height must not move what is shown.
+void TRichEdit::KeepViewPlace()
+{
+    const int top = verticalScrollBar()->value();
+    viewAnchorBlock_ = layout_->BlockAtY(top);
+    viewAnchorOffset_ = top - qRound(layout_->BlockTop(viewAnchorBlock_));
+}
+
+void TRichEdit::RestoreViewPlace()
+{
+    const int top = qRound(layout_->BlockTop(viewAnchorBlock_)) + viewAnchorOffset_;
+    if (verticalScrollBar()->value() != top)
+        verticalScrollBar()->setValue(top);
 }
 
 void TRichEdit::SetFormattingRect(int left, int top, int right, int /*bottom*/)

@@ -10,7 +10,7 @@
 #include <functional>
 #include <stdexcept>
 
-class DisplayedLines;
+class TDocumentLayout;
 class TPopupMenu;
 
 // A file could not be read or written; the message names the file and the reason.
@@ -115,7 +115,12 @@ private:
     QString LoadPlainText(const QString& path, const QByteArray& bytes);
     QString SavePlainText(const QString& path);
 
-    DisplayedLines* lines_;
+    void KeepViewPlace();
+    void RestoreViewPlace();
+
+    TDocumentLayout* layout_;
+    int viewAnchorBlock_ = 0;
+    int viewAnchorOffset_ = 0;
     QTextCursor blockCursor_;
     int blockCaret_ = -1;
     bool inEditBlock_ = false;

@@ -287,7 +287,10 @@ void RichEditTest::formattingRectWrapsAtItsRightEdgeWhateverTheWindowWidth()
         edit_->SetFormattingRect(10, 10, 624, 280);  // 6.5 inches at 96 pixels per inch
         QCOMPARE(edit_->WrapWidth(), 614);
         QCOMPARE(edit_->document()->textWidth(), 614.0);
-        const QTextLayout* layout = edit_->document()->firstBlock().layout();
+        // The layout lays a paragraph out when asked for its place, as the caret does.
+        const QTextBlock block = edit_->document()->firstBlock();
+        edit_->document()->documentLayout()->blockBoundingRect(block);
+        const QTextLayout* layout = block.layout();
         QVERIFY(layout->lineCount() > 1);
         for (int i = 0; i < layout->lineCount(); ++i)
             QVERIFY(layout->lineAt(i).naturalTextWidth() <= 614.0);

@@ -1,0 +1,542 @@
+#include "platform/DocumentLayout.h"
+
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Edits that touch up to this many paragraphs lay them out at once; larger spans
+// compare each paragraph with what it was laid out from.
+constexpr int kSmallSpan = 32;
+// Longest stretch of layout work done in one idle slice.
+constexpr qint64 kIdleSliceNs = 8'000'000;
+constexpr qreal kHuge = 1e9;
+
+qint64 FixedUnits(qreal pixels)
+{
+    return static_cast<qint64>(std::floor(pixels * kFixedScale));
+}
+
+qreal Pixels(qint64 units)
+{
+    return units / kFixedScale;
+}
+
+} // namespace
+
+TDocumentLayout::TDocumentLayout(QTextDocument* document)
+    : QAbstractTextDocumentLayout(document), document_(document)
+{
+    environment_ = CurrentEnvironment();
+    idle_.setSingleShot(true);
+    idle_.setInterval(0);
+    connect(&idle_, &QTimer::timeout, this, [this]() { IdleSlice(); });
+    ResetAll();
+}
+
+LayoutEnvironment TDocumentLayout::CurrentEnvironment() const
+{
+    LayoutEnvironment environment;
+    environment.pageWidth = document_->pageSize().width();
+    environment.indentWidth = document_->indentWidth();
+    environment.defaultFont = document_->defaultFont();
+    environment.defaultOption = document_->defaultTextOption();
+    return environment;
+}
+
+TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
+{
+    Key key;
+    key.length = block.length();
+    key.textHash = qHash(block.text());
+    key.blockFormat = block.blockFormatIndex();
+    // The block's own character format sizes an empty paragraph.
+    uint formats = static_cast<uint>(block.charFormatIndex()) * 16777619u;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        formats = (formats ^ static_cast<uint>(fragment.charFormatIndex())) * 16777619u;
+        formats = (formats ^ static_cast<uint>(fragment.length())) * 16777619u;
+    }
+    key.charFormats = formats;
+    return key;
+}
+
+void TDocumentLayout::ResetAll()
+{
+    const int count = document_->blockCount();
+    // Every paragraph starts as exact so that SetEstimate counts it once.
+    Paragraph fresh;
+    fresh.exact = true;
+    paragraphs_.assign(static_cast<std::size_t>(count), fresh);
+    index_.Replace(0, index_.Count(), count);
+    estimated_ = 0;
+    firstEstimated_ = 0;
+    widest_ = 0;
+    lengthSeen_ = document_->characterCount();
+    int i = 0;
+    for (QTextBlock block = document_->begin(); block.isValid() && i < count; block = block.next(), ++i) {
+        block.clearLayout();
+        SetEstimate(i, block);
+    }
+    ScheduleIdle();
+}
+
+void TDocumentLayout::SetEstimate(int index, const QTextBlock& block)
+{
+    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
+    if (paragraph.exact) {
+        paragraph.exact = false;
+        ++estimated_;
+    }
+    paragraph.ownLayout = false;
+    paragraph.key = Key();
+    firstEstimated_ = std::min(firstEstimated_, index);
+
+    const QFontMetricsF metrics(environment_.defaultFont);
+    const double lineHeight = measuredLines_ > 0 ? measuredHeight_ / measuredLines_
+                                                 : std::ceil(metrics.ascent() + metrics.descent() + std::max<qreal>(metrics.leading(), 0)) * kFixedScale;
+    const double charWidth = measuredChars_ > 0 ? measuredWidth_ / measuredChars_ : metrics.averageCharWidth() * 1.5;
+    const double textWidth = (block.length() - 1) * charWidth;
+    const double available = environment_.pageWidth > 0 ? environment_.pageWidth : 1e12;
+    const int lines = std::max(1, static_cast<int>(std::ceil(textWidth / available)));
+    index_.Set(index, static_cast<qint64>(lines * lineHeight), lines);
+}
+
+void TDocumentLayout::Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics)
+{
+    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
+    if (!paragraph.exact) {
+        paragraph.exact = true;
+        --estimated_;
+    }
+    paragraph.key = KeyOf(block);
+    index_.Set(index, metrics.height, metrics.lines);
+    widest_ = std::max(widest_, metrics.width);
+    measuredWidth_ += metrics.textWidth;
+    measuredChars_ += std::max(0, block.length() - 1);
+    measuredHeight_ += static_cast<double>(metrics.height);
+    measuredLines_ += metrics.lines;
+}
+
+void TDocumentLayout::Measure(int index, const QTextBlock& block)
+{
+    QTextLayout layout(block);
+    Store(index, block, LayOutParagraph(layout, block, environment_));
+}
+
+void TDocumentLayout::EnsureOwnLayout(int index, const QTextBlock& block)
+{
+    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
+    // The document drops a block's lines itself when a neighbouring edit touches it.
+    if (paragraph.ownLayout && block.layout()->lineCount() > 0)
+        return;
+    const qint64 before = index_.Height(index);
+    const bool wasExact = paragraph.exact;
+    Store(index, block, LayOutParagraph(*block.layout(), block, environment_));
+    paragraphs_[static_cast<std::size_t>(index)].ownLayout = true;
+    if (!wasExact || index_.Height(index) != before)
+        NotifySizeChangedLater();
+}
+
+QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int inserted)
+{
+    if (removed != inserted) {
+        const auto begin = paragraphs_.begin() + first;
+        estimated_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return !p.exact; }));
+        paragraphs_.erase(begin, begin + removed);
+        // New paragraphs count as exact until SetEstimate below makes them estimates.
+        Paragraph fresh;
+        fresh.exact = true;
+        paragraphs_.insert(paragraphs_.begin() + first, static_cast<std::size_t>(inserted), fresh);
+        index_.Replace(first, removed, inserted);
+    }
+    const QTextBlock firstBlock = document_->findBlockByNumber(first);
+    QTextBlock block = firstBlock;
+    for (int i = first; i < first + inserted && block.isValid(); ++i, block = block.next()) {
+        // The block's own layout holds lines of its old text; cursor movement must not
+        // read them.
+        block.clearLayout();
+        SetEstimate(i, block);
+    }
+    return firstBlock;
+}
+
+void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount)
+{
+    auto unchanged = [this](int oldIndex, const QTextBlock& block) {
+        const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(oldIndex)];
+        return paragraph.exact && paragraph.key == KeyOf(block);
+    };
+    QTextBlock block = document_->findBlockByNumber(first);
+    if (oldCount == newCount) {
+        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next())
+            if (!unchanged(i, block)) {
+                block.clearLayout();
+                SetEstimate(i, block);
+            }
+        return;
+    }
+    // Paragraphs were inserted or removed somewhere in the span: keep the unchanged ones
+    // at either end and estimate the middle.
+    const int shorter = std::min(oldCount, newCount);
+    int prefix = 0;
+    for (; prefix < shorter && block.isValid() && unchanged(first + prefix, block); ++prefix)
+        block = block.next();
+    int suffix = 0;
+    block = document_->findBlockByNumber(first + newCount - 1);
+    for (; suffix < shorter - prefix && block.isValid() && unchanged(first + oldCount - 1 - suffix, block); ++suffix)
+        block = block.previous();
+    ReplaceParagraphs(first + prefix, oldCount - prefix - suffix, newCount - prefix - suffix);
+}
+
+void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
+{
+    const int blocks = document_->blockCount();
+    const int length = document_->characterCount();
+    const int oldBlocks = static_cast<int>(paragraphs_.size());
+    const LayoutEnvironment environment = CurrentEnvironment();
+    if (environment != environment_) {
+        environment_ = environment;
+        ResetAll();
+        NotifySizeChanged();
+        Q_EMIT update();
+        return;
+    }
+    // The document asks for a layout of everything when something every paragraph
+    // depends on may have changed (page size, default font, ...). Nothing did.
+    if (from == 0 && charsRemoved == 0 && charsAdded == length && length == lengthSeen_ && blocks == oldBlocks)
+        return;
+    lengthSeen_ = length;
+
+    auto blockNumberAt = [&](int position) {
+        const QTextBlock block = document_->findBlock(position);
+        return block.isValid() ? block.blockNumber() : blocks - 1;
+    };
+    const int first = blockNumberAt(from);
+    const int lastNew = blockNumberAt(from + charsAdded);
+    const int lastOld = lastNew - (blocks - oldBlocks);
+    if (first < 0 || lastOld < first - 1 || lastOld >= oldBlocks) {
+        ResetAll();
+        NotifySizeChanged();
+        Q_EMIT update();
+        return;
+    }
+    const int newCount = lastNew - first + 1;
+    const int oldCount = lastOld - first + 1;
+    const qreal top = Pixels(index_.Top(first));
+    if (newCount <= kSmallSpan) {
+        // A few paragraphs, typically the one being typed in: lay them out now, and
+        // repaint only them when their height stayed the same.
+        const qint64 heightBefore = index_.Top(first + oldCount) - index_.Top(first);
+        QTextBlock block = ReplaceParagraphs(first, oldCount, newCount);
+        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next())
+            EnsureOwnLayout(i, block);
+        const qint64 heightAfter = index_.Top(first + newCount) - index_.Top(first);
+        NotifySizeChanged();
+        if (heightBefore == heightAfter && oldCount == newCount)
+            Q_EMIT update(QRectF(0, top, kHuge, Pixels(heightAfter) + 1));
+        else
+            Q_EMIT update(QRectF(0, top, kHuge, kHuge));
+    } else {
+        CompareKeys(first, oldCount, newCount);
+        NotifySizeChanged();
+        Q_EMIT update(QRectF(0, top, kHuge, kHuge));
+    }
+    ScheduleIdle();
+}
+
+int TDocumentLayout::NextEstimated()
+{
+    if (estimated_ == 0)
+        return static_cast<int>(paragraphs_.size());
+    const auto begin = paragraphs_.begin();
+    const auto it = std::find_if(begin + firstEstimated_, paragraphs_.end(), [](const Paragraph& p) { return !p.exact; });
+    firstEstimated_ = static_cast<int>(it - begin);
+    return firstEstimated_;
+}
+
+void TDocumentLayout::MeasureBefore(int end)
+{
+    int i = NextEstimated();
+    if (i >= end)
+        return;
+    if (BeforeHeightsSettle)
+        BeforeHeightsSettle();
+    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < end; block = block.next(), ++i)
+        if (!paragraphs_[static_cast<std::size_t>(i)].exact)
+            Measure(i, block);
+    firstEstimated_ = std::max(firstEstimated_, i);
+    NotifySizeChanged();
+    if (AfterHeightsSettle)
+        AfterHeightsSettle();
+}
+
+void TDocumentLayout::FinishLayout()
+{
+    MeasureBefore(static_cast<int>(paragraphs_.size()));
+}
+
+void TDocumentLayout::IdleSlice()
+{
+    int i = NextEstimated();
+    const int count = static_cast<int>(paragraphs_.size());
+    if (i >= count)
+        return;
+    if (BeforeHeightsSettle)
+        BeforeHeightsSettle();
+    QElapsedTimer timer;
+    timer.start();
+    qint64 firstChanged = -1;
+    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
+        if (timer.nsecsElapsed() > kIdleSliceNs)
+            break;
+        if (paragraphs_[static_cast<std::size_t>(i)].exact)
+            continue;
+        const qint64 before = index_.Height(i);
+        Measure(i, block);
+        if (firstChanged < 0 && index_.Height(i) != before)
+            firstChanged = index_.Top(i);
+    }
+    firstEstimated_ = std::max(firstEstimated_, i);
+    NotifySizeChanged();
+    if (firstChanged >= 0)
+        Q_EMIT update(QRectF(0, Pixels(firstChanged), kHuge, kHuge));
+    if (AfterHeightsSettle)
+        AfterHeightsSettle();
+    if (estimated_ > 0)
+        ScheduleIdle();
+}
+
+void TDocumentLayout::ScheduleIdle()
+{
+    if (estimated_ > 0 && !idle_.isActive())
+        idle_.start();
+}
+
+QSizeF TDocumentLayout::documentSize() const
+{
+    const qreal width = environment_.pageWidth >= 0 ? std::max(environment_.pageWidth, widest_) : widest_;
+    return QSizeF(width, Pixels(index_.TotalHeight()));
+}
+
+void TDocumentLayout::NotifySizeChanged()
+{
+    sizeNotificationPending_ = false;
+    const QSizeF size = documentSize();
+    if (size == reportedSize_)
+        return;
+    reportedSize_ = size;
+    Q_EMIT documentSizeChanged(size);
+}
+
+void TDocumentLayout::NotifySizeChangedLater()
+{
+    // Called while drawing or answering a query: the view adjusts its scroll bars once
+    // it is back in the event loop.
+    if (sizeNotificationPending_)
+        return;
+    sizeNotificationPending_ = true;
+    QMetaObject::invokeMethod(this, [this]() { if (sizeNotificationPending_) NotifySizeChanged(); }, Qt::QueuedConnection);
+}
+
+QRectF TDocumentLayout::frameBoundingRect(QTextFrame* frame) const
+{
+    if (!frame || frame == document_->rootFrame())
+        return QRectF(QPointF(0, 0), documentSize());
+    const int first = document_->findBlock(frame->firstPosition()).blockNumber();
+    const int last = document_->findBlock(frame->lastPosition()).blockNumber();
+    if (first < 0 || last < first)
+        return QRectF();
+    const qreal top = Pixels(index_.Top(first));
+    return QRectF(0, top, documentSize().width(), Pixels(index_.Top(last + 1)) - top);
+}
+
+QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
+{
+    if (!block.isValid() || block.document() != document_)
+        return QRectF();
+    const int i = block.blockNumber();
+    if (i < 0 || i >= static_cast<int>(paragraphs_.size()))
+        return QRectF();
+    const_cast<TDocumentLayout*>(this)->EnsureOwnLayout(i, block);
+    const QRectF lines = block.layout()->boundingRect();
+    return QRectF(0, Pixels(index_.Top(i)), lines.width(), Pixels(index_.Height(i)));
+}
+
+int TDocumentLayout::BlockAtY(qreal y) const
+{
+    return index_.IndexAtY(FixedUnits(y));
+}
+
+qreal TDocumentLayout::BlockTop(int blockNumber) const
+{
+    return Pixels(index_.Top(std::clamp(blockNumber, 0, index_.Count())));
+}
+
+int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
+{
+    auto* self = const_cast<TDocumentLayout*>(this);
+    const int count = static_cast<int>(paragraphs_.size());
+    if (count == 0)
+        return -1;
+    const int lastPosition = document_->characterCount() - 1;
+    if (point.y() < 0)
+        return accuracy == Qt::ExactHit ? -1 : 0;
+    const qint64 y = FixedUnits(point.y());
+    int i = index_.IndexAtY(y);
+    // A point on the line between two paragraphs belongs to the upper one.
+    if (i > 0 && point.y() <= Pixels(index_.Top(i)))
+        --i;
+    QTextBlock block = document_->findBlockByNumber(i);
+    self->EnsureOwnLayout(i, block);
+    // Laying the block out may have made it shorter than its estimate.
+    while (point.y() > Pixels(index_.Top(i + 1)) && i + 1 < count) {
+        ++i;
+        block = block.next();
+        self->EnsureOwnLayout(i, block);
+    }
+    const QTextLayout* layout = block.layout();
+    const QPointF inBlock(point.x(), point.y() - Pixels(index_.Top(i)));
+    int position = block.position();
+    bool exact = false;
+    if (inBlock.y() > Pixels(index_.Height(i))) {
+        position += block.length();
+    } else {
+        int offset = 0;
+        for (int n = 0; n < layout->lineCount(); ++n) {
+            const QTextLine line = layout->lineAt(n);
+            const QRectF rect = line.naturalTextRect();
+            if (rect.top() > inBlock.y()) {
+                offset = std::min(offset, line.textStart());
+            } else if (rect.bottom() <= inBlock.y()) {
+                offset = std::max(offset, line.textStart() + line.textLength());
+            } else {
+                exact = rect.left() <= inBlock.x() && rect.right() >= inBlock.x();
+                offset = line.xToCursor(inBlock.x(), accuracy == Qt::ExactHit ? QTextLine::CursorOnCharacter
+                                                                               : QTextLine::CursorBetweenCharacters);
+                break;
+            }
+        }
+        position += offset;
+    }
+    if (accuracy == Qt::ExactHit && !exact)
+        return -1;
+    const int limit = lastPosition + static_cast<int>(layout->preeditAreaText().size());
+    return std::clamp(position, 0, limit);
+}
+
+int TDocumentLayout::LineFromPosition(int position)
+{
+    const int length = document_->characterCount() - 1;
+    position = std::clamp(position, 0, length);
+    const QTextBlock block = document_->findBlock(position);
+    const int i = block.blockNumber();
+    MeasureBefore(i);
+    EnsureOwnLayout(i, block);
+    int line = index_.FirstLine(i);
+    const QTextLayout* layout = block.layout();
+    if (layout->lineCount() > 0) {
+        const QTextLine inBlock = layout->lineForTextPosition(position - block.position());
+        line += inBlock.isValid() ? inBlock.lineNumber() : layout->lineCount() - 1;
+    }
+    return line;
+}
+
+int TDocumentLayout::LineStart(int line)
+{
+    if (line < 0)
+        return -1;
+    const int count = static_cast<int>(paragraphs_.size());
+    int i = index_.IndexAtLine(line);
+    // The paragraphs up to the one holding the line must be exact for the answer to be.
+    while (NextEstimated() <= std::min(i, count - 1)) {
+        MeasureBefore(std::min(i, count - 1) + 1);
+        i = index_.IndexAtLine(line);
+    }
+    if (i >= count)
+        return -1;
+    const QTextBlock block = document_->findBlockByNumber(i);
+    EnsureOwnLayout(i, block);
+    const QTextLayout* layout = block.layout();
+    const int inBlock = line - index_.FirstLine(i);
+    if (inBlock >= layout->lineCount())
+        return inBlock == 0 ? block.position() : -1;
+    return block.position() + layout->lineAt(inBlock).textStart();
+}
+
+void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
+{
+    const int count = static_cast<int>(paragraphs_.size());
+    if (count == 0)
+        return;
+    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
+    int i = index_.IndexAtY(FixedUnits(clip.top()));
+    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
+        EnsureOwnLayout(i, block);
+        const qreal top = Pixels(index_.Top(i));
+        if (top > clip.bottom())
+            break;
+        if (top + Pixels(index_.Height(i)) < clip.top())
+            continue;
+        DrawBlock(painter, context, block, top);
+    }
+}
+
+void TDocumentLayout::DrawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block, qreal top) const
+{
+    QTextLayout* layout = block.layout();
+    const QPointF offset(0, top);
+    const int blockStart = block.position();
+    const int blockLength = block.length();
+
+    QList<QTextLayout::FormatRange> selections;
+    const QTextCharFormat* markerSelection = nullptr;
+    for (const Selection& range : context.selections) {
+        const int start = range.cursor.selectionStart() - blockStart;
+        const int end = range.cursor.selectionEnd() - blockStart;
+        if (start < blockLength && end > 0 && end > start) {
+            selections.append({start, end - start, range.format});
+        } else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
+                   && block.contains(range.cursor.position())) {
+            // A full-width selection marks the line of its cursor.
+            const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
+            QTextLayout::FormatRange whole{line.textStart(), line.textLength(), range.format};
+            if (whole.start + whole.length == blockLength - 1)
+                ++whole.length;
+            selections.append(whole);
+        }
+        if (start < 0 && end >= 1)
+            markerSelection = &range.format;
+    }
+
+    const QBrush background = block.blockFormat().background();
+    if (background != Qt::NoBrush)
+        painter->fillRect(QRectF(0, top, documentSize().width(), Pixels(index_.Height(block.blockNumber()))), background);
+    DrawListMarker(painter, block, *layout, offset, context.palette, markerSelection);
+
+    const QPen pen = painter->pen();
+    painter->setPen(context.palette.color(QPalette::Text));
+    // Like Qt's layout, nothing is drawn past the page: a selected paragraph break at
+    // the end of a right-aligned line would stick out of it.
+    const QRectF page(QPointF(0, 0), documentSize());
+    layout->draw(painter, offset, selections, context.clip.isValid() ? context.clip & page : page);
+    const int cursor = context.cursorPosition;
+    const bool caretHere = cursor >= blockStart && cursor < blockStart + blockLength;
+    if (caretHere || (cursor < -1 && !layout->preeditAreaText().isEmpty())) {
+        // A position below -1 is the caret inside an input method's pre-edit text.
+        const int inLayout = cursor < -1 ? layout->preeditAreaPosition() - (cursor + 2) : cursor - blockStart;
+        bool ok = false;
+        int width = property("cursorWidth").toInt(&ok);
+        if (!ok)
+            width = 1;
+        layout->drawCursor(painter, offset, inLayout, width);
+    }
+    painter->setPen(pen);
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The rich-edit control's document layout: one column of paragraphs, each laid out with
+// its own QTextLayout, their heights and displayed-line counts kept in a HeightIndex so
+// that an edit costs what it changed, not what follows it.
+//
+// Paragraphs not laid out yet carry estimated heights. What is drawn, hit or asked for
+// is laid out at once; the rest is laid out in idle slices of a few milliseconds that go
+// on until every paragraph is exact, whatever the user does meanwhile. An edit lays
+// out again only the paragraphs whose text or formats changed, also when one edit block
+// changed paragraphs far apart.
+#include "platform/HeightIndex.h"
+#include "platform/ParagraphLayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+class QTextDocument;
+
+class TDocumentLayout : public QAbstractTextDocumentLayout {
+    Q_OBJECT
+public:
+    explicit TDocumentLayout(QTextDocument* document);
+
+    void draw(QPainter* painter, const PaintContext& context) override;
+    int hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const override;
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override;
+    QRectF frameBoundingRect(QTextFrame* frame) const override;
+    // Lays out the block's own QTextLayout (the caret and cursor movement read it).
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+    // The 0-based displayed line holding position (clamped to the text).
+    int LineFromPosition(int position);
+    // The position of the first character of a displayed line; -1 when there is none.
+    int LineStart(int line);
+
+    // True while some paragraphs still carry estimated heights.
+    bool LayoutPending() const { return estimated_ > 0; }
+    // Lays out every paragraph now.
+    void FinishLayout();
+
+    // Called around layout work that may change the heights of paragraphs above what is
+    // shown (idle slices, exact line numbers), so the view can keep its place.
+    std::function<void()> BeforeHeightsSettle;
+    std::function<void()> AfterHeightsSettle;
+    // The block shown at y and its top, for keeping the view in place.
+    int BlockAtY(qreal y) const;
+    qreal BlockTop(int blockNumber) const;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+
+private:
+    // What a paragraph was laid out from; a paragraph whose key is unchanged after an
+    // edit block keeps its layout.
+    struct Key {
+        int length = -1;
+        uint textHash = 0;
+        int blockFormat = -1;
+        uint charFormats = 0;
+        bool operator==(const Key& o) const
+        {
+            return length == o.length && textHash == o.textHash && blockFormat == o.blockFormat
+                && charFormats == o.charFormats;
+        }
+    };
+    struct Paragraph {
+        Key key;
+        bool exact = false;      // height and lines measured for the current content
+        bool ownLayout = false;  // the block's own QTextLayout holds current lines
+    };
+
+    static Key KeyOf(const QTextBlock& block);
+    LayoutEnvironment CurrentEnvironment() const;
+    void ResetAll();
+    // Gives the paragraphs [first, first + inserted) estimated heights in place of the
+    // `removed` ones that stood there; returns the first block.
+    QTextBlock ReplaceParagraphs(int first, int removed, int inserted);
+    void SetEstimate(int index, const QTextBlock& block);
+    // After an edit block that spans many paragraphs: estimates for those whose key
+    // changed, kept layouts for the rest.
+    void CompareKeys(int first, int oldCount, int newCount);
+    void Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics);
+    // Measures a block with a layout of its own, leaving the block's layout alone.
+    void Measure(int index, const QTextBlock& block);
+    void EnsureOwnLayout(int index, const QTextBlock& block);
+    // Lays out every estimated paragraph before `end`.
+    void MeasureBefore(int end);
+    int NextEstimated();
+    void IdleSlice();
+    void ScheduleIdle();
+    void NotifySizeChanged();
+    void NotifySizeChangedLater();
+    void DrawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block, qreal y) const;
+
+    QTextDocument* document_;
+    LayoutEnvironment environment_;
+    HeightIndex index_;
+    std::vector<Paragraph> paragraphs_;
+    int estimated_ = 0;       // paragraphs whose height is an estimate
+    int firstEstimated_ = 0;  // no estimated paragraph lies before this one
+    int lengthSeen_ = 0;
+    qreal widest_ = 0;
+    // Running totals of measured paragraphs, for estimating the others.
+    double measuredWidth_ = 0;
+    double measuredChars_ = 0;
+    double measuredHeight_ = 0;
+    double measuredLines_ = 0;
+    QSizeF reportedSize_;
+    bool sizeNotificationPending_ = false;
+    QTimer idle_;
+};

@@ -1,0 +1,116 @@
+#include "platform/HeightIndex.h"
+
+#include <algorithm>
+
+// The trees are 1-based: tree[i] holds the sum of the (i & -i) entries ending at i.
+
+template <typename T>
+T HeightIndex::Prefix(const std::vector<T>& tree, int count)
+{
+    T sum = 0;
+    for (int i = count; i > 0; i -= i & -i)
+        sum += tree[static_cast<std::size_t>(i)];
+    return sum;
+}
+
+template <typename T>
+void HeightIndex::Add(std::vector<T>& tree, int index, T delta)
+{
+    const int size = static_cast<int>(tree.size());
+    for (int i = index + 1; i < size; i += i & -i)
+        tree[static_cast<std::size_t>(i)] += delta;
+}
+
+template <typename T>
+int HeightIndex::Search(const std::vector<T>& tree, T value)
+{
+    // Descends the tree, keeping the largest count of leading entries whose sum stays
+    // at or below value; all entries are non-negative.
+    const int size = static_cast<int>(tree.size()) - 1;
+    int position = 0;
+    int step = 1;
+    while (step * 2 <= size)
+        step *= 2;
+    for (; step > 0; step /= 2) {
+        const int next = position + step;
+        if (next <= size && tree[static_cast<std::size_t>(next)] <= value) {
+            position = next;
+            value -= tree[static_cast<std::size_t>(next)];
+        }
+    }
+    return position;
+}
+
+void HeightIndex::Rebuild() const
+{
+    const std::size_t n = height_.size();
+    heightTree_.assign(n + 1, 0);
+    lineTree_.assign(n + 1, 0);
+    for (std::size_t i = 1; i <= n; ++i) {
+        heightTree_[i] += height_[i - 1];
+        lineTree_[i] += lines_[i - 1];
+        const std::size_t parent = i + (i & (~i + 1));
+        if (parent <= n) {
+            heightTree_[parent] += heightTree_[i];
+            lineTree_[parent] += lineTree_[i];
+        }
+    }
+    stale_ = false;
+}
+
+void HeightIndex::Replace(int first, int removed, int inserted)
+{
+    const auto at = static_cast<std::ptrdiff_t>(first);
+    height_.erase(height_.begin() + at, height_.begin() + at + removed);
+    lines_.erase(lines_.begin() + at, lines_.begin() + at + removed);
+    height_.insert(height_.begin() + at, static_cast<std::size_t>(inserted), 0);
+    lines_.insert(lines_.begin() + at, static_cast<std::size_t>(inserted), 1);
+    stale_ = true;
+}
+
+void HeightIndex::Set(int index, qint64 height, int lines)
+{
+    const auto i = static_cast<std::size_t>(index);
+    const qint64 heightDelta = height - height_[i];
+    const int lineDelta = lines - lines_[i];
+    height_[i] = height;
+    lines_[i] = lines;
+    if (stale_ || (heightDelta == 0 && lineDelta == 0))
+        return;
+    Add(heightTree_, index, heightDelta);
+    Add(lineTree_, index, lineDelta);
+}
+
+qint64 HeightIndex::Top(int index) const
+{
+    if (stale_)
+        Rebuild();
+    return Prefix(heightTree_, index);
+}
+
+int HeightIndex::FirstLine(int index) const
+{
+    if (stale_)
+        Rebuild();
+    return Prefix(lineTree_, index);
+}
+
+int HeightIndex::IndexAtY(qint64 y) const
+{
+    if (height_.empty())
+        return -1;
+    if (stale_)
+        Rebuild();
+    if (y < 0)
+        return 0;
+    return std::min(Search(heightTree_, y), Count() - 1);
+}
+
+int HeightIndex::IndexAtLine(int line) const
+{
+    if (stale_)
+        Rebuild();
+    if (line < 0)
+        return 0;
+    return Search(lineTree_, line);
+}

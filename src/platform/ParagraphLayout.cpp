@@ -1,0 +1,204 @@
+#include "platform/ParagraphLayout.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPalette>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTextList>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Qt's layout computes in 26.6 fixed point; rounding the same way keeps line widths,
+// and so line breaks, identical to its own.
+qreal Fixed(qreal value)
+{
+    return std::round(value * kFixedScale) / kFixedScale;
+}
+
+qint64 ToFixedUnits(qreal value)
+{
+    return std::llround(value * kFixedScale);
+}
+
+// The widest line Qt's layout allows when lines do not wrap.
+constexpr qreal kUnbounded = (INT_MAX / 256) / kFixedScale;
+
+qreal ListIndent(const QTextBlock& block, const QTextBlockFormat& format, qreal indentWidth)
+{
+    qreal indent = format.indent();
+    if (const QTextObject* object = block.document()->objectForFormat(format))
+        indent += object->format().toListFormat().indent();
+    return qFuzzyIsNull(indent) ? 0 : Fixed(indent * indentWidth);
+}
+
+} // namespace
+
+bool LayoutEnvironment::operator==(const LayoutEnvironment& other) const
+{
+    const QTextOption& a = defaultOption;
+    const QTextOption& b = other.defaultOption;
+    return pageWidth == other.pageWidth && indentWidth == other.indentWidth && defaultFont == other.defaultFont
+        && a.alignment() == b.alignment() && a.wrapMode() == b.wrapMode() && a.flags() == b.flags()
+        && a.textDirection() == b.textDirection() && a.tabStopDistance() == b.tabStopDistance()
+        && a.tabs() == b.tabs() && a.useDesignMetrics() == b.useDesignMetrics();
+}
+
+ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, const LayoutEnvironment& environment)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    const Qt::LayoutDirection direction = block.textDirection();
+    const qreal indent = ListIndent(block, format, environment.indentWidth);
+    const qreal leftMargin = Fixed(format.leftMargin()) + (direction == Qt::RightToLeft ? 0 : indent);
+    const qreal rightMargin = Fixed(format.rightMargin()) + (direction == Qt::RightToLeft ? indent : 0);
+
+    QTextOption option = environment.defaultOption;
+    option.setTextDirection(direction);
+    option.setTabs(format.tabPositions());
+    Qt::Alignment alignment = environment.defaultOption.alignment();
+    if (format.hasProperty(QTextFormat::BlockAlignment))
+        alignment = format.alignment();
+    option.setAlignment(QStyle::visualAlignment(direction, alignment));
+    if (format.nonBreakableLines() || environment.pageWidth < 0)
+        option.setWrapMode(QTextOption::ManualWrap);
+    layout.setTextOption(option);
+    const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
+
+    const qreal pageRight = environment.pageWidth < 0 ? kUnbounded : Fixed(environment.pageWidth);
+    const qreal lineLeft = leftMargin;
+    const qreal lineRight = pageRight - rightMargin;
+
+    ParagraphMetrics metrics;
+    metrics.lines = 0;
+    qint64 y = 0;  // 1/64 pixel
+    layout.beginLayout();
+    for (;;) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLeadingIncluded(true);
+        qreal left = lineLeft;
+        qreal right = lineRight;
+        if (metrics.lines == 0) {
+            const qreal textIndent = Fixed(format.textIndent());
+            if (direction == Qt::LeftToRight)
+                left += textIndent;
+            else
+                right -= textIndent;
+        }
+        line.setLineWidth(right - left);
+        // A glyph wider than the line: the line is widened to hold it, and the rest
+        // of the paragraph breaks at word boundaries only, as in Qt's own layout.
+        if (Fixed(line.naturalTextWidth()) > right - left) {
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WrapAnywhere);
+                layout.setTextOption(option);
+            }
+            line.setLineWidth(std::max(line.naturalTextWidth(), right - left));
+            if (wordOrAnywhere) {
+                option.setWrapMode(QTextOption::WordWrap);
+                layout.setTextOption(option);
+            }
+        }
+        const qreal rawHeight = std::ceil(line.ascent() + line.descent() + line.leading());
+        const qint64 lineHeight = ToFixedUnits(format.lineHeight(rawHeight, 1));
+        qint64 adjustment = 0;
+        if (format.lineHeightType() == QTextBlockFormat::FixedHeight)
+            adjustment = ToFixedUnits(line.ascent() + std::max<qreal>(line.leading(), 0)) - lineHeight * 4 / 5;
+        else if (format.lineHeightType() == QTextBlockFormat::MinimumHeight)
+            adjustment = ToFixedUnits(line.height()) - lineHeight;
+        line.setPosition(QPointF(left, (y - adjustment) / kFixedScale));
+        y += lineHeight;
+        metrics.width = std::max(metrics.width, line.x() + line.naturalTextWidth() + rightMargin);
+        metrics.textWidth += line.naturalTextWidth();
+        ++metrics.lines;
+    }
+    layout.endLayout();
+    metrics.height = y;
+    metrics.lines = std::max(metrics.lines, 1);
+    return metrics;
+}
+
+void DrawListMarker(QPainter* painter, const QTextBlock& block, const QTextLayout& layout, const QPointF& offset,
+                    const QPalette& palette, const QTextCharFormat* selectionFormat)
+{
+    QTextList* list = block.textList();
+    if (!list || layout.lineCount() == 0)
+        return;
+    const QTextBlockFormat blockFormat = block.blockFormat();
+    const QTextCharFormat charFormat = block.charFormat();
+    const QFont font(charFormat.font());
+    const QFontMetrics metrics(font);
+    int style = list->format().style();
+    if (blockFormat.hasProperty(QTextFormat::ListStyle))
+        style = blockFormat.intProperty(QTextFormat::ListStyle);
+    if (style == QTextListFormat::ListStyleUndefined)
+        return;
+    const bool bullet = style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+                     || style == QTextListFormat::ListSquare;
+    const QString itemText = bullet ? QString() : list->itemText(block);
+    QSizeF size;
+    if (bullet) {
+        size.setWidth(metrics.lineSpacing() / 3);
+        size.setHeight(size.width());
+    } else {
+        size = QSizeF(metrics.horizontalAdvance(itemText), metrics.height());
+    }
+
+    const Qt::LayoutDirection direction = block.textDirection();
+    QPointF position = (offset + layout.position()).toPoint();
+    const QRectF textRect = layout.lineAt(0).naturalTextRect();
+    position += textRect.topLeft().toPoint();
+    if (direction == Qt::RightToLeft)
+        position.rx() += textRect.width();
+    QRectF r(position, size);
+    qreal xOffset = metrics.horizontalAdvance(QLatin1Char(' '));
+    if (direction == Qt::LeftToRight)
+        xOffset = -xOffset - size.width();
+    r.translate(xOffset, (metrics.height() / 2) - (size.height() / 2));
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (selectionFormat) {
+        painter->setPen(QPen(selectionFormat->foreground(), 0));
+        painter->fillRect(r, selectionFormat->background());
+    } else {
+        QBrush foreground = charFormat.foreground();
+        if (foreground == Qt::NoBrush)
+            foreground = palette.text();
+        painter->setPen(QPen(foreground, 0));
+    }
+    const QBrush brush = palette.brush(QPalette::Text);
+    switch (style) {
+    case QTextListFormat::ListDisc:
+        painter->setBrush(brush);
+        painter->setPen(Qt::NoPen);
+        painter->drawEllipse(r);
+        break;
+    case QTextListFormat::ListCircle:
+        painter->setPen(QPen(brush, 0));
+        painter->drawEllipse(r.translated(0.5, 0.5));
+        break;
+    case QTextListFormat::ListSquare:
+        painter->fillRect(r, painter->pen().brush());
+        break;
+    default: {
+        QTextLayout markerLayout(itemText, font);
+        QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);
+        option.setTextDirection(direction);
+        markerLayout.setTextOption(option);
+        markerLayout.beginLayout();
+        QTextLine line = markerLayout.createLine();
+        if (line.isValid())
+            line.setLeadingIncluded(true);
+        markerLayout.endLayout();
+        markerLayout.draw(painter, QPointF(r.left(), position.y()));
+        break;
+    }
+    }
+    painter->restore();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// One paragraph laid out and drawn the way Qt's own document layout does it in a single
+// column: alignment, left/right margins, first-line indent, list indent and markers.
+// Heights are in 1/64 pixel, the unit Qt's layout adds line heights in.
+#include <QFont>
+#include <QTextOption>
+
+class QPainter;
+class QPalette;
+class QPointF;
+class QTextBlock;
+class QTextCharFormat;
+class QTextLayout;
+
+// What every paragraph's layout depends on besides its own text and formats.
+struct LayoutEnvironment {
+    qreal pageWidth = -1;  // negative: lines do not wrap
+    qreal indentWidth = 40;
+    QFont defaultFont;
+    QTextOption defaultOption;
+
+    bool operator==(const LayoutEnvironment& other) const;
+    bool operator!=(const LayoutEnvironment& other) const { return !(*this == other); }
+};
+
+struct ParagraphMetrics {
+    qint64 height = 0;  // 1/64 pixel
+    int lines = 1;
+    qreal width = 0;      // right edge of the widest line, right margin included
+    qreal textWidth = 0;  // the lines' natural widths added up
+};
+
+constexpr qreal kFixedScale = 64.0;
+
+// Lays out block's text in layout, which is the block's own layout or one made from the
+// block. Lines are positioned relative to the paragraph's top-left corner.
+ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, const LayoutEnvironment& environment);
+
+// Draws the list marker of a block in a list (a bullet, or the item's number) in the
+// indent before its first line; nothing for other blocks. offset is the position the
+// block's layout is drawn at; selectionFormat is set when the selection covers the
+// marker.
+void DrawListMarker(QPainter* painter, const QTextBlock& block, const QTextLayout& layout, const QPointF& offset,
+                    const QPalette& palette, const QTextCharFormat* selectionFormat);

@@ -1,0 +1,308 @@
+// The control's own document layout, checked against Qt's: a plain QTextEdit set up like
+// the control and showing a copy of the same document is the reference for what is
+// drawn, where a click lands and where the caret goes; edits and the background layout
+// must leave the same heights and line numbers as a layout done from scratch.
+#include "platform/Application.h"
+#include "platform/DocumentLayout.h"
+#include "platform/RichEdit.h"
+#include "support/WindowSetFixture.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+namespace {
+
+QString U(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// A QTextEdit on Qt's own layout, set up as the control sets itself up.
+class ReferenceEdit : public QTextEdit {
+public:
+    explicit ReferenceEdit(const TRichEdit& edit)
+    {
+        setDocument(edit.document()->clone(this));
+        QTextDocument* doc = document();
+        doc->setDocumentMargin(0);
+        doc->setDefaultTextOption(edit.document()->defaultTextOption());
+        doc->setIndentWidth(edit.document()->indentWidth());
+        doc->setDefaultFont(edit.document()->defaultFont());
+        const QMargins margins = edit.FormattingMargins();
+        setViewportMargins(margins.left(), margins.top(), margins.right(), margins.bottom());
+        setLineWrapMode(QTextEdit::FixedPixelWidth);
+        setLineWrapColumnOrWidth(edit.WrapWidth());
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+        setFrameStyle(edit.frameStyle());
+        resize(edit.size());
+        show();
+    }
+};
+
+// Gives the view the keyboard focus, so that it draws its caret and an active selection.
+bool Focus(QWidget* view)
+{
+    view->activateWindow();
+    view->setFocus();
+    return QTest::qWaitForWindowActive(view->window()) && view->hasFocus();
+}
+
+TDocumentLayout* LayoutOf(const TRichEdit& edit)
+{
+    return qobject_cast<TDocumentLayout*>(edit.document()->documentLayout());
+}
+
+// Per paragraph: top, height and number of displayed lines.
+QList<QList<qreal>> Geometry(QTextDocument* doc)
+{
+    QList<QList<qreal>> rows;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        const QRectF rect = doc->documentLayout()->blockBoundingRect(block);
+        rows.append({rect.top(), rect.height(), qreal(block.layout()->lineCount())});
+    }
+    return rows;
+}
+
+QString FormattedRtf()
+{
+    return U("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+             "{\\f1\\fnil\\fcharset128 MS Gothic;}{\\f2\\fnil\\fcharset204 Arial CYR;}"
+             "{\\f3\\fnil\\fcharset177 Arial;}}{\\colortbl;\\red200\\green0\\blue0;}\n"
+             "\\pard\\fs20 Plain text first, then {\\b bold}, {\\i italic}, {\\ul underlined}, {\\strike struck} "
+             "and {\\cf1 red} words in one paragraph that is long enough to wrap at the page width.\\par\n"
+             "\\pard\\qc\\fs28 A centred heading\\par\n"
+             "\\pard\\qr\\fs20 right aligned\\par\n"
+             "\\pard\\fi-360\\li720\\ri400 Hanging indent: the first line starts left of the others, and the "
+             "right indent keeps the lines short of the page edge.\\par\n"
+             "\\pard{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'95}}\\fi-360\\li360 first bullet\\par\n"
+             "{\\pntext\\'95\\tab}second bullet with more words than fit on one line of this narrow page\\par\n"
+             "\\pard\\f1\\fs24 \\u26085?\\u26412?\\u35486?\\u12398?\\u25991?\\u31456?\\f0  mixed with "
+             "\\f2 \\u1050?\\u1080?\\u1088?\\u1080?\\u1083?\\u1083?\\u1080?\\u1094?\\u1072?\\f0  and "
+             "\\f3 \\u1513?\\u1500?\\u1493?\\u1501?\\f0  inside.\\par\n"
+             "\\pard tab\\tab separated\\tab columns\\par\n"
+             "\\pard\\par\n"
+             "last line}");
+}
+
+} // namespace
+
+class DocumentLayoutTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void drawsHitsAndMovesTheCaretAsQtsOwnLayout();
+    void inputMethodPreeditIsDrawnAsQtDrawsIt();
+    void editsLeaveTheLayoutAFreshLayoutWouldMake();
+    void backgroundLayoutFinishesWhateverTheUserTypes();
+
+private:
+    std::unique_ptr<TRichEdit> edit_;
+    QTemporaryDir dir_;
+};
+
+void DocumentLayoutTest::initTestCase()
+{
+    SilencePlatformNoise();
+    static TApplication application;
+    application.Initialize();
+    // A caret that does not blink is drawn the same in both controls.
+    QApplication::setCursorFlashTime(0);
+}
+
+void DocumentLayoutTest::init()
+{
+    edit_ = std::make_unique<TRichEdit>(nullptr, QStringLiteral("RichEdit1"));
+    edit_->resize(420, 360);
+    edit_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(edit_.get()));
+    edit_->SetFormattingRect(10, 10, 330, 340);
+}
+
+void DocumentLayoutTest::cleanup()
+{
+    edit_.reset();
+}
+
+void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
+{
+    const QString path = dir_.filePath(QStringLiteral("formatted.rtf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(FormattedRtf().toLatin1());
+    file.close();
+    edit_->LoadFromFile(path);
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+
+    QCOMPARE(Geometry(edit_->document()), Geometry(reference.document()));
+    QCOMPARE(edit_->document()->documentLayout()->documentSize(), reference.document()->documentLayout()->documentSize());
+
+    // A selection from inside the first paragraph into the bullets, caret and all.
+    for (QTextEdit* view : {static_cast<QTextEdit*>(edit_.get()), static_cast<QTextEdit*>(&reference)}) {
+        QTextCursor cursor(view->document());
+        cursor.setPosition(30);
+        cursor.setPosition(260, QTextCursor::KeepAnchor);
+        view->setTextCursor(cursor);
+    }
+    QVERIFY(Focus(edit_.get()));
+    const QImage ours = edit_->viewport()->grab().toImage();
+    QVERIFY(Focus(&reference));
+    const QImage theirs = reference.viewport()->grab().toImage();
+    if (ours != theirs) {
+        ours.save(dir_.filePath(QStringLiteral("ours.png")));
+        theirs.save(dir_.filePath(QStringLiteral("qt.png")));
+        dir_.setAutoRemove(false);
+        QFAIL(qPrintable(QStringLiteral("the document is drawn differently; see %1").arg(dir_.path())));
+    }
+
+    // Clicks anywhere, in the margins and below the text too.
+    for (int y = -5; y < 400; y += 7)
+        for (int x = -5; x < 360; x += 23) {
+            const QPointF point(x, y);
+            QCOMPARE(edit_->document()->documentLayout()->hitTest(point, Qt::FuzzyHit),
+                     reference.document()->documentLayout()->hitTest(point, Qt::FuzzyHit));
+            QCOMPARE(edit_->document()->documentLayout()->hitTest(point, Qt::ExactHit),
+                     reference.document()->documentLayout()->hitTest(point, Qt::ExactHit));
+        }
+
+    // The caret keeps its column going down and back up across wrapped lines.
+    for (QTextEdit* view : {static_cast<QTextEdit*>(edit_.get()), static_cast<QTextEdit*>(&reference)}) {
+        QTextCursor cursor(view->document());
+        cursor.setPosition(12);
+        view->setTextCursor(cursor);
+    }
+    QVERIFY(Focus(edit_.get()));
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down,
+                              Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up, Qt::Key_End, Qt::Key_Down}) {
+        QTest::keyClick(edit_.get(), key);
+        QTest::keyClick(&reference, key);
+        QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
+        QCOMPARE(edit_->cursorRect(), reference.cursorRect());
+    }
+}
+
+void DocumentLayoutTest::inputMethodPreeditIsDrawnAsQtDrawsIt()
+{
+    edit_->SetText(U("かな漢字変換の前後\nsecond line"));
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    const QList<QInputMethodEvent::Attribute> attributes = {
+        {QInputMethodEvent::TextFormat, 0, 3, QVariant::fromValue(QTextFormat(QTextCharFormat()))},
+        {QInputMethodEvent::Cursor, 2, 1, QVariant()}};
+    QImage images[2];
+    int i = 0;
+    for (QTextEdit* view : {static_cast<QTextEdit*>(edit_.get()), static_cast<QTextEdit*>(&reference)}) {
+        QTextCursor cursor(view->document());
+        cursor.setPosition(4);
+        view->setTextCursor(cursor);
+        QVERIFY(Focus(view));
+        QInputMethodEvent preedit(U("へんかん"), attributes);
+        QApplication::sendEvent(view, &preedit);
+        images[i++] = view->viewport()->grab().toImage();
+        QCOMPARE(view->document()->toPlainText(), U("かな漢字変換の前後\nsecond line"));
+    }
+    QVERIFY(images[0] == images[1]);
+    QInputMethodEvent commit;
+    commit.setCommitString(U("変換"));
+    QApplication::sendEvent(edit_.get(), &commit);
+    QCOMPARE(edit_->Text(), U("かな漢字変換変換の前後\nsecond line"));
+}
+
+void DocumentLayoutTest::editsLeaveTheLayoutAFreshLayoutWouldMake()
+{
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += QStringLiteral("line %1 with a needle and enough words to wrap once at this width, or twice\n").arg(i);
+    edit_->SetText(text);
+    TDocumentLayout* layout = LayoutOf(*edit_);
+    QVERIFY(layout);
+    layout->FinishLayout();
+    const auto sameAsFresh = [this, layout]() {
+        layout->FinishLayout();
+        ReferenceEdit reference(*edit_);
+        const auto ours = Geometry(edit_->document());
+        const auto theirs = Geometry(reference.document());
+        for (int i = 0; i < std::min(ours.size(), theirs.size()); ++i)
+            if (ours[i] != theirs[i]) {
+                qWarning() << "paragraph" << i << "ours" << ours[i] << "Qt's" << theirs[i];
+                break;
+            }
+        return ours == theirs;
+    };
+
+    // Typing and a paragraph break at the top, a paragraph joined in the middle.
+    edit_->setFocus();
+    edit_->SetSelStart(0);
+    QTest::keyClicks(edit_.get(), QStringLiteral("typed at the top of the document so that it wraps differently "));
+    QTest::keyClick(edit_.get(), Qt::Key_Return);
+    edit_->SetSelStart(edit_->LineIndex(300));
+    QTest::keyClick(edit_.get(), Qt::Key_Backspace);
+    QVERIFY(sameAsFresh());
+
+    // One edit block changing paragraphs far apart, then its undo.
+    edit_->BeginEditBlock();
+    for (int p = edit_->FindText(QStringLiteral("needle"), 0, -1, {}); p >= 0;
+         p = edit_->FindText(QStringLiteral("needle"), p + 1, -p - 2, {}))
+        edit_->ReplaceRange(p, 6, p % 3 ? QStringLiteral("x") : QStringLiteral("a much longer replacement text"));
+    edit_->EndEditBlock();
+    QVERIFY(sameAsFresh());
+    edit_->Undo();
+    QVERIFY(sameAsFresh());
+
+    // A format change over everything, a narrower page, and the exact line numbers.
+    edit_->SetSelStart(0);
+    edit_->SetSelLength(-1);
+    edit_->SelAttributes().SetSize(14);
+    edit_->SetFormattingRect(10, 10, 250, 340);
+    QVERIFY(sameAsFresh());
+    const int lastLine = edit_->LineFromChar(edit_->TextLength());
+    int lines = 0;
+    for (const QList<qreal>& row : Geometry(edit_->document()))
+        lines += int(row[2]);
+    QCOMPARE(lastLine, lines - 1);
+    const QTextBlock block = edit_->document()->findBlockByNumber(200);
+    const int line = edit_->LineFromChar(block.position());
+    QCOMPARE(edit_->LineIndex(line), block.position());
+    QCOMPARE(edit_->LineIndex(line + 1), block.position() + block.layout()->lineAt(1).textStart());
+}
+
+void DocumentLayoutTest::backgroundLayoutFinishesWhateverTheUserTypes()
+{
+    QString text;
+    for (int i = 0; i < 6000; ++i)
+        text += (i % 2 ? U("日本語の行と") : QStringLiteral("a latin line ")) + QString::number(i) + QLatin1Char('\n');
+    edit_->SetText(text + QStringLiteral("the very last line"));
+    TDocumentLayout* layout = LayoutOf(*edit_);
+    QVERIFY(layout->LayoutPending());
+    // A key typed while the rest is still laid out in the background.
+    edit_->setFocus();
+    QTest::keyClick(edit_.get(), Qt::Key_X);
+    QVERIFY(layout->LayoutPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!layout->LayoutPending(), 60000);
+    QCoreApplication::processEvents();
+
+    // The scroll range reaches the last line, whose place is exact.
+    QScrollBar* bar = edit_->verticalScrollBar();
+    const QTextBlock last = edit_->document()->lastBlock();
+    const QRectF lastRect = layout->blockBoundingRect(last);
+    QCOMPARE(bar->maximum(), qRound(lastRect.bottom()) - edit_->viewport()->height());
+    ReferenceEdit reference(*edit_);
+    QCOMPARE(lastRect, reference.document()->documentLayout()->blockBoundingRect(reference.document()->lastBlock()));
+    QTest::keyClick(edit_.get(), Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(edit_->SelStart(), edit_->TextLength());
+    QVERIFY(edit_->viewport()->rect().contains(edit_->cursorRect().center()));
+    QCOMPARE(edit_->LineFromChar(edit_->TextLength()), 6000);
+}
+
+QTEST_MAIN(DocumentLayoutTest)
+#include "tst_document_layout.moc"
