@@ -252,6 +252,14 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     ScheduleIdle();
 }
 
+void TDocumentLayout::EnsureInStep()
+{
+    // The document tells its listeners of an edit before it tells its layout; a query
+    // in between must not read past the paragraphs known.
+    if (static_cast<int>(paragraphs_.size()) != document_->blockCount())
+        ResetAll();
+}
+
 int TDocumentLayout::NextEstimated()
 {
     if (estimated_ == 0)
@@ -362,10 +370,12 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
 {
     if (!block.isValid() || block.document() != document_)
         return QRectF();
+    auto* self = const_cast<TDocumentLayout*>(this);
+    self->EnsureInStep();
     const int i = block.blockNumber();
     if (i < 0 || i >= static_cast<int>(paragraphs_.size()))
         return QRectF();
-    const_cast<TDocumentLayout*>(this)->EnsureOwnLayout(i, block);
+    self->EnsureOwnLayout(i, block);
     const QRectF lines = block.layout()->boundingRect();
     return QRectF(0, Pixels(index_.Top(i)), lines.width(), Pixels(index_.Height(i)));
 }
@@ -383,6 +393,7 @@ qreal TDocumentLayout::BlockTop(int blockNumber) const
 int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
 {
     auto* self = const_cast<TDocumentLayout*>(this);
+    self->EnsureInStep();
     const int count = static_cast<int>(paragraphs_.size());
     if (count == 0)
         return -1;
@@ -434,6 +445,7 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
 
 int TDocumentLayout::LineFromPosition(int position)
 {
+    EnsureInStep();
     const int length = document_->characterCount() - 1;
     position = std::clamp(position, 0, length);
     const QTextBlock block = document_->findBlock(position);
@@ -451,6 +463,7 @@ int TDocumentLayout::LineFromPosition(int position)
 
 int TDocumentLayout::LineStart(int line)
 {
+    EnsureInStep();
     if (line < 0)
         return -1;
     const int count = static_cast<int>(paragraphs_.size());
@@ -473,6 +486,7 @@ int TDocumentLayout::LineStart(int line)
 
 void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
 {
+    EnsureInStep();
     const int count = static_cast<int>(paragraphs_.size());
     if (count == 0)
         return;

@@ -88,6 +88,7 @@ private:
     void EnsureOwnLayout(int index, const QTextBlock& block);
     // Lays out every estimated paragraph before `end`.
     void MeasureBefore(int end);
+    void EnsureInStep();
     int NextEstimated();
     void IdleSlice();
     void ScheduleIdle();

@@ -220,14 +220,18 @@ void TRichEdit::RestoreViewPlace()
         verticalScrollBar()->setValue(top);
 }
 
-void TRichEdit::SetFormattingRect(int left, int top, int right, int /*bottom*/)
+void TRichEdit::SetFormattingRect(int left, int top, int right, int bottom)
 {
     constexpr int kMaxMargin = 10000;
     constexpr qint64 kMaxWrapWidth = 1 << 22;
     left = std::clamp(left, 0, kMaxMargin);
     top = std::clamp(top, 0, kMaxMargin);
     const qint64 width = std::clamp<qint64>(qint64(right) - left, 1, kMaxWrapWidth);
-    setViewportMargins(left, top, 0, 0);
+    // No text is shown below the bottom edge; a bottom edge at or above the top edge
+    // would leave no room for any, and is taken as the bottom of the client area.
+    const qint64 height = ClientHeight();
+    const int bottomMargin = bottom > top ? static_cast<int>(std::clamp<qint64>(height - bottom, 0, std::max<qint64>(0, height - top - 1))) : 0;
+    setViewportMargins(left, top, 0, bottomMargin);
     setLineWrapMode(QTextEdit::FixedPixelWidth);
     setLineWrapColumnOrWidth(static_cast<int>(width));
     wrapWidth_ = static_cast<int>(width);

@@ -104,6 +104,7 @@ private Q_SLOTS:
     void inputMethodPreeditIsDrawnAsQtDrawsIt();
     void editsLeaveTheLayoutAFreshLayoutWouldMake();
     void backgroundLayoutFinishesWhateverTheUserTypes();
+    void nothingIsDrawnBelowTheFormattingRectangle();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -302,6 +303,31 @@ void DocumentLayoutTest::backgroundLayoutFinishesWhateverTheUserTypes()
     QCOMPARE(edit_->SelStart(), edit_->TextLength());
     QVERIFY(edit_->viewport()->rect().contains(edit_->cursorRect().center()));
     QCOMPARE(edit_->LineFromChar(edit_->TextLength()), 6000);
+}
+
+void DocumentLayoutTest::nothingIsDrawnBelowTheFormattingRectangle()
+{
+    QString text;
+    for (int i = 0; i < 100; ++i)
+        text += QStringLiteral("████ line %1 ████\n").arg(i);
+    edit_->SetText(text);
+    const int bottom = edit_->ClientHeight() - 40;
+    edit_->SetFormattingRect(10, 10, 330, bottom);
+    const QImage image = edit_->grab().toImage();
+    const QRect client = edit_->contentsRect();
+    const QRgb base = edit_->palette().color(QPalette::Base).rgb();
+    const auto inkInRows = [&](int from, int to) {
+        int ink = 0;
+        for (int y = client.top() + from; y < client.top() + to; ++y)
+            for (int x = client.left(); x < client.left() + 330; ++x)
+                ink += image.pixel(x, y) != base;
+        return ink;
+    };
+    QVERIFY(inkInRows(bottom - 30, bottom) > 0);
+    QCOMPARE(inkInRows(bottom, edit_->ClientHeight()), 0);
+    // A bottom edge above the top edge leaves the text visible.
+    edit_->SetFormattingRect(10, 10, 330, 5);
+    QVERIFY(edit_->viewport()->height() > 100);
 }
 
 QTEST_MAIN(DocumentLayoutTest)
