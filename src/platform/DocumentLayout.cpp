@@ -70,6 +70,9 @@ TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
 
 void TDocumentLayout::ResetAll()
 {
+    const QFontMetricsF metrics(environment_.defaultFont);
+    fontLineHeight_ = std::ceil(metrics.ascent() + metrics.descent() + std::max<qreal>(metrics.leading(), 0)) * kFixedScale;
+    fontCharWidth_ = metrics.averageCharWidth() * 1.5;
     const int count = document_->blockCount();
     // Every paragraph starts as exact so that SetEstimate counts it once.
     Paragraph fresh;
@@ -99,10 +102,9 @@ void TDocumentLayout::SetEstimate(int index, const QTextBlock& block)
     paragraph.key = Key();
     firstEstimated_ = std::min(firstEstimated_, index);
 
-    const QFontMetricsF metrics(environment_.defaultFont);
-    const double lineHeight = measuredLines_ > 0 ? measuredHeight_ / measuredLines_
-                                                 : std::ceil(metrics.ascent() + metrics.descent() + std::max<qreal>(metrics.leading(), 0)) * kFixedScale;
-    const double charWidth = measuredChars_ > 0 ? measuredWidth_ / measuredChars_ : metrics.averageCharWidth() * 1.5;
+    // Until paragraphs have been measured, the default font's metrics stand in.
+    const double lineHeight = measuredLines_ > 0 ? measuredHeight_ / measuredLines_ : fontLineHeight_;
+    const double charWidth = measuredChars_ > 0 ? measuredWidth_ / measuredChars_ : fontCharWidth_;
     const double textWidth = (block.length() - 1) * charWidth;
     const double available = environment_.pageWidth > 0 ? environment_.pageWidth : 1e12;
     const int lines = std::max(1, static_cast<int>(std::ceil(textWidth / available)));

@@ -109,6 +109,8 @@ private:
     double measuredChars_ = 0;
     double measuredHeight_ = 0;
     double measuredLines_ = 0;
+    double fontLineHeight_ = 0;  // 1/64 pixel
+    double fontCharWidth_ = 0;
     QSizeF reportedSize_;
     bool sizeNotificationPending_ = false;
     QTimer idle_;
