@@ -938,8 +938,10 @@ int RunParent(int argc, char* argv[])
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
-    std::printf("Qt %s, platform %s; figures: Tesserine's editor, a plain QTextEdit (floor), their ratio, the target\n",
-                qVersion(), qgetenv("QT_QPA_PLATFORM").constData());
+    // The load average tells how busy the shared machine was when the run began.
+    std::printf("Qt %s, platform %s, load average %s\n", qVersion(), qgetenv("QT_QPA_PLATFORM").constData(),
+                ReadFile(QStringLiteral("/proc/loadavg")).split(' ').mid(0, 3).join(' ').constData());
+    std::printf("figures: Tesserine's editor, a plain QTextEdit doing the same job (the floor), their ratio, the target\n");
     std::printf("  %-42s %11s %11s %7s  %-10s\n", "row", "Tesserine", "QTextEdit", "ratio", "target");
     for (const QString& name : names) {
         const Group& group = *FindGroup(name);
