@@ -57,6 +57,12 @@ TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
     key.length = block.length();
     key.textHash = qHash(block.text());
     key.blockFormat = block.blockFormatIndex();
+    key.charFormats = CharFormatsOf(block);
+    return key;
+}
+
+uint TDocumentLayout::CharFormatsOf(const QTextBlock& block)
+{
     // The block's own character format sizes an empty paragraph.
     uint formats = static_cast<uint>(block.charFormatIndex()) * 16777619u;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
@@ -64,8 +70,7 @@ TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
         formats = (formats ^ static_cast<uint>(fragment.charFormatIndex())) * 16777619u;
         formats = (formats ^ static_cast<uint>(fragment.length())) * 16777619u;
     }
-    key.charFormats = formats;
-    return key;
+    return formats;
 }
 
 void TDocumentLayout::ResetAll()
@@ -170,7 +175,7 @@ QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int insert
     return firstBlock;
 }
 
-void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount)
+void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged)
 {
     auto unchanged = [this](int oldIndex, const QTextBlock& block) {
         const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(oldIndex)];
@@ -178,11 +183,24 @@ void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount)
     };
     QTextBlock block = document_->findBlockByNumber(first);
     if (oldCount == newCount) {
-        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next())
-            if (!unchanged(i, block)) {
+        // The texts are compared through one flat copy of the document, which costs far
+        // less than a copy of each paragraph; character formats only when the edit may
+        // have changed formats without changing text.
+        const QString text = document_->toRawText();
+        int position = block.position();
+        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next()) {
+            const int length = block.length();
+            const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(i)];
+            const bool same = paragraph.exact && paragraph.key.length == length
+                && paragraph.key.blockFormat == block.blockFormatIndex()
+                && paragraph.key.textHash == qHash(QStringView(text).mid(position, length - 1))
+                && (!formatsMayHaveChanged || paragraph.key.charFormats == CharFormatsOf(block));
+            position += length;
+            if (!same) {
                 block.clearLayout();
                 SetEstimate(i, block);
             }
+        }
         return;
     }
     // Paragraphs were inserted or removed somewhere in the span: keep the unchanged ones
@@ -247,7 +265,7 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
         else
             Q_EMIT update(QRectF(0, top, kHuge, kHuge));
     } else {
-        CompareKeys(first, oldCount, newCount);
+        CompareKeys(first, oldCount, newCount, charsRemoved == charsAdded);
         NotifySizeChanged();
         Q_EMIT update(QRectF(0, top, kHuge, kHuge));
     }

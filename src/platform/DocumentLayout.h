@@ -73,6 +73,7 @@ private:
     };
 
     static Key KeyOf(const QTextBlock& block);
+    static uint CharFormatsOf(const QTextBlock& block);
     LayoutEnvironment CurrentEnvironment() const;
     void ResetAll();
     // Gives the paragraphs [first, first + inserted) estimated heights in place of the
@@ -80,8 +81,9 @@ private:
     QTextBlock ReplaceParagraphs(int first, int removed, int inserted);
     void SetEstimate(int index, const QTextBlock& block);
     // After an edit block that spans many paragraphs: estimates for those whose key
-    // changed, kept layouts for the rest.
-    void CompareKeys(int first, int oldCount, int newCount);
+    // changed, kept layouts for the rest. An edit that replaced as many characters as
+    // it removed may have changed only formats.
+    void CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged);
     void Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics);
     // Measures a block with a layout of its own, leaving the block's layout alone.
     void Measure(int index, const QTextBlock& block);
