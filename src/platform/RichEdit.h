@@ -111,6 +111,9 @@ protected:
 
 private:
     void SelectionMoved();
+    // The whole content replaced by text in the default format, caret at the start,
+    // no undo history, not modified.
+    void ReplaceWithPlainText(const QString& text);
     // Each returns the warning to show once the file is done with, or an empty text.
     QString LoadPlainText(const QString& path, const QByteArray& bytes);
     QString SavePlainText(const QString& path);

@@ -101,7 +101,7 @@ void TRichEdit::LoadFromFile(const QString& path)
 QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
 {
     const DecodedText decoded = DecodeTextFile(bytes);
-    setPlainText(decoded.text);
+    ReplaceWithPlainText(decoded.text);
     PlainTextFormat = decoded.format;
     if (!decoded.hadUndecodableBytes)
         return QString();

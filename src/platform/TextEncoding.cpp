@@ -248,8 +248,15 @@ DecodedText DecodeTextFile(const QByteArray& bytes)
         return decodeBody(bytes, 2, {"UTF-16LE"});
     if (bytes.startsWith("\xFE\xFF"))
         return decodeBody(bytes, 2, {"UTF-16BE"});
-    if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size()))
-        return decodeBody(bytes, 0, {"UTF-8"});
+    if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size())) {
+        // Checked to be valid, the bytes decode the same through Qt's own decoder, which
+        // is several times faster than iconv on a file of many megabytes.
+        DecodedText result;
+        result.format.encoding = "UTF-8";
+        result.text = QString::fromUtf8(bytes);
+        result.format.lineEnding = normaliseLineBreaks(result.text);
+        return result;
+    }
     return decodeBody(bytes, 0, candidateEncodings(detectWithUchardet(bytes), bytes));
 }
 
