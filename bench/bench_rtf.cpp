@@ -1,7 +1,12 @@
 // Figures for RTF on a 5 MB Japanese document with mixed formatting, written by
 // WriteRtf from a generated document: the time to read it into an editor's document
 // (target under 1.5 s), the time to write it, and, for comparison, the time AbiWord
-// takes to convert the same file to text.
+// takes to convert the same file to text. Two more figures, each beside a floor
+// measured in the same run: reading 5 MB of Japanese written in code-page bytes
+// (\'hh) with Korean words between as \uN, as word processors write it, beside the
+// same text all in \uN; and writing 20,992 different kanji beside writing one kanji
+// as many times.
+#include "platform/CodePages.h"
 #include "platform/DocumentProperties.h"
 #include "platform/rtf/Rtf.h"
 
@@ -80,6 +85,91 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// Paragraphs of Japanese and Korean words, one after the other, about bytes long as
+// RTF.
+QString JapaneseAndKorean(qsizetype bytes)
+{
+    static const QString words[] = {
+        QString::fromUtf8("日本語の"), QString::fromUtf8("한국어"), QString::fromUtf8("文章です。"),
+        QString::fromUtf8("서울"),     QString::fromUtf8("東京、"), QString::fromUtf8("검색"),
+        QString::fromUtf8("カタカナ"), QStringLiteral("Latin"),
+    };
+    QString text;
+    for (int i = 0; text.size() * 11 / 2 < bytes; ++i) {
+        text += words[i % 8];
+        text += i % 40 == 39 ? QLatin1Char('\n') : QLatin1Char(' ');
+    }
+    return text;
+}
+
+// text as RTF in one Shift-JIS font: each character the code page has in \'hh bytes
+// (with bytesForCodePage), every other one as \uN with '?' for fallback; a line feed
+// ends a paragraph.
+QByteArray CodePageRtf(const QString& text, bool bytesForCodePage)
+{
+    QByteArray out("{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 MS Mincho;}}\\uc1\\f0 ");
+    QHash<char16_t, QByteArray> cp932;
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit == '\n') {
+            out += "\\par ";
+        } else if (unit < 0x80) {
+            if (unit == '\\' || unit == '{' || unit == '}')
+                out += '\\';
+            out += char(unit);
+        } else {
+            auto bytes = cp932.constFind(unit);
+            if (bytes == cp932.constEnd())
+                bytes = cp932.insert(unit, EncodeString(QString(c), "CP932").value_or(QByteArray()));
+            if (!bytesForCodePage || bytes->isEmpty()) {
+                out += "\\u" + QByteArray::number(unit > 0x7fff ? int(unit) - 0x10000 : int(unit)) + '?';
+                continue;
+            }
+            for (const char b : *bytes)
+                out += "\\'" + QByteArray::number(static_cast<unsigned char>(b), 16).rightJustified(2, '0');
+        }
+    }
+    return out + '}';
+}
+
+// Seconds, median of kRuns, to read rtf into an editor's document; negative when it
+// reads as other text than text.
+double ReadSeconds(const QByteArray& rtf, const QString& text)
+{
+    std::vector<double> seconds;
+    for (int run = 0; run < kRuns; ++run) {
+        QTextEdit edit;
+        QElapsedTimer timer;
+        timer.start();
+        ReadRtf(rtf, *edit.document(), kPpi);
+        seconds.push_back(timer.nsecsElapsed() / 1e9);
+        if (edit.document()->toPlainText() != text)
+            return -1;
+    }
+    return Median(seconds);
+}
+
+// Paragraphs of 64 characters in a Japanese font, character i being next(i).
+template <typename Next>
+void AppendKanji(QTextDocument& doc, int count, Next next)
+{
+    QTextCharFormat mincho;
+    mincho.setFontFamilies(QStringList{QString::fromUtf8("ＭＳ 明朝")});
+    mincho.setProperty(DocumentProperty::Charset, 128);
+    QTextCursor cursor(&doc);
+    QString paragraph;
+    for (int i = 0; i < count; ++i) {
+        const char32_t c = next(i);
+        paragraph += QString::fromUcs4(&c, 1);
+        if (paragraph.size() == 64 || i + 1 == count) {
+            if (i >= 64)
+                cursor.insertBlock();
+            cursor.insertText(paragraph, mincho);
+            paragraph.clear();
+        }
+    }
+}
+
 // Seconds AbiWord takes to convert path to text, or a negative value when it is not
 // installed or fails.
 double AbiwordSeconds(const QString& path, const QString& dir)
@@ -151,6 +241,36 @@ int main(int argc, char* argv[])
                 *std::min_element(reads.begin(), reads.end()), kRuns, read < 1.5 ? "met" : "MISSED");
     std::printf("WriteRtf of the read document:     median %.3f s, best %.3f s of %d\n", Median(writes),
                 *std::min_element(writes.begin(), writes.end()), kRuns);
+
+    // Japanese in \'hh bytes between Korean in \uN, beside all of it in \uN.
+    const QString mixed = JapaneseAndKorean(kTargetBytes);
+    const QByteArray inBytes = CodePageRtf(mixed, true);
+    const double bytesRead = ReadSeconds(inBytes, mixed);
+    const double unicodeRead = ReadSeconds(CodePageRtf(mixed, false), mixed);
+    if (bytesRead < 0 || unicodeRead < 0) {
+        std::printf("error: the RTF in code-page bytes reads as other text\n");
+        return 1;
+    }
+    std::printf("ReadRtf, Japanese in \\'hh bytes:    median %.3f s (%lld bytes; floor, the same text all in \\uN: %.3f s)\n",
+                bytesRead, static_cast<long long>(inBytes.size()), unicodeRead);
+
+    // Writing many different characters, beside one character as many times.
+    constexpr int kKanji = 0x9FFF - 0x4E00 + 1;
+    QTextDocument distinct, repeated;
+    AppendKanji(distinct, kKanji, [](int i) { return char32_t(0x4E00 + i); });
+    AppendKanji(repeated, kKanji, [](int) { return char32_t(0x65E5); });
+    std::vector<double> distinctWrites, repeatedWrites;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        WriteRtf(distinct, kPpi);
+        distinctWrites.push_back(timer.nsecsElapsed() / 1e9);
+        timer.restart();
+        WriteRtf(repeated, kPpi);
+        repeatedWrites.push_back(timer.nsecsElapsed() / 1e9);
+    }
+    std::printf("WriteRtf of %d different kanji:   median %.3f s (floor, one kanji as many times: %.3f s)\n", kKanji,
+                Median(distinctWrites), Median(repeatedWrites));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.rtf"));

@@ -1,7 +1,12 @@
 #include "platform/CodePages.h"
 
+#include <QByteArrayView>
+#include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -10,32 +15,169 @@ constexpr const char* kHostUtf16 = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "UTF-16LE" 
 constexpr char16_t kReplacement = 0xFFFD;
 constexpr size_t kIconvError = static_cast<size_t>(-1);
 
+// Code pages with an iconv name of their own; the Windows code pages of the list
+// after it are named "CP" and their number.
+struct NamedCodePage {
+    int codePage;
+    const char* iconvName;
+};
+constexpr NamedCodePage kNamedCodePages[] = {
+    {65001, "UTF-8"},
+    {1200, "UTF-16LE"},
+    {1201, "UTF-16BE"},
+    {10000, "MACINTOSH"},
+    {10001, "SHIFT_JIS"},  // Mac Japanese: Shift-JIS without the Windows extensions
+    {10003, "EUC-KR"},
+    {10008, "GB2312"},
+    {10002, "BIG5"},
+    {10006, "MACGREEK"},
+    {10007, "MACCYRILLIC"},
+    {20127, "ASCII"},
+    {20866, "KOI8-R"},
+    {28591, "ISO-8859-1"},
+    {51932, "EUC-JP"},
+    {54936, "GB18030"},
+};
+constexpr int kWindowsCodePages[] = {
+    437,  850,  852,  855,  857,  860,  861,  862,  863,  864,  865,  866,  869,  874,  932,
+    936,  949,  950,  1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361,
+};
+
+bool IsWindowsCodePage(int codePage)
+{
+    return std::find(std::begin(kWindowsCodePages), std::end(kWindowsCodePages), codePage)
+           != std::end(kWindowsCodePages);
+}
+
+// True when a converter for the encoding works the same after a reset to its initial
+// state as when new. That holds for the code pages above, whose state is only a shift
+// state or a pending character; it does not for every encoding iconv knows: UTF-16
+// and UTF-32 read or write a byte-order mark on a converter's first use only, and
+// ISO-2022-KR writes its header then.
+bool IsReusable(const char* encoding)
+{
+    const QByteArrayView name(encoding);
+    for (const NamedCodePage& named : kNamedCodePages)
+        if (name == named.iconvName)
+            return true;
+    if (!name.startsWith("CP") || name.size() < 3 || name.size() > 6 || name[2] == '0')
+        return false;
+    int number = 0;
+    for (const char digit : name.sliced(2)) {
+        if (digit < '0' || digit > '9')
+            return false;
+        number = number * 10 + (digit - '0');
+    }
+    return IsWindowsCodePage(number);
+}
+
+// An open converter and the encodings it converts between.
+struct Converter {
+    QByteArray to;
+    QByteArray from;
+    iconv_t cd = reinterpret_cast<iconv_t>(-1);
+};
+
+// Converters kept open for reuse, a few per thread. Opening a converter looks both
+// encodings up in iconv's module tables and closing one unloads what it used; on a
+// long RTF file, whose text comes in many short runs of code-page bytes, that cost
+// more than converting the runs did.
+class ConverterPool {
+public:
+    ConverterPool() = default;
+    ConverterPool(const ConverterPool&) = delete;
+    ConverterPool& operator=(const ConverterPool&) = delete;
+    ~ConverterPool()
+    {
+        for (const Converter& idle : idle_)
+            iconv_close(idle.cd);
+    }
+
+    // Moves an idle converter from `from` to `to` into *taken, reset to its initial
+    // state; false when the pool has none.
+    bool Take(const char* to, const char* from, Converter* taken)
+    {
+        for (auto it = idle_.rbegin(); it != idle_.rend(); ++it) {
+            if (qstrcmp(it->to.constData(), to) == 0 && qstrcmp(it->from.constData(), from) == 0) {
+                *taken = std::move(*it);
+                idle_.erase(std::next(it).base());
+                iconv(taken->cd, nullptr, nullptr, nullptr, nullptr);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Keeps a converter for a later Take, closing the least recently used one beyond
+    // the limit.
+    void Give(Converter&& converter)
+    {
+        if (idle_.size() == kLimit) {
+            iconv_close(idle_.front().cd);
+            idle_.erase(idle_.begin());
+        }
+        idle_.push_back(std::move(converter));
+    }
+
+private:
+    static constexpr size_t kLimit = 16;
+    std::vector<Converter> idle_;  // least recently used first
+};
+
+ConverterPool& Pool()
+{
+    thread_local ConverterPool pool;
+    return pool;
+}
+
+// A converter in its initial state for the time of one conversion: one from this
+// thread's pool when there is one, given back afterwards when its encodings allow
+// reuse; otherwise closed afterwards. A conversion inside another (there is none
+// today) would simply open a converter of its own.
 class IconvHandle {
 public:
-    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    IconvHandle(const char* to, const char* from)
+    {
+        pooled_ = Pool().Take(to, from, &converter_);
+        if (pooled_)
+            return;
+        converter_.cd = iconv_open(to, from);
+        pooled_ = valid() && IsReusable(to) && IsReusable(from);
+        if (pooled_) {
+            converter_.to = to;
+            converter_.from = from;
+        }
+    }
     ~IconvHandle()
     {
-        if (valid())
-            iconv_close(cd_);
+        if (!valid())
+            return;
+        if (pooled_)
+            Pool().Give(std::move(converter_));
+        else
+            iconv_close(converter_.cd);
     }
     IconvHandle(const IconvHandle&) = delete;
     IconvHandle& operator=(const IconvHandle&) = delete;
 
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
+    bool valid() const { return converter_.cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return converter_.cd; }
 
 private:
-    iconv_t cd_;
+    Converter converter_;
+    bool pooled_ = false;
 };
 
 // Size of one code unit: an undecodable UTF-16 or UTF-32 unit is skipped whole so that
 // the rest of the file stays aligned; every other encoding skips one byte.
 size_t codeUnitSize(const QByteArray& encoding)
 {
-    const QByteArray upper = encoding.toUpper();
-    if (upper.startsWith("UTF-16") || upper.startsWith("UCS-2"))
+    const auto startsWith = [&](const char* prefix) {
+        return qstrnicmp(encoding.constData(), prefix, qstrlen(prefix)) == 0;
+    };
+    if (startsWith("UTF-16") || startsWith("UCS-2"))
         return 2;
-    if (upper.startsWith("UTF-32") || upper.startsWith("UCS-4"))
+    if (startsWith("UTF-32") || startsWith("UCS-4"))
         return 4;
     return 1;
 }
@@ -150,30 +292,16 @@ std::optional<QByteArray> encodeWith(const QString& text, const QByteArray& enco
 
 QByteArray IconvNameForCodePage(int codePage)
 {
-    switch (codePage) {
-    case 65001: return "UTF-8";
-    case 1200: return "UTF-16LE";
-    case 1201: return "UTF-16BE";
-    case 10000: return "MACINTOSH";
-    case 10001: return "SHIFT_JIS";  // Mac Japanese: Shift-JIS without the Windows extensions
-    case 10003: return "EUC-KR";
-    case 10008: return "GB2312";
-    case 10002: return "BIG5";
-    case 10006: return "MACGREEK";
-    case 10007: return "MACCYRILLIC";
-    case 20127: return "ASCII";
-    case 20866: return "KOI8-R";
-    case 28591: return "ISO-8859-1";
-    case 51932: return "EUC-JP";
-    case 54936: return "GB18030";
-    case 437: case 850: case 852: case 855: case 857: case 860: case 861: case 862: case 863:
-    case 864: case 865: case 866: case 869: case 874: case 932: case 936: case 949: case 950:
-    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257:
-    case 1258: case 1361:
-        return "CP" + QByteArray::number(codePage);
-    default:
-        return QByteArray();
-    }
+    // Built once: the RTF reader asks for the name of every run of text it decodes.
+    static const QHash<int, QByteArray> names = [] {
+        QHash<int, QByteArray> built;
+        for (const NamedCodePage& named : kNamedCodePages)
+            built.insert(named.codePage, named.iconvName);
+        for (const int number : kWindowsCodePages)
+            built.insert(number, "CP" + QByteArray::number(number));
+        return built;
+    }();
+    return names.value(codePage);
 }
 
 int CodePageForCharset(int charset)

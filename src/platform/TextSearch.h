@@ -11,8 +11,10 @@ struct TSearchTypes {
 
 // The position of the first occurrence of text lying wholly inside [start, end) of
 // doc, or -1. end -1 means the end of the text; a range that ends before it begins,
-// and the empty text, find nothing. The cost grows with the distance scanned, not with
-// the size of the document or of its paragraphs.
+// and the empty text, find nothing. Occurrences up to 64 Ki characters past start
+// cost in proportion to the distance, not to the size of the document or of its
+// paragraphs; a search that goes further searches the document's whole text, copied
+// once and kept (as a child object of doc) until the document changes.
 int FindInTextDocument(const QTextDocument& doc, const QString& text, int start, int end,
                        TSearchTypes types);
 

@@ -28,6 +28,7 @@ private Q_SLOTS:
     void replaceAllCoversTheWholeDocumentOnceAndIsOneUndoStep_data();
     void replaceAllCoversTheWholeDocumentOnceAndIsOneUndoStep();
     void replaceAllWithNoOccurrenceChangesNothing();
+    void replaceAllFarApartInALongDocument();
 
 private:
     TRichEdit* edit() const { return form_->RichEdit1; }
@@ -237,6 +238,22 @@ void StandardSearchTest::replaceAllWithNoOccurrenceChangesNothing()
     QCOMPARE(ReplaceAllInDocument(*edit(), QStringLiteral("e"), QStringLiteral("E"), {}), 2);
     QCOMPARE(edit()->Text(), QStringLiteral("nothing hErE"));
     QCOMPARE(edit()->SelStart(), 12);  // after the last replacement
+}
+
+// Occurrences further apart than a search goes paragraph by paragraph, in a document
+// whose whole text an earlier search took: each search of Replace All must see the
+// replacements made before it.
+void StandardSearchTest::replaceAllFarApartInALongDocument()
+{
+    QString text;
+    for (int i = 0; text.size() < 400000; ++i)
+        text += i % 8000 == 7999 ? QStringLiteral("a needle %1\n").arg(i) : QStringLiteral("filler %1\n").arg(i);
+    edit()->SetText(text);
+    QCOMPARE(edit()->FindText(QStringLiteral("absent"), 0, -1, {}), -1);
+    QCoreApplication::processEvents();  // as between two of the user's searches
+    QCOMPARE(edit()->FindText(QStringLiteral("absent"), 0, -1, {}), -1);
+    QCOMPARE(ReplaceAllInDocument(*edit(), QStringLiteral("needle"), QStringLiteral("longer pin"), {}), 3);
+    QCOMPARE(edit()->Text(), text.replace(QStringLiteral("needle"), QStringLiteral("longer pin")));
 }
 
 QTEST_MAIN(StandardSearchTest)

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void findTextCombinesWholeWordAndMatchCase_data();
     void findTextCombinesWholeWordAndMatchCase();
     void findTextFindsAcrossManyParagraphsAndLargeOnes();
+    void findTextFarIntoALongDocumentKeepsUpWithEdits();
     void displayedLinesCountWrappedParagraphs();
     void formattingRectWrapsAtItsRightEdgeWhateverTheWindowWidth();
     void degenerateFormattingRectsDoNotFail();
@@ -239,6 +240,49 @@ void RichEditTest::findTextFindsAcrossManyParagraphsAndLargeOnes()
     QCOMPARE(edit_->FindText(QStringLiteral("NEEDLE"), 0, -1, {true, false}), -1);
     QCOMPARE(edit_->FindText(QStringLiteral("line 1999"), 0, -1, {true, true}),
              text.indexOf(QStringLiteral("line 1999")));
+}
+
+// Searches that reach far into a long document search its whole text at once, past
+// the first 64 Ki characters from where they start; they must find what a search
+// paragraph by paragraph finds, and see every edit, also one made inside an edit block.
+void RichEditTest::findTextFarIntoALongDocumentKeepsUpWithEdits()
+{
+    QString text;
+    for (int i = 0; text.size() < 65000; ++i)
+        text += QStringLiteral("filler line %1\n").arg(i);
+    text += QString(65533 - text.size(), QLatin1Char('x')) + QStringLiteral("straddle\n");
+    // From 100 on, the first position searched in the whole text is 65636.
+    text += QString(65636 - text.size(), QLatin1Char('y')) + QStringLiteral("pastedge ");
+    text += QStringLiteral("swordword\nwordsmith\nthe word\nxyz\n");
+    for (int i = 0; text.size() < 300000; ++i)
+        text += QStringLiteral("more filler %1\n").arg(i);
+    edit_->SetText(text);
+    const int word = text.indexOf(QStringLiteral("the word")) + 4;
+    QCOMPARE(edit_->FindText(QStringLiteral("the word"), 0, -1, {}), word - 4);
+    QCoreApplication::processEvents();  // as between two of the user's searches
+
+    QCOMPARE(edit_->FindText(QStringLiteral("straddle"), 0, -1, {}), 65533);
+    QCOMPARE(edit_->FindText(QStringLiteral("pastedge"), 100, -101, {}), 65636);
+    QCOMPARE(edit_->FindText(QStringLiteral("WORD"), 0, -1, {true, false}), word);
+    QCOMPARE(edit_->FindText(QStringLiteral("word"), word + 1, -word - 2, {true, false}), -1);
+    QCOMPARE(edit_->FindText(QStringLiteral("straddle"), 0, -1, {}), 65533);
+    QCOMPARE(edit_->FindText(QStringLiteral("pastedge"), 100, 65536 + 8, {}), 65636);
+    QCOMPARE(edit_->FindText(QStringLiteral("pastedge"), 100, 65536 + 7, {}), -1);
+    QCOMPARE(edit_->FindText(QStringLiteral("more filler 1"), 200000, -200001, {true, true}),
+             text.indexOf(QStringLiteral("more filler 1\n"), 200000));
+
+    edit_->SetSelStart(0);
+    edit_->SetSelText(QStringLiteral("ab"));
+    QCOMPARE(edit_->FindText(QStringLiteral("pastedge"), 100, -101, {}), 65638);
+    edit_->BeginEditBlock();
+    edit_->ReplaceRange(65638, 8, QStringLiteral("gone"));
+    QCOMPARE(edit_->FindText(QStringLiteral("pastedge"), 0, -1, {}), -1);
+    edit_->ReplaceRange(0, 2, QString());
+    QCOMPARE(edit_->FindText(QStringLiteral("gone"), 100, -101, {}), 65636);
+    edit_->EndEditBlock();
+    QCoreApplication::processEvents();
+    QCOMPARE(edit_->FindText(QStringLiteral("gone"), 100, -101, {}), 65636);
+    QCOMPARE(edit_->FindText(QStringLiteral("the word"), 100, -101, {}), word - 4 - 4);
 }
 
 void RichEditTest::displayedLinesCountWrappedParagraphs()

@@ -1,6 +1,8 @@
 // Detecting, decoding and re-encoding plain-text files.
 #include "platform/TextEncoding.h"
 
+#include "platform/CodePages.h"
+
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -51,6 +53,8 @@ private Q_SLOTS:
     void fallsBackToUtf8ForUnrepresentableText();
     void handlesEmptyInput();
     void convertsTenMegabytesWithoutLoss();
+    void abandonedDecodingLeavesNothingBehind_data();
+    void abandonedDecodingLeavesNothingBehind();
 };
 
 void TextEncodingTest::detectsDecodesAndRoundTrips_data()
@@ -382,6 +386,29 @@ void TextEncodingTest::convertsTenMegabytesWithoutLoss()
     QCOMPARE(encoded.bytes, bytes);
     // Speed is for the benchmarks; the figures are only shown.
     qInfo("decoded in %lld ms, encoded in %lld ms", decodeMs, encodeMs);
+}
+
+void TextEncodingTest::abandonedDecodingLeavesNothingBehind_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QByteArray>("abandoned");  // a letter iconv holds back, then a bad byte
+    QTest::addColumn<QByteArray>("next");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("CP1258") << QByteArray("CP1258") << QByteArray("Vi\x81") << QByteArray("t") << "t";
+    QTest::newRow("CP1255") << QByteArray("CP1255") << QByteArray("\xE0\xFF") << QByteArray("\xE1")
+                            << QString::fromUtf8("ב");
+}
+
+// Detection gives up on a candidate encoding at its first bad byte; the letter the
+// converter held back then must not turn up at the start of the next text decoded.
+void TextEncodingTest::abandonedDecodingLeavesNothingBehind()
+{
+    QFETCH(QByteArray, encoding);
+    QFETCH(QByteArray, abandoned);
+    QFETCH(QByteArray, next);
+    QFETCH(QString, text);
+    QVERIFY(!DecodeBytes(abandoned, encoding, nullptr, true));
+    QCOMPARE(DecodeBytes(next, encoding), std::optional<QString>(text));
 }
 
 QTEST_GUILESS_MAIN(TextEncodingTest)
