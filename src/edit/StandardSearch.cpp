@@ -24,19 +24,17 @@ int ReplaceAllInDocument(TRichEdit& edit, const QString& findText, const QString
 {
     if (findText.isEmpty())
         return 0;
-    int count = 0;
-    // The document lays out the whole changed span again, which takes a second or
-    // more in a document of many megabytes.
+    // All occurrences are found in one pass before the first is replaced.
+    const std::vector<int> occurrences = edit.FindOccurrencesToReplace(findText, replaceText, types);
     const BusyCursor busy;
     edit.BeginEditBlock();
-    for (int p = edit.FindText(findText, 0, -1, types); p >= 0;) {
-        edit.ReplaceRange(p, findText.size(), replaceText);
-        ++count;
-        const int next = p + replaceText.size();
-        p = edit.FindText(findText, next, -next - 1, types);
+    qint64 shift = 0;  // how far earlier replacements moved the text
+    for (const int position : occurrences) {
+        edit.ReplaceRange(static_cast<int>(position + shift), findText.size(), replaceText);
+        shift += replaceText.size() - findText.size();
     }
     edit.EndEditBlock();
-    return count;
+    return static_cast<int>(occurrences.size());
 }
 
 void TSDIAppForm::CreateSearchDialogs()

@@ -36,8 +36,9 @@ public:
     // The position of the first character of a displayed line; -1 when there is none.
     int LineStart(int line);
 
-    // True while some paragraphs still carry estimated heights.
+    // True while some paragraphs still carry estimated heights; how many do.
     bool LayoutPending() const { return estimated_ > 0; }
+    int EstimatedParagraphs() const { return estimated_; }
     // Lays out every paragraph now.
     void FinishLayout();
 
@@ -57,7 +58,7 @@ private:
     // edit block keeps its layout.
     struct Key {
         int length = -1;
-        uint textHash = 0;
+        size_t textHash = 0;
         int blockFormat = -1;
         uint charFormats = 0;
         bool operator==(const Key& o) const

@@ -198,6 +198,12 @@ int TRichEdit::FindText(const QString& text, int start, int length, TSearchTypes
                               types);
 }
 
+std::vector<int> TRichEdit::FindOccurrencesToReplace(const QString& text, const QString& replacement,
+                                                     TSearchTypes types) const
+{
+    return ::FindOccurrencesToReplace(*document(), text, replacement, types);
+}
+
 int TRichEdit::LineCount() const
 {
     const QTextDocument* doc = document();

@@ -247,3 +247,41 @@ int FindInTextDocument(const QTextDocument& doc, const QString& text, int start,
         return hit;
     return FindInString(flat->Take(), text, paragraphLast + 1, lastStart, types);
 }
+
+std::vector<int> FindOccurrencesToReplace(const QTextDocument& doc, const QString& text, const QString& replacement,
+                                          TSearchTypes types)
+{
+    std::vector<int> hits;
+    const int needle = text.size();
+    if (needle == 0 || std::any_of(text.begin(), text.end(), EndsParagraph))
+        return hits;
+    FlatText* flat = FlatTextOf(doc);
+    const QString haystack = flat && flat->CanTake() ? flat->Take() : doc.toRawText();
+    const Qt::CaseSensitivity sensitivity = types.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const int lastStart = int(haystack.size()) - needle;
+    int resumeAt = -1;  // where the search goes on after the last replacement
+    for (int from = 0; from <= lastStart;) {
+        const int hit = int(haystack.indexOf(text, from, sensitivity));
+        if (hit < 0 || hit > lastStart)
+            break;
+        bool whole = true;
+        if (types.wholeWord && hit == resumeAt) {
+            // Right after a replacement, the character before the occurrence is the
+            // replacement's last one, not the text's.
+            const int replaced = hit - needle;
+            const int before = std::max(0, replaced - 2);
+            const QString local = haystack.mid(before, replaced - before) + replacement + haystack.mid(hit, needle + 2);
+            const int begin = replaced - before + int(replacement.size());
+            whole = IsWholeWordAt(local, begin, begin + needle);
+        } else if (types.wholeWord) {
+            whole = IsWholeWordAt(haystack, hit, hit + needle);
+        }
+        if (!whole) {
+            from = hit + 1;
+            continue;
+        }
+        hits.push_back(hit);
+        from = resumeAt = hit + needle;
+    }
+    return hits;
+}

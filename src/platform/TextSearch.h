@@ -1,6 +1,7 @@
 #pragma once
 // Forward search over a text document, confined to a range.
 #include <QString>
+#include <vector>
 
 class QTextDocument;
 
@@ -17,6 +18,13 @@ struct TSearchTypes {
 // once and kept (as a child object of doc) until the document changes.
 int FindInTextDocument(const QTextDocument& doc, const QString& text, int start, int end,
                        TSearchTypes types);
+
+// The occurrences of text that replacing each by replacement, left to right, would
+// replace, as positions in doc before any replacement. The search goes on after each
+// replacement, so none lies inside or across one, and a whole word is judged with the
+// replacement in front of it. One pass over the document's whole text.
+std::vector<int> FindOccurrencesToReplace(const QTextDocument& doc, const QString& text, const QString& replacement,
+                                          TSearchTypes types);
 
 // True when the occurrence [begin, end) of haystack stands as a word of its own: the
 // characters on either side do not join it into a longer word. Scripts written without

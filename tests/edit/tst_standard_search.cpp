@@ -28,6 +28,7 @@ private Q_SLOTS:
     void replaceAllCoversTheWholeDocumentOnceAndIsOneUndoStep_data();
     void replaceAllCoversTheWholeDocumentOnceAndIsOneUndoStep();
     void replaceAllWithNoOccurrenceChangesNothing();
+    void replaceAllJudgesAWholeWordWithTheReplacementBeforeIt();
     void replaceAllFarApartInALongDocument();
 
 private:
@@ -223,6 +224,23 @@ void StandardSearchTest::replaceAllCoversTheWholeDocumentOnceAndIsOneUndoStep()
     edit()->Undo();
     QCOMPARE(edit()->Text(), document);
     replace->close();
+}
+
+void StandardSearchTest::replaceAllJudgesAWholeWordWithTheReplacementBeforeIt()
+{
+    // After "x-" became "y", the next "x-" follows a letter and is no word of its own;
+    // the one after the space is.
+    edit()->SetText(QStringLiteral("x-x- x-\nx-"));
+    TSearchTypes wholeWord;
+    wholeWord.wholeWord = true;
+    QCOMPARE(ReplaceAllInDocument(*edit(), QStringLiteral("x-"), QStringLiteral("y"), wholeWord), 3);
+    QCOMPARE(edit()->Text(), QStringLiteral("yx- y\ny"));
+    // An empty replacement brings the text before it next to the following one.
+    edit()->SetText(QStringLiteral("ab-ab-"));
+    QCOMPARE(ReplaceAllInDocument(*edit(), QStringLiteral("b-"), QString(), wholeWord), 0);
+    edit()->SetText(QStringLiteral("-b-b-"));
+    QCOMPARE(ReplaceAllInDocument(*edit(), QStringLiteral("b-"), QStringLiteral("c"), wholeWord), 1);
+    QCOMPARE(edit()->Text(), QStringLiteral("-cb-"));
 }
 
 void StandardSearchTest::replaceAllWithNoOccurrenceChangesNothing()
