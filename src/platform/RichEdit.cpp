@@ -58,7 +58,7 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
 
 void TRichEdit::SelectionMoved()
 {
-    if (inEditBlock_)
+    if (holdSelectionReports_)
         return;
     const QTextCursor cursor = textCursor();
     if (cursor.anchor() == lastAnchor_ && cursor.position() == lastPosition_)
@@ -89,11 +89,16 @@ void TRichEdit::ReplaceWithPlainText(const QString& text)
     // QTextEdit::setPlainText would also give the whole text the caret's character
     // format, a second pass over the document that costs a third of the time on a file
     // of many megabytes; the document's own setPlainText gives it the default format.
+    // On its way the caret passes the end of the new text; listeners hear of it once,
+    // at the start, so that nobody asks for the line number of the end meanwhile.
+    holdSelectionReports_ = true;
     document()->setPlainText(text);
-    QTextCursor start(document());
-    setTextCursor(start);
+    setTextCursor(QTextCursor(document()));
     setCurrentCharFormat(QTextCharFormat());
     document()->setModified(false);
+    holdSelectionReports_ = false;
+    lastAnchor_ = -1;
+    SelectionMoved();
 }
 
 int TRichEdit::TextLength() const
@@ -157,7 +162,7 @@ void TRichEdit::BeginEditBlock()
     blockCursor_ = QTextCursor(document());
     blockCursor_.beginEditBlock();
     blockCaret_ = -1;
-    inEditBlock_ = true;
+    holdSelectionReports_ = true;
 }
 
 void TRichEdit::ReplaceRange(int start, int length, const QString& text)
@@ -172,7 +177,7 @@ void TRichEdit::EndEditBlock()
 {
     // The document lays out the changed span once, here.
     blockCursor_.endEditBlock();
-    inEditBlock_ = false;
+    holdSelectionReports_ = false;
     blockCursor_ = QTextCursor();
     if (blockCaret_ >= 0)
         SetSelStart(blockCaret_);

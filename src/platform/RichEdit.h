@@ -129,7 +129,7 @@ private:
     int viewAnchorOffset_ = 0;
     QTextCursor blockCursor_;
     int blockCaret_ = -1;
-    bool inEditBlock_ = false;
+    bool holdSelectionReports_ = false;  // while an edit block or a whole new text is made
     int wrapWidth_ = -1;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
