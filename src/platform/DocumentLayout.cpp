@@ -1,5 +1,7 @@
 #include "platform/DocumentLayout.h"
 
+#include "platform/TextImageHandler.h"
+
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -38,6 +40,7 @@ TDocumentLayout::TDocumentLayout(QTextDocument* document)
     idle_.setSingleShot(true);
     idle_.setInterval(0);
     connect(&idle_, &QTimer::timeout, this, [this]() { IdleSlice(); });
+    registerHandler(QTextFormat::ImageObject, new TTextImageHandler(this));
     ResetAll();
 }
 

@@ -104,7 +104,8 @@ ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, c
                 layout.setTextOption(option);
             }
         }
-        const qreal rawHeight = std::ceil(line.ascent() + line.descent() + line.leading());
+        // With the leading included, a line's height counts a negative leading as none.
+        const qreal rawHeight = std::ceil(line.height());
         const qint64 lineHeight = ToFixedUnits(format.lineHeight(rawHeight, 1));
         qint64 adjustment = 0;
         if (format.lineHeightType() == QTextBlockFormat::FixedHeight)

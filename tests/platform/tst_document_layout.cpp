@@ -14,7 +14,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextImageFormat>
 #include <QTextLayout>
+#include <QUrl>
 
 namespace {
 
@@ -142,7 +144,18 @@ void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
     file.write(FormattedRtf().toLatin1());
     file.close();
     edit_->LoadFromFile(path);
+    // A picture at the end of a paragraph, as one pasted from a web page.
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(QColor(200, 40, 40));
+    const QUrl pictureName(QStringLiteral("picture"));
+    edit_->document()->addResource(QTextDocument::ImageResource, pictureName, picture);
+    QTextCursor end(edit_->document());
+    end.movePosition(QTextCursor::End);
+    QTextImageFormat image;
+    image.setName(pictureName.toString());
+    end.insertImage(image);
     ReferenceEdit reference(*edit_);
+    reference.document()->addResource(QTextDocument::ImageResource, pictureName, picture);
     QVERIFY(QTest::qWaitForWindowExposed(&reference));
 
     QCOMPARE(Geometry(edit_->document()), Geometry(reference.document()));

@@ -1,0 +1,52 @@
+#include "platform/TextImageHandler.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace {
+
+// The picture a format names, from the document's resources; a null image when the
+// document has none by that name or it cannot be read.
+QImage ImageOf(QTextDocument* doc, const QTextImageFormat& format)
+{
+    const QVariant resource = doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
+    if (resource.canConvert<QImage>() && resource.userType() == QMetaType::QImage)
+        return resource.value<QImage>();
+    if (resource.userType() == QMetaType::QPixmap)
+        return resource.value<QPixmap>().toImage();
+    if (resource.userType() == QMetaType::QByteArray)
+        return QImage::fromData(resource.toByteArray());
+    return QImage();
+}
+
+} // namespace
+
+QSizeF TTextImageHandler::intrinsicSize(QTextDocument* doc, int, const QTextFormat& format)
+{
+    const QTextImageFormat image = format.toImageFormat();
+    const bool hasWidth = image.hasProperty(QTextFormat::ImageWidth);
+    const bool hasHeight = image.hasProperty(QTextFormat::ImageHeight);
+    if (hasWidth && hasHeight)
+        return QSizeF(image.width(), image.height());
+    const QSizeF natural = ImageOf(doc, image).size();
+    if (natural.isEmpty())
+        return QSizeF(hasWidth ? image.width() : 0, hasHeight ? image.height() : 0);
+    // One side given: the other keeps the picture's proportions.
+    if (hasWidth)
+        return QSizeF(image.width(), image.width() * natural.height() / natural.width());
+    if (hasHeight)
+        return QSizeF(image.height() * natural.width() / natural.height(), image.height());
+    return natural;
+}
+
+void TTextImageHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int,
+                                   const QTextFormat& format)
+{
+    const QImage image = ImageOf(doc, format.toImageFormat());
+    if (!image.isNull())
+        painter->drawImage(rect, image);
+}
