@@ -403,9 +403,21 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     return QRectF(0, Pixels(index_.Top(i)), lines.width(), Pixels(index_.Height(i)));
 }
 
-int TDocumentLayout::BlockAtY(qreal y) const
+int TDocumentLayout::BlockAtY(qreal y)
 {
-    return index_.IndexAtY(FixedUnits(y));
+    EnsureInStep();
+    const int count = static_cast<int>(paragraphs_.size());
+    int i = index_.IndexAtY(FixedUnits(y));
+    if (i < 0)
+        return 0;
+    // The block is laid out first, so that a place inside it stays put when it is.
+    QTextBlock block = document_->findBlockByNumber(i);
+    EnsureOwnLayout(i, block);
+    while (y >= Pixels(index_.Top(i + 1)) && i + 1 < count) {
+        block = block.next();
+        EnsureOwnLayout(++i, block);
+    }
+    return i;
 }
 
 qreal TDocumentLayout::BlockTop(int blockNumber) const

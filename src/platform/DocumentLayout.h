@@ -46,8 +46,8 @@ public:
     // shown (idle slices, exact line numbers), so the view can keep its place.
     std::function<void()> BeforeHeightsSettle;
     std::function<void()> AfterHeightsSettle;
-    // The block shown at y and its top, for keeping the view in place.
-    int BlockAtY(qreal y) const;
+    // The block shown at y, laid out, and its top, for keeping the view in place.
+    int BlockAtY(qreal y);
     qreal BlockTop(int blockNumber) const;
 
 protected:

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void editsLeaveTheLayoutAFreshLayoutWouldMake();
     void backgroundLayoutFinishesWhateverTheUserTypes();
     void nothingIsDrawnBelowTheFormattingRectangle();
+    void theViewKeepsItsPlaceWhileHeightsAboveSettle();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -345,6 +346,24 @@ void DocumentLayoutTest::nothingIsDrawnBelowTheFormattingRectangle()
     // A bottom edge above the top edge leaves the text visible.
     edit_->SetFormattingRect(10, 10, 330, 5);
     QVERIFY(edit_->viewport()->height() > 100);
+}
+
+void DocumentLayoutTest::theViewKeepsItsPlaceWhileHeightsAboveSettle()
+{
+    // Long Japanese lines wrap where an estimate from the average character width says
+    // they would not, so the paragraphs above the view change height when laid out.
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("%1 ").arg(i) + U("長い日本語の行は折り返されます。").repeated(1 + i % 4) + QLatin1Char('\n');
+    edit_->SetText(text);
+    TDocumentLayout* layout = LayoutOf(*edit_);
+    QScrollBar* bar = edit_->verticalScrollBar();
+    bar->setValue(bar->maximum() / 2);
+    edit_->viewport()->repaint();  // what the user sees there
+    const int shown = edit_->cursorForPosition(QPoint(5, 5)).position();
+    QVERIFY(layout->LayoutPending());
+    QTRY_VERIFY_WITH_TIMEOUT(!layout->LayoutPending(), 60000);
+    QCOMPARE(edit_->cursorForPosition(QPoint(5, 5)).position(), shown);
 }
 
 QTEST_MAIN(DocumentLayoutTest)
