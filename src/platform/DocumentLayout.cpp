@@ -525,67 +525,21 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
     const int count = static_cast<int>(paragraphs_.size());
     if (count == 0)
         return;
-    const QRectF clip = context.clip.isValid() ? context.clip : QRectF(QPointF(0, 0), documentSize());
+    const QRectF page(QPointF(0, 0), documentSize());
+    const QRectF clip = context.clip.isValid() ? context.clip : page;
+    bool ok = false;
+    const int cursorWidth = property("cursorWidth").toInt(&ok);
     int i = index_.IndexAtY(FixedUnits(clip.top()));
     for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
         EnsureOwnLayout(i, block);
         const qreal top = Pixels(index_.Top(i));
         if (top > clip.bottom())
             break;
-        if (top + Pixels(index_.Height(i)) < clip.top())
+        const qreal height = Pixels(index_.Height(i));
+        if (top + height < clip.top())
             continue;
-        DrawBlock(painter, context, block, top);
+        // The page is as wide as when drawing began: laying out paragraphs may widen
+        // the document, which the view learns of after this paint.
+        DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, ok ? cursorWidth : 1);
     }
-}
-
-void TDocumentLayout::DrawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block, qreal top) const
-{
-    QTextLayout* layout = block.layout();
-    const QPointF offset(0, top);
-    const int blockStart = block.position();
-    const int blockLength = block.length();
-
-    QList<QTextLayout::FormatRange> selections;
-    const QTextCharFormat* markerSelection = nullptr;
-    for (const Selection& range : context.selections) {
-        const int start = range.cursor.selectionStart() - blockStart;
-        const int end = range.cursor.selectionEnd() - blockStart;
-        if (start < blockLength && end > 0 && end > start) {
-            selections.append({start, end - start, range.format});
-        } else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
-                   && block.contains(range.cursor.position())) {
-            // A full-width selection marks the line of its cursor.
-            const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
-            QTextLayout::FormatRange whole{line.textStart(), line.textLength(), range.format};
-            if (whole.start + whole.length == blockLength - 1)
-                ++whole.length;
-            selections.append(whole);
-        }
-        if (start < 0 && end >= 1)
-            markerSelection = &range.format;
-    }
-
-    const QBrush background = block.blockFormat().background();
-    if (background != Qt::NoBrush)
-        painter->fillRect(QRectF(0, top, documentSize().width(), Pixels(index_.Height(block.blockNumber()))), background);
-    DrawListMarker(painter, block, *layout, offset, context.palette, markerSelection);
-
-    const QPen pen = painter->pen();
-    painter->setPen(context.palette.color(QPalette::Text));
-    // Like Qt's layout, nothing is drawn past the page: a selected paragraph break at
-    // the end of a right-aligned line would stick out of it.
-    const QRectF page(QPointF(0, 0), documentSize());
-    layout->draw(painter, offset, selections, context.clip.isValid() ? context.clip & page : page);
-    const int cursor = context.cursorPosition;
-    const bool caretHere = cursor >= blockStart && cursor < blockStart + blockLength;
-    if (caretHere || (cursor < -1 && !layout->preeditAreaText().isEmpty())) {
-        // A position below -1 is the caret inside an input method's pre-edit text.
-        const int inLayout = cursor < -1 ? layout->preeditAreaPosition() - (cursor + 2) : cursor - blockStart;
-        bool ok = false;
-        int width = property("cursorWidth").toInt(&ok);
-        if (!ok)
-            width = 1;
-        layout->drawCursor(painter, offset, inLayout, width);
-    }
-    painter->setPen(pen);
 }

@@ -97,7 +97,6 @@ private:
     void ScheduleIdle();
     void NotifySizeChanged();
     void NotifySizeChangedLater();
-    void DrawBlock(QPainter* painter, const PaintContext& context, const QTextBlock& block, qreal y) const;
 
     QTextDocument* document_;
     LayoutEnvironment environment_;

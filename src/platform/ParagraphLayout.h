@@ -2,6 +2,7 @@
 // One paragraph laid out and drawn the way Qt's own document layout does it in a single
 // column: alignment, left/right margins, first-line indent, list indent and markers.
 // Heights are in 1/64 pixel, the unit Qt's layout adds line heights in.
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QTextOption>
 
@@ -42,3 +43,9 @@ ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, c
 // marker.
 void DrawListMarker(QPainter* painter, const QTextBlock& block, const QTextLayout& layout, const QPointF& offset,
                     const QPalette& palette, const QTextCharFormat* selectionFormat);
+
+// Draws a laid-out paragraph in area (its place in the document, the page wide): its
+// background, list marker and text with the view's selections, and the caret when it
+// stands in the paragraph. Nothing is drawn outside page.
+void DrawParagraph(QPainter* painter, const QTextBlock& block, const QRectF& area,
+                   const QAbstractTextDocumentLayout::PaintContext& context, const QRectF& page, int cursorWidth);
