@@ -8,6 +8,7 @@
 #include "platform/Menus.h"
 
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -46,14 +47,32 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     setViewportMargins(2, 2, 0, 0);
     connect(this, &QTextEdit::cursorPositionChanged, this, [this]() { SelectionMoved(); });
     connect(this, &QTextEdit::selectionChanged, this, [this]() { SelectionMoved(); });
-    // Typing moves the caret before the document marks itself modified; report the
-    // change again once the flag is set, so listeners see the state after the edit.
-    connect(document(), &QTextDocument::modificationChanged, this, [this](bool modified) {
-        if (!modified)
+    // Every change of the content sets the flag, an undo back to the saved text too
+    // (the document's own flag would clear itself there), but not an input method's
+    // pre-edit text, nor an edit block that changed nothing. Typing moves the caret
+    // before the change is complete; report it again once the flag is set, so listeners
+    // see the state after the edit.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if ((removed != 0 || added != 0) && !preeditOnly_)
+            changePending_ = true;
+    });
+    connect(document(), &QTextDocument::contentsChanged, this, [this]() {
+        if (!changePending_)
             return;
+        changePending_ = false;
+        if (modified_)
+            return;
+        modified_ = true;
         lastAnchor_ = -1;
         SelectionMoved();
     });
+}
+
+void TRichEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    preeditOnly_ = event->commitString().isEmpty() && event->replacementLength() == 0;
+    QTextEdit::inputMethodEvent(event);
+    preeditOnly_ = false;
 }
 
 void TRichEdit::SelectionMoved()
@@ -95,7 +114,7 @@ void TRichEdit::ReplaceWithPlainText(const QString& text)
     document()->setPlainText(text);
     setTextCursor(QTextCursor(document()));
     setCurrentCharFormat(QTextCharFormat());
-    document()->setModified(false);
+    SetModified(false);
     holdSelectionReports_ = false;
     lastAnchor_ = -1;
     SelectionMoved();
@@ -188,12 +207,18 @@ void TRichEdit::EndEditBlock()
 
 bool TRichEdit::Modified() const
 {
-    return document()->isModified();
+    return modified_;
 }
 
 void TRichEdit::SetModified(bool modified)
 {
+    const bool set = modified && !modified_;
+    modified_ = modified;
     document()->setModified(modified);
+    if (set) {
+        lastAnchor_ = -1;
+        SelectionMoved();
+    }
 }
 
 int TRichEdit::FindText(const QString& text, int start, int length, TSearchTypes types) const

@@ -51,7 +51,8 @@ public:
     void ReplaceRange(int start, int length, const QString& text);
     void EndEditBlock();
 
-    // Set by every change of the content, by the user or the program; settable.
+    // Set by every change of the content, by the user or the program, an undo back to
+    // the saved text included; cleared only by SetModified(false).
     bool Modified() const;
     void SetModified(bool modified);
 
@@ -111,6 +112,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void SelectionMoved();
@@ -129,6 +131,9 @@ private:
     int viewAnchorOffset_ = 0;
     QTextCursor blockCursor_;
     int blockCaret_ = -1;
+    bool modified_ = false;
+    bool changePending_ = false;  // the content changed in the edit being finished
+    bool preeditOnly_ = false;    // an input method changes its pre-edit text only
     bool holdSelectionReports_ = false;  // while an edit block or a whole new text is made
     int wrapWidth_ = -1;
     int lastAnchor_ = -1;

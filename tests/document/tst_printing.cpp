@@ -177,7 +177,7 @@ void PrintingTest::clickPrintButton()
 void PrintingTest::toolbarPrintsTheWholeDocumentAtOnceAndChangesNothing()
 {
     const QString text = MultiPageText();
-    edit()->setPlainText(text);
+    edit()->SetText(text);
     edit()->SetSelStart(120);
     edit()->SetSelLength(30);
     for (const bool modified : {true, false}) {
@@ -228,7 +228,7 @@ void PrintingTest::toolbarPrintsAnEmptyDocumentToo()
 void PrintingTest::menuPrintPrintsOnlyWhenTheDialogIsConfirmed()
 {
     const QString text = MultiPageText();
-    edit()->setPlainText(text);
+    edit()->SetText(text);
     edit()->SetModified(true);
     TMenuItem* print = form_->MenuItem(QStringLiteral("Print1"));
 
@@ -269,7 +269,7 @@ void PrintingTest::menuPrintPrintsOnlyWhenTheDialogIsConfirmed()
 void PrintingTest::aPageRangeChosenInTheDialogLastsForThatJobOnly()
 {
     const QString text = MultiPageText();
-    edit()->setPlainText(text);
+    edit()->SetText(text);
     QStringList before = PdfFiles(kFirst);
     {
         ModalAnswerer answerer;
@@ -299,7 +299,7 @@ void PrintingTest::aPageRangeChosenInTheDialogLastsForThatJobOnly()
 void PrintingTest::printerSetupChoosesPrinterPaperAndOrientationOfTheNextPrint()
 {
     const QString text = MultiPageText();
-    edit()->setPlainText(text);
+    edit()->SetText(text);
     TMenuItem* setup = form_->MenuItem(QStringLiteral("PrintSetup1"));
     const auto choose = [](const QString& printer, const QString& paper, bool landscape) {
         return [=](QWidget* dialog) {
@@ -355,7 +355,7 @@ void PrintingTest::printerSetupChoosesPrinterPaperAndOrientationOfTheNextPrint()
 
 void PrintingTest::aPrinterThatRefusesTheJobGivesAMessage()
 {
-    edit()->setPlainText(QStringLiteral("拒否されるページ"));
+    edit()->SetText(QStringLiteral("拒否されるページ"));
     QVERIFY(RunPrintTool(QStringLiteral("cupsreject"), {kFirst}));
     const int jobsBefore = PrintedJobs().size();
     ModalAnswerer answerer;

@@ -52,7 +52,7 @@ void PrintingWithoutPrinterTest::cleanup()
 
 void PrintingWithoutPrinterTest::toolbarAndSetupSayThereIsNoPrinter()
 {
-    edit()->setPlainText(QStringLiteral("印刷できない文書 — документ"));
+    edit()->SetText(QStringLiteral("印刷できない文書 — документ"));
     edit()->SetModified(true);
     ModalAnswerer answerer;
     answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
@@ -74,7 +74,7 @@ void PrintingWithoutPrinterTest::theDialogCanStillPrintToAFile()
     // With no printer Qt's print dialog offers printing to a PDF file; that choice works.
     QTemporaryDir dir;
     const QString target = dir.filePath(QStringLiteral("out.pdf"));
-    edit()->setPlainText(QStringLiteral("ファイルへ印刷 — в файл"));
+    edit()->SetText(QStringLiteral("ファイルへ印刷 — в файл"));
     ModalAnswerer answerer;
     answerer.expectDialog(QStringLiteral("PrintDialog1"), [&target](QWidget* dialog) {
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));

@@ -9,6 +9,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -142,6 +143,34 @@ void RichEditTest::modifiedIsSetByEveryChangeAndSettable()
     edit_->SetModified(true);
     edit_->SetText(QString());
     QVERIFY(!edit_->Modified());
+
+    // An undo changes the content too, also when it goes back to the text last saved.
+    edit_->SetText(QStringLiteral("saved"));
+    QTest::keyClicks(edit_.get(), QStringLiteral("y"));
+    edit_->Undo();
+    QCOMPARE(edit_->Text(), QStringLiteral("saved"));
+    QVERIFY(edit_->Modified());
+    QTest::keyClicks(edit_.get(), QStringLiteral("z"));
+    edit_->SetModified(false);  // saved with the z
+    edit_->Undo();
+    QVERIFY(edit_->Modified());
+    edit_->redo();
+    edit_->SetModified(false);
+    QTest::keyClick(edit_.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(edit_->Modified());
+
+    // An input method's pre-edit text is no change until it is committed; an edit
+    // block that changes nothing is none either.
+    edit_->SetModified(false);
+    QInputMethodEvent preedit(QString::fromUtf8("へん"), {});
+    QApplication::sendEvent(edit_.get(), &preedit);
+    edit_->BeginEditBlock();
+    edit_->EndEditBlock();
+    QVERIFY(!edit_->Modified());
+    QInputMethodEvent commit;
+    commit.setCommitString(QString::fromUtf8("変"));
+    QApplication::sendEvent(edit_.get(), &commit);
+    QVERIFY(edit_->Modified());
 }
 
 void RichEditTest::findTextHonoursItsRange_data()
