@@ -13,9 +13,18 @@
 
 namespace {
 
+// The system's reason as a sentence of its own: Qt's texts, and their translations, end
+// without a full stop, and another sentence may follow. A reason that ends in a
+// character of a script written without spaces gets the ideographic full stop.
 QString Reason(const QString& qtReason)
 {
-    return qtReason.isEmpty() ? QStringLiteral("Unknown error.") : qtReason;
+    const QString reason = qtReason.trimmed();
+    if (reason.isEmpty())
+        return QStringLiteral("Unknown error.");
+    const QChar last = reason.back();
+    if (QStringLiteral(".!?\u3002\uFF01\uFF1F").contains(last))
+        return reason;
+    return reason + (last.unicode() >= 0x2E80 ? QChar(0x3002) : QChar(u'.'));
 }
 
 // A pipe, socket or device: opening a pipe blocks until someone writes to it, a
