@@ -3,7 +3,52 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QStringList>
+
+namespace {
+
+// Qt's dialog reads quotes in a typed name as a list of names ("a" "b"), so that
+// `a "double" quote.txt` would choose a file called double. These dialogs choose one
+// file: a typed name is taken literally, quotes and all, and checked as Qt checks one.
+class LiteralNameDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The chosen file, when the typed name held a quote.
+    QString literalName;
+
+    void accept() override
+    {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains(QLatin1Char('"'))) {
+            QFileDialog::accept();
+            return;
+        }
+        const QString path = directory().absoluteFilePath(typed);
+        const QFileInfo info(path);
+        if (info.isDir()) {
+            setDirectory(path);
+            edit->clear();
+            return;
+        }
+        if (acceptMode() == AcceptOpen && !info.exists()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 tr("%1\nFile not found.\nPlease verify the correct file name was given.").arg(info.fileName()));
+            return;
+        }
+        if (acceptMode() == AcceptSave && info.exists()
+            && QMessageBox::warning(this, windowTitle(), tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        literalName = path;
+        QDialog::accept();
+    }
+};
+
+} // namespace
 
 QString CaseInsensitivePattern(const QString& pattern)
 {
@@ -40,7 +85,7 @@ TFileDialog::TFileDialog(QWidget* owner, const QString& name, bool save)
 
 bool TFileDialog::Execute()
 {
-    QFileDialog dialog(owner_);
+    LiteralNameDialog dialog(owner_);
     dialog.setObjectName(name_);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -58,9 +103,14 @@ bool TFileDialog::Execute()
             dialog.setDirectory(preset.absolutePath());
         dialog.selectFile(preset.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    FileName = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    const QString chosen = !dialog.literalName.isEmpty() ? dialog.literalName
+                           : dialog.selectedFiles().isEmpty() ? QString()
+                                                              : dialog.selectedFiles().first();
+    if (chosen.isEmpty())
+        return false;
+    FileName = QDir::toNativeSeparators(chosen);
     FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     directory_ = QFileInfo(FileName).absolutePath();
     return true;

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void saveOfAnUntitledDocumentProposesUntitledRtfAndLeavesModifiedShown();
     void saveAsProposesTheCurrentNameAndChoosesTheFormatByTheNewName();
     void saveAsAsksBeforeReplacingAnExistingFile();
+    void aNameWithDoubleQuotesIsTakenLiterally();
     void anUnchangedFileSavedAgainKeepsEveryByte();
     void failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag();
 
@@ -238,6 +239,26 @@ void DocumentFilesTest::saveAsAsksBeforeReplacingAnExistingFile()
     QVERIFY(asked);
     QCOMPARE(ReadTestFile(path), QByteArray("precious"));
     QVERIFY(form_->RichEdit1->Modified());
+}
+
+void DocumentFilesTest::aNameWithDoubleQuotesIsTakenLiterally()
+{
+    // Qt's file dialog would read the quotes as a list of names and choose "double".
+    const QString path = dir_.filePath(QStringLiteral("a \"double\" quote.txt"));
+    type(QStringLiteral("quoted"));
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), path);
+    form_->FileSaveAs1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(ReadTestFile(path), QByteArray("quoted"));
+    QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("double"))));
+    QCOMPARE(form_->DocumentFileName, path);
+
+    form_->NewDocument();
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("quoted"));
 }
 
 void DocumentFilesTest::anUnchangedFileSavedAgainKeepsEveryByte()
