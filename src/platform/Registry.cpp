@@ -167,6 +167,7 @@ QString TRegistry::KeyPath() const
 bool TRegistry::OpenKey(const QString& key, bool canCreate)
 {
     openKey_ = key;
+    openError_.clear();
     while (openKey_.startsWith(QLatin1Char('\\')))
         openKey_.remove(0, 1);
     open_ = false;
@@ -185,7 +186,8 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate)
         return false;
     try {
         Write(QString(), QVariant());
-    } catch (const ERegistryException&) {
+    } catch (const ERegistryException& e) {
+        openError_ = QString::fromUtf8(e.what());
         return false;
     }
     open_ = true;
@@ -241,9 +243,14 @@ void TRegistry::Write(const QString& name, const QVariant& value)
     QMap<QString, QString> names;
     QFile existing(path);
     if (existing.exists() && !LoadStore(path, keys, names)) {
-        // Keep what could not be understood beside the file that replaces it.
-        QFile::remove(path + QStringLiteral(".bak"));
-        QFile::copy(path, path + QStringLiteral(".bak"));
+        // Keep what could not be read or understood beside the file that replaces it.
+        // A file that cannot be read cannot be copied either; it is moved aside whole.
+        // One that can be kept neither way is not replaced.
+        const QString backup = path + QStringLiteral(".bak");
+        QFile::remove(backup);
+        if (!QFile::copy(path, backup) && !existing.rename(backup))
+            throw ERegistryException(QStringLiteral("The settings in \"%1\" could not be read, and could not be kept as \"%2\": %3")
+                                         .arg(path, backup, existing.errorString()));
     }
     const QString keyName = KeyPath();
     const QString upper = keyName.toUpper();
@@ -269,13 +276,15 @@ void TRegistry::Write(const QString& name, const QVariant& value)
 void TRegistry::WriteInteger(const QString& name, int value)
 {
     if (!open_)
-        throw ERegistryException(QStringLiteral("No registry key is open to write '%1' to.").arg(name));
+        throw ERegistryException(!openError_.isEmpty() ? openError_
+                                                       : QStringLiteral("No registry key is open to write '%1' to.").arg(name));
     Write(name, value);
 }
 
 void TRegistry::WriteString(const QString& name, const QString& value)
 {
     if (!open_)
-        throw ERegistryException(QStringLiteral("No registry key is open to write '%1' to.").arg(name));
+        throw ERegistryException(!openError_.isEmpty() ? openError_
+                                                       : QStringLiteral("No registry key is open to write '%1' to.").arg(name));
     Write(name, value);
 }

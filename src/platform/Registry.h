@@ -50,6 +50,7 @@ private:
 
     QString openKey_;
     bool open_ = false;
+    QString openError_;  // why the key could not be created, for the next write
 };
 
 // The .reg text format: sections "[ROOT\path]" holding lines "name"=dword:hex or

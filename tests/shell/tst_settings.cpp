@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QTest>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +55,7 @@ private Q_SLOTS:
     void yesThenCancellingSaveAsKeepsTheWindowOpen();
     void noClosesWritesTheSettingsAndDiscardsTheChanges();
     void aFailedSettingsWriteIsReportedAndTheWindowStillCloses();
+    void aStoreThatCannotBeReadIsKeptBesideAsBak();
 };
 
 void SettingsTest::registryTextKeepsTypesAndEscapes()
@@ -247,6 +250,52 @@ void SettingsTest::aFailedSettingsWriteIsReportedAndTheWindowStillCloses()
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QVERIFY(answerer.messageTexts().first().contains(QStringLiteral("settings could not be saved")));
     QVERIFY(!form->isVisible());
+}
+
+void SettingsTest::aStoreThatCannotBeReadIsKeptBesideAsBak()
+{
+    // The store's owner can write it but not read it (mode 0200). Run as root, the
+    // test becomes nobody for this, since root reads every file.
+    const QByteArray stored = Store("\"iCharSet\"=dword:00000003\n\"stFont\"=\"MS Gothic\"\n");
+    const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    if (::geteuid() == 0 && !nobody)
+        QSKIP("no user to run as");
+    struct BackToRoot {
+        bool active = false;
+        ~BackToRoot()
+        {
+            if (active)
+                (void)::seteuid(0);
+        }
+    } backToRoot{nobody != nullptr};
+    QString store;
+    {
+        WindowSetFixture fixture([&](const QString& configDir) {
+            QDir().mkpath(configDir + QStringLiteral("/Orvalde"));
+            store = configDir + QStringLiteral("/Orvalde/Tesserine.reg");
+            WriteTestFile(store, stored);
+            QFile::setPermissions(store, QFileDevice::WriteOwner);
+            if (nobody) {
+                QFile::setPermissions(configDir, QFileDevice::Permissions(0x7777));
+                QFile::setPermissions(configDir + QStringLiteral("/Orvalde"), QFileDevice::Permissions(0x7777));
+                QVERIFY(::chown(store.toLocal8Bit().constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+                QVERIFY(::seteuid(nobody->pw_uid) == 0);
+            }
+        });
+        TSDIAppForm* form = fixture.form();
+        QCOMPARE(form->ComboBox2->ItemIndex(), 11);  // the defaults, the store being unreadable
+        QVERIFY(fixture.showMainWindow());
+        ModalAnswerer answerer;  // no message: the settings are saved
+        form->FileExit1Execute();
+        QCOMPARE(answerer.answeredCount(), 0);
+        if (nobody) {
+            QVERIFY(::seteuid(0) == 0);
+            backToRoot.active = false;
+        }
+        QVERIFY(!form->isVisible());
+        QCOMPARE(ReadTestFile(store + QStringLiteral(".bak")), stored);
+        QCOMPARE(StoredValues(fixture.configDirectory()).value(QStringLiteral("iCharSet")), QVariant(11));
+    }
 }
 
 QTEST_MAIN(SettingsTest)
