@@ -3,6 +3,7 @@
 
 #include "document/DocumentNames.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
 #include "platform/RichEdit.h"
 
@@ -15,7 +16,26 @@ int AskToSaveChanges(QWidget* owner)
                       QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL);
 }
 
+// True when the user allows writing over a file that changed on disk since the
+// document last read or wrote it; no question when it did not, or is gone.
+bool MayWriteOver(QWidget* owner, const QString& path, const TFileStamp& known)
+{
+    const TFileStamp now = FileStampOf(path);
+    if (!now.exists || now == known)
+        return true;
+    return MessageBox(owner,
+                      QString::fromUtf8("ファイル \"%1\" は開いた後に他のプログラムによって変更されています。上書きしますか?").arg(path),
+                      QString::fromUtf8("確認"), MB_YESNO)
+        == IDYES;
+}
+
 } // namespace
+
+void TSDIAppForm::RememberDocumentFile()
+{
+    DocumentStampName = DocumentFileName;
+    DocumentFileStamp = FileStampOf(DocumentFileName);
+}
 
 void TSDIAppForm::CreateFileDialogs()
 {
@@ -42,6 +62,7 @@ bool TSDIAppForm::NewDocument()
     RichEdit1->SetText(QString());
     RichEdit1->SetModified(false);
     DocumentFileName.clear();
+    DocumentStampName.clear();
     UpdateStatusBar();
     return false;
 }
@@ -74,6 +95,7 @@ void TSDIAppForm::FileOpen1Execute()
         }
         RichEdit1->SetModified(false);
         DocumentFileName = name;
+        RememberDocumentFile();
     }
     UpdateStatusBar();
 }
@@ -82,8 +104,11 @@ bool TSDIAppForm::SaveDocument()
 {
     if (DocumentFileName.isEmpty())
         return SaveDocumentAs();
+    if (DocumentFileName == DocumentStampName && !MayWriteOver(this, DocumentFileName, DocumentFileStamp))
+        return true;
     RichEdit1->SaveToFile(DocumentFileName);
     RichEdit1->SetModified(false);
+    RememberDocumentFile();
     return false;
 }
 
@@ -93,8 +118,11 @@ bool TSDIAppForm::SaveDocumentAs()
     if (!SaveDialog->Execute())
         return true;
     const QString previousName = DocumentFileName;
+    const QString previousStampName = DocumentStampName;
     const bool previousMode = RichEdit1->PlainText;
     DocumentFileName = SaveDialog->FileName;
+    // The dialog has asked before replacing a file that exists.
+    DocumentStampName.clear();
     RichEdit1->PlainText = !IsRichTextName(DocumentFileName);
     UpdateStatusBar();
     try {
@@ -102,6 +130,7 @@ bool TSDIAppForm::SaveDocumentAs()
     } catch (...) {
         // Nothing was written: the document keeps the name and format it had.
         DocumentFileName = previousName;
+        DocumentStampName = previousStampName;
         RichEdit1->PlainText = previousMode;
         UpdateStatusBar();
         throw;

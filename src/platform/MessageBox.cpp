@@ -18,6 +18,10 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, int 
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);
+    } else if (flags == MB_YESNO) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -28,6 +32,6 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, int 
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;
     case QMessageBox::Ok: return IDOK;
-    default: return flags == MB_YESNOCANCEL ? IDCANCEL : IDOK;
+    default: return flags == MB_YESNOCANCEL ? IDCANCEL : flags == MB_YESNO ? IDNO : IDOK;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The main window. Declared once here with its members grouped by subsystem; each
 // subsystem folder defines the members it owns.
+#include "platform/FileStamp.h"
 #include "platform/Forms.h"
 
 #include <QString>
@@ -60,6 +61,11 @@ public:
 
     // --- Document (document/) --------------------------------------------------
     QString DocumentFileName;
+    // The file as it was when last read or written, and its name then: Save asks before
+    // writing over a file another program has changed since.
+    TFileStamp DocumentFileStamp;
+    QString DocumentStampName;
+    void RememberDocumentFile();
     std::unique_ptr<TFileDialog> OpenDialog;
     std::unique_ptr<TFileDialog> SaveDialog;
     std::unique_ptr<TPrinterSetupDialog> PrinterSetupDialog1;

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void saveAsProposesTheCurrentNameAndChoosesTheFormatByTheNewName();
     void saveAsAsksBeforeReplacingAnExistingFile();
     void aNameWithDoubleQuotesIsTakenLiterally();
+    void saveAsksBeforeWritingOverAFileChangedElsewhere();
     void anUnchangedFileSavedAgainKeepsEveryByte();
     void failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag();
 
@@ -259,6 +260,40 @@ void DocumentFilesTest::aNameWithDoubleQuotesIsTakenLiterally()
     form_->FileOpen1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("quoted"));
+}
+
+void DocumentFilesTest::saveAsksBeforeWritingOverAFileChangedElsewhere()
+{
+    const QString path = dir_.filePath(QStringLiteral("shared.txt"));
+    WriteTestFile(path, "v1\n");
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    type(QStringLiteral("mine "));
+    // Our own save writes without a question.
+    form_->FileSave1Execute();
+    QCOMPARE(ReadTestFile(path), QByteArray("mine v1\n"));
+
+    // Another program writes the file; No leaves its version and the document alone.
+    WriteTestFile(path, "theirs, longer\n");
+    type(QStringLiteral("more "));
+    const QString question = QStringLiteral("確認");
+    answerer.expectMessageBox(question, Qt::Key_N);
+    form_->FileSave1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().last().contains(path));
+    QCOMPARE(ReadTestFile(path), QByteArray("theirs, longer\n"));
+    QVERIFY(form_->RichEdit1->Modified());
+    // Yes writes over it; the next save asks nothing.
+    answerer.expectMessageBox(question, Qt::Key_Y);
+    form_->FileSave1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(ReadTestFile(path), QByteArray("mine more v1\n"));
+    const int asked = answerer.answeredCount();
+    type(QStringLiteral("!"));
+    form_->FileSave1Execute();
+    QCOMPARE(answerer.answeredCount(), asked);
 }
 
 void DocumentFilesTest::anUnchangedFileSavedAgainKeepsEveryByte()
