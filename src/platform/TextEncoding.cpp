@@ -238,6 +238,73 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
     return result;
 }
 
+// True when bytes read as UTF-16 in the given byte order give only text: no NUL, no
+// control character but tab, form feed and line breaks, no noncharacter, no half of a
+// surrogate pair.
+bool readsAsUtf16Text(const QByteArray& bytes, bool littleEndian)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype units = bytes.size() / 2;
+    for (qsizetype i = 0; i < units; ++i) {
+        const char16_t u = littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
+        if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f')
+            return false;
+        if (u == 0xFFFE || u == 0xFFFF)
+            return false;
+        if (QChar::isHighSurrogate(u)) {
+            if (i + 1 >= units)
+                return false;
+            const char16_t next = littleEndian ? char16_t(p[2 * i + 2] | p[2 * i + 3] << 8) : char16_t(p[2 * i + 2] << 8 | p[2 * i + 3]);
+            if (!QChar::isLowSurrogate(next))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(u)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// UTF-16 without a byte-order mark, as other editors tell it: text in UTF-16 holds a
+// zero byte in every character of Latin script and in every line break, and on which
+// side of the pair the zeros fall gives the byte order. Text in other encodings has no
+// zero bytes at all. The candidate must then read as text throughout. Empty when the
+// bytes are not such text (UTF-16 without any Latin letter or line break cannot be
+// told from other encodings).
+QByteArray detectBomlessUtf16(const QByteArray& bytes)
+{
+    if (bytes.size() < 2 || bytes.size() % 2 != 0)
+        return {};
+    qsizetype evenZeros = 0;
+    qsizetype oddZeros = 0;
+    for (qsizetype i = 0; i < bytes.size(); i += 2) {
+        evenZeros += bytes[i] == 0;
+        oddZeros += bytes[i + 1] == 0;
+    }
+    // The side with more zeros holds the high bytes of Latin letters and line breaks;
+    // the other side has a zero only in the odd character such as U+4E00.
+    const bool littleEndian = oddZeros >= evenZeros;
+    const qsizetype zeros = littleEndian ? oddZeros : evenZeros;
+    const qsizetype otherZeros = littleEndian ? evenZeros : oddZeros;
+    if (zeros == 0 || otherZeros * 4 > zeros)
+        return {};
+    // A stray NUL in another encoding is no line break, and no Latin text in UTF-16 has
+    // as few zeros as that.
+    const qsizetype units = bytes.size() / 2;
+    qsizetype lineBreaks = 0;
+    for (qsizetype i = 0; i < bytes.size(); i += 2) {
+        const char a = bytes[i];
+        const char b = bytes[i + 1];
+        const char low = littleEndian ? a : b;
+        lineBreaks += (littleEndian ? b : a) == 0 && (low == '\n' || low == '\r');
+    }
+    if (lineBreaks == 0 && zeros * 3 < units)
+        return {};
+    if (!readsAsUtf16Text(bytes, littleEndian))
+        return {};
+    return littleEndian ? QByteArray("UTF-16LE") : QByteArray("UTF-16BE");
+}
+
 }  // namespace
 
 DecodedText DecodeTextFile(const QByteArray& bytes)
@@ -248,6 +315,10 @@ DecodedText DecodeTextFile(const QByteArray& bytes)
         return decodeBody(bytes, 2, {"UTF-16LE"});
     if (bytes.startsWith("\xFE\xFF"))
         return decodeBody(bytes, 2, {"UTF-16BE"});
+    // Before UTF-8: the zero bytes of UTF-16 are valid UTF-8 too.
+    const QByteArray utf16 = detectBomlessUtf16(bytes);
+    if (!utf16.isEmpty())
+        return decodeBody(bytes, 0, {utf16});
     if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size())) {
         // Checked to be valid, the bytes decode the same through Qt's own decoder, which
         // is several times faster than iconv on a file of many megabytes.

@@ -40,6 +40,7 @@ class TextEncodingTest : public QObject {
 private Q_SLOTS:
     void detectsDecodesAndRoundTrips_data();
     void detectsDecodesAndRoundTrips();
+    void bomlessUtf16KeepsItsBytesThroughASave();
     void writesKnownBytes_data();
     void writesKnownBytes();
     void undetectableJohabRoundTripsWithAnExplicitFormat();
@@ -69,6 +70,11 @@ void TextEncodingTest::detectsDecodesAndRoundTrips_data()
     QTest::newRow("UTF-8 with BOM") << mixed << QByteArray("UTF-8") << true;
     QTest::newRow("UTF-16LE with BOM") << mixed << QByteArray("UTF-16LE") << true;
     QTest::newRow("UTF-16BE with BOM") << mixed << QByteArray("UTF-16BE") << true;
+    // Without a mark, UTF-16 is told by its zero bytes, and is saved without one again.
+    QTest::newRow("UTF-16LE without BOM") << mixed << QByteArray("UTF-16LE") << false;
+    QTest::newRow("UTF-16BE without BOM") << mixed << QByteArray("UTF-16BE") << false;
+    QTest::newRow("UTF-16LE Japanese only, without BOM")
+        << QStringLiteral("日本語だけの文章です。\n二行目もそうです。\n") << QByteArray("UTF-16LE") << false;
     QTest::newRow("CP932 Japanese") << QStringLiteral(
         "今日は朝から雨が降っていたので、駅まで歩くのをやめてバスに乗りました。バスの中はとても"
         "混んでいて、窓の外の景色はほとんど見えませんでした。\n会社に着いてから、私はまず温かい"
@@ -168,6 +174,19 @@ void TextEncodingTest::detectsDecodesAndRoundTrips()
     QVERIFY(!again.fellBackToUtf8);
     QCOMPARE(again.format, format);
     QCOMPARE(again.bytes, bytes);
+}
+
+void TextEncodingTest::bomlessUtf16KeepsItsBytesThroughASave()
+{
+    // What another program writes: "Hi", CR LF, in UTF-16LE without a mark.
+    const QByteArray bytes("H\0i\0\r\0\n\0", 8);
+    const DecodedText decoded = DecodeTextFile(bytes);
+    QCOMPARE(decoded.text, QStringLiteral("Hi\n"));
+    QCOMPARE(decoded.format.encoding, QByteArray("UTF-16LE"));
+    QCOMPARE(EncodeTextFile(decoded.text, decoded.format).bytes, bytes);
+    // A UTF-8 file with a stray NUL stays UTF-8.
+    const QByteArray withNul("abc\0def\n", 8);
+    QCOMPARE(DecodeTextFile(withNul).format.encoding, QByteArray("UTF-8"));
 }
 
 void TextEncodingTest::writesKnownBytes_data()
