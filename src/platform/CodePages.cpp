@@ -182,6 +182,50 @@ size_t codeUnitSize(const QByteArray& encoding)
     return 1;
 }
 
+// The double-byte code pages: their lead bytes, so that an undecodable pair is skipped
+// whole and its trail byte (often an ASCII letter) never shows as a character of its own.
+struct DoubleByteCodePage {
+    const char* name;
+    unsigned char leadFirst, leadLast, leadFirst2, leadLast2;
+};
+constexpr DoubleByteCodePage kDoubleByte[] = {
+    {"CP932", 0x81, 0x9F, 0xE0, 0xFC},
+    {"CP936", 0x81, 0xFE, 0x81, 0xFE},
+    {"GBK", 0x81, 0xFE, 0x81, 0xFE},
+    {"CP949", 0x81, 0xFE, 0x81, 0xFE},
+    {"CP950", 0x81, 0xFE, 0x81, 0xFE},
+    {"BIG5", 0x81, 0xFE, 0x81, 0xFE},
+};
+
+const DoubleByteCodePage* doubleByte(const QByteArray& encoding)
+{
+    for (const DoubleByteCodePage& page : kDoubleByte)
+        if (encoding.compare(page.name, Qt::CaseInsensitive) == 0)
+            return &page;
+    return nullptr;
+}
+
+bool isTrailByte(unsigned char c)
+{
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+}
+
+// The private-use character Windows gives a pair in Big5's user-defined rows, which
+// iconv does not know (rows C6A1-C8FE it maps itself); 0 for any other pair.
+char16_t big5UserDefined(unsigned char lead, unsigned char trail)
+{
+    if (!isTrailByte(trail) || trail == 0x80 || (trail > 0x7E && trail < 0xA1))
+        return 0;
+    const int column = trail <= 0x7E ? trail - 0x40 : trail - 0xA1 + 63;  // 157 a row
+    if (lead >= 0xFA && lead <= 0xFE)
+        return char16_t(0xE000 + (lead - 0xFA) * 157 + column);
+    if (lead >= 0x8E && lead <= 0xA0)
+        return char16_t(0xE311 + (lead - 0x8E) * 157 + column);
+    if (lead >= 0x81 && lead <= 0x8D)
+        return char16_t(0xEEB8 + (lead - 0x81) * 157 + column);
+    return 0;
+}
+
 // Decodes with iconv; each undecodable byte (UTF-16/32: code unit) becomes one U+FFFD.
 // Returns nothing when iconv does not know the encoding, or at the first bad byte when
 // requireClean is set.
@@ -228,7 +272,11 @@ std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteA
 
         // EILSEQ, or EINVAL for a sequence cut off at the end: give out whatever the
         // converter holds for the bytes before it, then skip the bad unit.
-        if (requireClean)
+        const auto lead = static_cast<unsigned char>(in[0]);
+        const auto trail = inLeft >= 2 ? static_cast<unsigned char>(in[1]) : 0;
+        const bool big5 = encoding.compare("CP950", Qt::CaseInsensitive) == 0 || encoding.compare("BIG5", Qt::CaseInsensitive) == 0;
+        const char16_t userDefined = big5 && inLeft >= 2 ? big5UserDefined(lead, trail) : 0;
+        if (requireClean && !userDefined)
             return std::nullopt;
         for (;;) {
             ensureRoom(16);
@@ -242,8 +290,20 @@ std::optional<QString> decodeWith(const char* data, qsizetype size, const QByteA
             ensureRoom(out.size() + 16);
         }
         ensureRoom(1);
+        if (userDefined) {
+            out[written++] = QChar(userDefined);
+            in += 2;
+            inLeft -= 2;
+            continue;
+        }
         out[written++] = QChar(kReplacement);
-        const size_t skip = qMin(unit, inLeft);
+        size_t skip = qMin(unit, inLeft);
+        if (const DoubleByteCodePage* page = doubleByte(encoding)) {
+            const bool isLead = (lead >= page->leadFirst && lead <= page->leadLast)
+                             || (lead >= page->leadFirst2 && lead <= page->leadLast2);
+            if (isLead && inLeft >= 2 && isTrailByte(trail))
+                skip = 2;
+        }
         in += skip;
         inLeft -= skip;
         *hadUndecodableBytes = true;

@@ -85,6 +85,13 @@ void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
     QTest::newRow("unknown code page") << QByteArray("{\\rtf1\\ansi\\ansicpg99999 caf\\'e9}") << QStringLiteral("café");
     // Given 8-bit bytes written raw, then they decode like \'hh.
     QTest::newRow("raw bytes") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \x82\xa0}") << QStringLiteral("あ");
+    // Given pairs in Big5's user-defined rows, then they are the private-use characters
+    // Windows gives them, and no trail byte shows as a letter.
+    QTest::newRow("Big5 user-defined")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset136 PMingLiU;}}\\f0 \\'84\\'68\\'fa\\'40\\'a0\\'fe\\'c6\\'a1}")
+        << QString::fromUtf16(u"\uF0B7\uE000\uEEB7\uF6B1");
+    // Given an undecodable pair, then it is one replacement character.
+    QTest::newRow("undecodable pair") << QByteArray("{\\rtf1\\ansi\\ansicpg950 a\\'a3\\'c0b}") << QString::fromUtf16(u"a\uFFFDb");
 }
 
 void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage()
