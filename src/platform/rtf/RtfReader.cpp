@@ -149,6 +149,9 @@ void Reader::CloseGroup()
         return;
     const GroupState closed = stack_.back();
     stack_.pop_back();
+    // A text box's text stands as paragraphs of its own in the flow.
+    if (closed.textBox && (stack_.empty() || !stack_.back().textBox))
+        EndParagraphIfNotEmpty(closed.para);
     if (closed.destination == Destination::FontTable) {
         if (closed.startsDestination)
             fonts_.Finish();
@@ -256,6 +259,14 @@ void Reader::StartDestination(KeywordId id)
     case KeywordId::Field:
     case KeywordId::FieldResult:
         return;  // a field's result is text where it stands
+    case KeywordId::TextContainer:
+        // An object, a shape or a drawing object: its result or text box is text where
+        // it is anchored; its data and properties sit in groups that are skipped.
+        return;
+    case KeywordId::TextBox:
+        if (state.destination == Destination::Body)
+            state.textBox = true;
+        return;
     case KeywordId::NestedRowProperties:
         return;  // some writers put a nested row's cells in it, not just its properties
     case KeywordId::UnicodePair: target = Destination::UnicodePair; break;

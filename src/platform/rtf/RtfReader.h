@@ -48,6 +48,7 @@ private:
     void Cell();
     void EndParagraph(const ParaState& para);
     void EndParagraphIfNotEmpty();
+    void EndParagraphIfNotEmpty(const ParaState& para);
     void Finish();
     int CodePageOfFont(int font) const;
     RunFormat ResolveRun(const CharState& chars) const;

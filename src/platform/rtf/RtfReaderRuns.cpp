@@ -111,8 +111,13 @@ void Reader::EndParagraph(const ParaState& para)
 
 void Reader::EndParagraphIfNotEmpty()
 {
+    EndParagraphIfNotEmpty(Top().para);
+}
+
+void Reader::EndParagraphIfNotEmpty(const ParaState& para)
+{
     if (paragraphHasContent_ || pendingCellTab_)
-        EndParagraph(Top().para);
+        EndParagraph(para);
 }
 
 void Reader::Finish()

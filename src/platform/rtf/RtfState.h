@@ -64,6 +64,8 @@ struct GroupState {
     int unicodeSkip = 1;
     // Fallback units of the last \uN still to skip; a brace ends the skipping.
     int skipRemaining = 0;
+    // This group holds a text box's text: its last paragraph ends with the group.
+    bool textBox = false;
 };
 
 } // namespace rtf

@@ -283,6 +283,23 @@ void RtfReaderTest::textOutsideTheDocumentIsSkipped_data()
     QTest::newRow("field") << QByteArray("{\\rtf1 {\\field{\\*\\fldinst{HYPERLINK \"http://x\"}}{\\fldrslt{\\ul link}}} after}")
                            << QStringLiteral("link after");
     QTest::newRow("old field") << QByteArray("{\\rtf1 {\\field{\\fldinst PAGE}{\\fldrslt 3}}}") << QStringLiteral("3");
+    // Given an object, then the text of its result stands where the object does.
+    QTest::newRow("object result")
+        << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objclass Word.Document.8}{\\*\\objdata 0102}{\\result{\\pict 00}shown}}b}")
+        << QStringLiteral("ashownb");
+    // Given a drawing object's text box, then its text is paragraphs where it is anchored.
+    QTest::newRow("drawing object text box")
+        << QByteArray("{\\rtf1 before\\par{\\*\\do\\dobxcolumn\\dodhgt8192\\dptxbx{\\dptxbxtext\\pard box text}\\dpx0\\dpy0}after}")
+        << QStringLiteral("before\nbox text\nafter");
+    // Given a shape with text and a drawing object as its fallback, then the text once.
+    QTest::newRow("shape text")
+        << QByteArray("{\\rtf1 {\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 202}}{\\shptxt in shape\\par}}"
+                      "{\\shprslt{\\*\\do\\dptxbx{\\dptxbxtext in shape\\par}}}}after}")
+        << QStringLiteral("in shape\nafter");
+    // Given a Hebrew document whose only text is in a text box, then it is read.
+    QTest::newRow("only text in a box")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1255{\\fonttbl{\\f0\\fcharset177 Arial;}}{\\*\\do\\dptxbx{\\dptxbxtext\\f0 \\'f9\\'ec\\'e5\\'ed}}}")
+        << QString::fromUtf8("שלום");
     // Given \upr, then its Unicode version is read and its ANSI version is not.
     QTest::newRow("upr") << QByteArray("{\\rtf1 {\\upr{\\'82\\'a0}{\\*\\ud{\\u12354?}}}x}") << QStringLiteral("あx");
     // Given a font table that is never closed before the body, then the body is read.
