@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -47,6 +48,14 @@ void TTextImageHandler::drawObject(QPainter* painter, const QRectF& rect, QTextD
                                    const QTextFormat& format)
 {
     const QImage image = ImageOf(doc, format.toImageFormat());
-    if (!image.isNull())
+    if (!image.isNull()) {
         painter->drawImage(rect, image);
+        return;
+    }
+    // A picture that cannot be drawn (a metafile, say) shows as a box of its size.
+    painter->save();
+    painter->setPen(QPen(Qt::gray, 0, Qt::DashLine));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter->restore();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the pictures a document holds (QTextImageFormat objects, such as an image pasted
-// from a web page) at their own size, or at the width and height their format gives.
+// from a web page) at their own size, or at the width and height their format gives; one
+// without an image it can draw shows as a dashed box of that size.
 #include <QObject>
 #include <QTextObjectInterface>
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the RTF reader hands on: runs of text and paragraph ends, each with its format
 // resolved (font names, colours and lists looked up), in document order.
+#include <QByteArray>
 #include <QColor>
 #include <QString>
 
@@ -43,6 +44,21 @@ struct ParagraphFormat {
     bool operator!=(const ParagraphFormat& o) const { return !(*this == o); }
 };
 
+// A picture as the file gives it: its kind (pngblip, jpegblip, dibitmap, wmetafile,
+// emfblip, ...) with the kind's parameter, its data, and its size words; 0 for a size
+// not given.
+struct Picture {
+    QByteArray kind;
+    int kindParameter = -1;  // -1: none
+    QByteArray data;
+    int width = 0;   // \picw, \pich: pixels, or HIMETRIC for a metafile
+    int height = 0;
+    int goalWidth = 0;  // \picwgoal, \pichgoal: twips
+    int goalHeight = 0;
+    int scaleX = 100;  // percent
+    int scaleY = 100;
+};
+
 class DocumentSink {
 public:
     virtual ~DocumentSink() = default;
@@ -52,6 +68,8 @@ public:
     // it holds text; a document whose last \par is followed by nothing has no empty
     // paragraph after it.
     virtual void EndParagraph(const ParagraphFormat& format) = 0;
+    // A picture in the current paragraph, where it stands between the text runs.
+    virtual void InsertPicture(const Picture& picture, const RunFormat& format) = 0;
 };
 
 } // namespace rtf

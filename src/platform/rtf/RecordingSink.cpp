@@ -22,6 +22,12 @@ void RecordingSink::Text(const QString& text, const RunFormat& format)
         pending_.runs.append(Run{text, format});
 }
 
+void RecordingSink::InsertPicture(const Picture& picture, const RunFormat& format)
+{
+    pictures_.append(picture);
+    Text(QString(QChar::ObjectReplacementCharacter), format);
+}
+
 void RecordingSink::EndParagraph(const ParagraphFormat& format)
 {
     pending_.format = format;

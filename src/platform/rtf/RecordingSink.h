@@ -20,6 +20,9 @@ public:
 
     void Text(const QString& text, const RunFormat& format) override;
     void EndParagraph(const ParagraphFormat& format) override;
+    // A picture shows as U+FFFC in the text and is kept in Pictures().
+    void InsertPicture(const Picture& picture, const RunFormat& format) override;
+    const QList<Picture>& Pictures() const { return pictures_; }
 
     // Ended paragraphs; text after the last paragraph end stays in Pending().
     const QList<Paragraph>& Paragraphs() const { return paragraphs_; }
@@ -34,6 +37,7 @@ public:
 private:
     QList<Paragraph> paragraphs_;
     Paragraph pending_;
+    QList<Picture> pictures_;
 };
 
 // A run's format as the dump writes it ("default" for a run with nothing set).

@@ -26,6 +26,8 @@ public:
     // A font name: the code page's bytes as \'hh when it can hold the whole name,
     // otherwise as Text().
     void Name(const QString& name, int codePage);
+    // Binary data as hexadecimal digits, 64 bytes a line.
+    void HexData(const QByteArray& data);
     // A line break between tokens, for people reading the file; RTF ignores it.
     void LineBreak();
 

@@ -105,13 +105,17 @@ void Reader::Read(std::string_view bytes)
                 state.skipRemaining -= static_cast<int>(skipped);
                 text.remove_prefix(skipped);
             }
-            if (!text.empty())
+            if (state.destination == Destination::Picture)
+                picture_.Hex(text);
+            else if (!text.empty())
                 Text(text);
             break;
         }
         case TokenKind::Binary:
             state.optionalDestination = false;
-            if (state.skipRemaining > 0)
+            if (state.destination == Destination::Picture)
+                picture_.Binary(token.text);
+            else if (state.skipRemaining > 0)
                 --state.skipRemaining;
             break;
         default:
@@ -152,6 +156,16 @@ void Reader::CloseGroup()
     // A text box's text stands as paragraphs of its own in the flow.
     if (closed.textBox && (stack_.empty() || !stack_.back().textBox))
         EndParagraphIfNotEmpty(closed.para);
+    if (closed.destination == Destination::Picture && closed.startsDestination && !stack_.empty()) {
+        // The picture stands in the paragraph between the text before and after it.
+        FlushRun();
+        if (!Top().chars.hidden) {
+            sink_.InsertPicture(picture_.Finish(), ResolveRun(Top().chars));
+            paragraphHasContent_ = true;
+            lastTextPara_ = Top().para;
+        }
+        return;
+    }
     if (closed.destination == Destination::FontTable) {
         if (closed.startsDestination)
             fonts_.Finish();
@@ -183,6 +197,11 @@ void Reader::Word(const Token& token)
             return;
         }
         state.skipRemaining = 0;
+    }
+    if (state.destination == Destination::Picture
+        && (!keyword || (keyword->kind != KeywordKind::Destination && keyword->id != KeywordId::Star))) {
+        picture_.Word(token.text, token.hasParameter, token.value);
+        return;
     }
     if (keyword)
         Keyword(*keyword, token.hasParameter, token.value);
@@ -233,6 +252,7 @@ void Reader::Keyword(const rtf::Keyword& keyword, bool hasParameter, int value)
         pn_.Keyword(keyword.id);
         break;
     case Destination::UnicodePair:
+    case Destination::Picture:
     case Destination::Skip:
         break;
     }
@@ -263,6 +283,12 @@ void Reader::StartDestination(KeywordId id)
         // An object, a shape or a drawing object: its result or text box is text where
         // it is anchored; its data and properties sit in groups that are skipped.
         return;
+    case KeywordId::Picture:
+        if (state.destination == Destination::Body) {
+            picture_.Begin();
+            target = Destination::Picture;
+        }
+        break;
     case KeywordId::TextBox:
         if (state.destination == Destination::Body)
             state.textBox = true;

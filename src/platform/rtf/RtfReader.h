@@ -2,6 +2,7 @@
 // The RTF reader: tokens in, text runs and paragraph ends out to a DocumentSink.
 #include "platform/rtf/DocumentSink.h"
 #include "platform/rtf/RtfDestinations.h"
+#include "platform/rtf/RtfPicture.h"
 #include "platform/rtf/RtfState.h"
 #include "platform/rtf/RtfTokenizer.h"
 
@@ -55,6 +56,7 @@ private:
     ParagraphFormat ResolveParagraph(const ParaState& para) const;
 
     DocumentSink& sink_;
+    PictureParser picture_;
     std::vector<GroupState> stack_;
     int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, not yet closed
     int documentCodePage_ = 1252;

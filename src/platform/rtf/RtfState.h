@@ -15,6 +15,7 @@ enum class Destination : std::uint8_t {
     ListOverrideTable,
     ParagraphNumbering, // \pn: how the paragraph is numbered; its own text is dropped
     UnicodePair,        // \upr: drops its text except its \ud group
+    Picture,            // \pict: a picture's kind, size words and data
 };
 
 enum class Alignment : std::uint8_t { Left, Center, Right };

@@ -4,10 +4,15 @@
 #include "platform/rtf/RtfEmitter.h"
 #include "platform/rtf/RtfEncoding.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QImage>
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextList>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -105,6 +110,7 @@ private:
     void WriteListTables();
     void WriteBulletText(const char* destination);
     void WriteParagraph(const QTextBlock& block);
+    void WritePicture(const QTextImageFormat& format);
     void WriteRunStyle(const RunStyle& style);
 
     const QTextDocument& doc_;
@@ -354,10 +360,76 @@ void Writer::WriteParagraph(const QTextBlock& block)
             current = style;
             styleWritten = true;
         }
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isImageFormat()) {
+            // Each object replacement character of the fragment is one picture.
+            for (int i = 0; i < fragment.length(); ++i)
+                WritePicture(format.toImageFormat());
+            continue;
+        }
         out_.Text(fragment.text(), style.codePage);
     }
     out_.Word("par");
     out_.LineBreak();
+}
+
+// A picture read from RTF goes back as it came: its kind, size words and data. One
+// that came another way (pasted) is written as PNG at the size it is shown at.
+void Writer::WritePicture(const QTextImageFormat& format)
+{
+    using namespace DocumentProperty;
+    QByteArray data;
+    QByteArray kind;
+    int kindParameter = -1;
+    int width = 0, height = 0, goalWidth = 0, goalHeight = 0, scaleX = 100, scaleY = 100;
+    if (format.hasProperty(PictureData)) {
+        data = format.property(PictureData).toByteArray();
+        kind = format.stringProperty(PictureKind).toLatin1();
+        kindParameter = format.intProperty(PictureKindParameter);
+        width = format.intProperty(PictureWidth);
+        height = format.intProperty(PictureHeight);
+        goalWidth = format.intProperty(PictureGoalWidth);
+        goalHeight = format.intProperty(PictureGoalHeight);
+        scaleX = format.intProperty(PictureScaleX);
+        scaleY = format.intProperty(PictureScaleY);
+    } else {
+        const QVariant resource = doc_.resource(QTextDocument::ImageResource, QUrl(format.name()));
+        QImage image = resource.value<QImage>();
+        if (image.isNull())
+            image = resource.value<QPixmap>().toImage();
+        if (image.isNull())
+            return;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        kind = "pngblip";
+        width = image.width();
+        height = image.height();
+        goalWidth = PixelsToTwips(format.width() > 0 ? format.width() : image.width(), ppi_);
+        goalHeight = PixelsToTwips(format.height() > 0 ? format.height() : image.height(), ppi_);
+    }
+    out_.OpenGroup();
+    out_.Word("pict");
+    if (!kind.isEmpty()) {
+        if (kindParameter >= 0)
+            out_.Word(kind.constData(), kindParameter);
+        else
+            out_.Word(kind.constData());
+    }
+    if (width > 0)
+        out_.Word("picw", width);
+    if (height > 0)
+        out_.Word("pich", height);
+    if (goalWidth > 0)
+        out_.Word("picwgoal", goalWidth);
+    if (goalHeight > 0)
+        out_.Word("pichgoal", goalHeight);
+    if (scaleX > 0 && scaleX != 100)
+        out_.Word("picscalex", scaleX);
+    if (scaleY > 0 && scaleY != 100)
+        out_.Word("picscaley", scaleY);
+    out_.HexData(data);
+    out_.CloseGroup();
 }
 
 QByteArray Writer::Write()

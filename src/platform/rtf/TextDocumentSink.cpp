@@ -2,9 +2,15 @@
 
 #include "platform/DocumentProperties.h"
 
+#include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextList>
+#include <QUrl>
+#include <QtEndian>
+#include <atomic>
+#include <cmath>
 
 namespace rtf {
 namespace {
@@ -89,6 +95,89 @@ void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
         list_ = cursor_.createList(listFormat);
     }
     needNewBlock_ = true;
+}
+
+namespace {
+
+// A device-independent bitmap as a BMP file, which Qt reads: the file header in front.
+QImage ImageOfBitmap(const QByteArray& dib)
+{
+    if (dib.size() < 40)
+        return QImage();
+    const quint32 headerSize = qFromLittleEndian<quint32>(dib.constData());
+    const quint16 bitCount = qFromLittleEndian<quint16>(dib.constData() + 14);
+    quint32 colors = qFromLittleEndian<quint32>(dib.constData() + 32);
+    if (colors == 0 && bitCount <= 8)
+        colors = 1u << bitCount;
+    QByteArray file("BM");
+    char field[4];
+    qToLittleEndian<quint32>(static_cast<quint32>(14 + dib.size()), field);
+    file.append(field, 4);
+    file.append(4, '\0');
+    qToLittleEndian<quint32>(14 + headerSize + colors * 4, field);
+    file.append(field, 4);
+    file.append(dib);
+    return QImage::fromData(file, "BMP");
+}
+
+QImage ImageOf(const Picture& picture)
+{
+    if (picture.kind == "pngblip" || picture.kind == "jpegblip")
+        return QImage::fromData(picture.data);
+    if (picture.kind == "dibitmap")
+        return ImageOfBitmap(picture.data);
+    return QImage();
+}
+
+// The size the picture is shown at, in pixels: its goal size in twips, or its own size,
+// times its scale.
+QSizeF DisplaySize(const Picture& picture, const QImage& image, int ppi)
+{
+    const bool metafile = picture.kind == "wmetafile" || picture.kind == "emfblip";
+    auto side = [&](int goal, int own, int imageSide, int scale) {
+        double pixels = 0;
+        if (goal > 0)
+            pixels = goal * ppi / 1440.0;
+        else if (metafile && own > 0)
+            pixels = own * ppi / 2540.0;  // HIMETRIC: hundredths of a millimetre
+        else if (imageSide > 0)
+            pixels = imageSide;
+        else
+            pixels = own;
+        return std::max(1.0, std::round(pixels * scale / 100.0));
+    };
+    return QSizeF(side(picture.goalWidth, picture.width, image.width(), picture.scaleX),
+                  side(picture.goalHeight, picture.height, image.height(), picture.scaleY));
+}
+
+} // namespace
+
+void TextDocumentSink::InsertPicture(const Picture& picture, const RunFormat& format)
+{
+    using namespace DocumentProperty;
+    StartBlockIfNeeded();
+    static std::atomic<int> counter{0};
+    const QString name = QStringLiteral("rtf-picture-%1").arg(++counter);
+    const QImage image = ImageOf(picture);
+    if (!image.isNull())
+        cursor_.document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat imageFormat;
+    imageFormat.merge(CharFormat(format));
+    imageFormat.setObjectType(QTextFormat::ImageObject);
+    imageFormat.setName(name);
+    const QSizeF size = DisplaySize(picture, image, ppi_);
+    imageFormat.setWidth(size.width());
+    imageFormat.setHeight(size.height());
+    imageFormat.setProperty(PictureKind, QString::fromLatin1(picture.kind));
+    imageFormat.setProperty(PictureKindParameter, picture.kindParameter);
+    imageFormat.setProperty(PictureData, picture.data);
+    imageFormat.setProperty(PictureWidth, picture.width);
+    imageFormat.setProperty(PictureHeight, picture.height);
+    imageFormat.setProperty(PictureGoalWidth, picture.goalWidth);
+    imageFormat.setProperty(PictureGoalHeight, picture.goalHeight);
+    imageFormat.setProperty(PictureScaleX, picture.scaleX);
+    imageFormat.setProperty(PictureScaleY, picture.scaleY);
+    cursor_.insertText(QString(QChar::ObjectReplacementCharacter), imageFormat);
 }
 
 } // namespace rtf

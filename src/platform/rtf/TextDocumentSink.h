@@ -23,6 +23,9 @@ public:
 
     void Text(const QString& text, const RunFormat& format) override;
     void EndParagraph(const ParagraphFormat& format) override;
+    // PNG, JPEG and device-independent bitmaps are shown; other kinds (metafiles) keep
+    // their data and show as a box of their size.
+    void InsertPicture(const Picture& picture, const RunFormat& format) override;
 
 private:
     const QTextCharFormat& CharFormat(const RunFormat& format);

@@ -269,14 +269,14 @@ void RtfReaderTest::textOutsideTheDocumentIsSkipped_data()
     QTest::newRow("optional with space") << QByteArray("{\\rtf1 a{\\* \\unknown junk}b}") << QStringLiteral("ab");
     // Given an unknown group without \*, then its text is document text.
     QTest::newRow("unknown plain group") << QByteArray("{\\rtf1 {\\unknownword text}}") << QStringLiteral("text");
-    // Given stylesheet, info, picture, header, footer, object and footnote, then none of
-    // their text is document text.
+    // Given stylesheet, info, header, footer, object data and footnote, then none of
+    // their text is document text; a picture stands as one object character.
     QTest::newRow("non-text destinations")
         << QByteArray("{\\rtf1 {\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}a{\\pict\\wmetafile8 0102ff}b"
                       "{\\header h}{\\footer f}{\\object{\\objdata 00}{\\result{\\pict 00}}}c{\\footnote note}}")
-        << QStringLiteral("abc");
+        << QString::fromUtf16(u"a\uFFFCb\uFFFCc");
     // Given \bin data in a picture, then braces in it do not end any group.
-    QTest::newRow("binary picture") << QByteArray("{\\rtf1 a{\\pict\\bin4 }}}}}b}") << QStringLiteral("ab");
+    QTest::newRow("binary picture") << QByteArray("{\\rtf1 a{\\pict\\bin4 }}}}}b}") << QString::fromUtf16(u"a\uFFFCb");
     // Given \bin data in the body, then it is not text.
     QTest::newRow("binary body") << QByteArray("{\\rtf1 a\\bin2 xyb}") << QStringLiteral("ab");
     // Given a field, then its instruction is skipped and its result kept.
@@ -286,7 +286,7 @@ void RtfReaderTest::textOutsideTheDocumentIsSkipped_data()
     // Given an object, then the text of its result stands where the object does.
     QTest::newRow("object result")
         << QByteArray("{\\rtf1 a{\\object\\objemb{\\*\\objclass Word.Document.8}{\\*\\objdata 0102}{\\result{\\pict 00}shown}}b}")
-        << QStringLiteral("ashownb");
+        << QString::fromUtf16(u"a\uFFFCshownb");
     // Given a drawing object's text box, then its text is paragraphs where it is anchored.
     QTest::newRow("drawing object text box")
         << QByteArray("{\\rtf1 before\\par{\\*\\do\\dobxcolumn\\dodhgt8192\\dptxbx{\\dptxbxtext\\pard box text}\\dpx0\\dpy0}after}")

@@ -4,7 +4,11 @@
 #include "platform/rtf/Rtf.h"
 #include "platform/rtf/RtfTokenizer.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
+#include <QTextImageFormat>
+#include <QUrl>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
@@ -235,6 +239,7 @@ private Q_SLOTS:
     void bulletsAreWrittenInBothForms();
     void paragraphsWithoutTwipsAreWrittenFromTheirMargins();
     void aFaceWithoutCharacterSetComesBackWithTheDefaultOne();
+    void picturesAreShownAndWrittenBackUnchanged();
     void corpusFilesRoundTrip_data();
     void corpusFilesRoundTrip();
 };
@@ -416,6 +421,57 @@ void RtfRoundTripTest::corpusFilesRoundTrip()
     QByteArray rtf;
     QCOMPARE(RoundTrip(*doc, &rtf), original);
     QCOMPARE(StructureProblems(rtf), QString());
+}
+
+void RtfRoundTripTest::picturesAreShownAndWrittenBackUnchanged()
+{
+    // A 2x1 PNG (as hex, at 1440x720 twips, scaled 50%), the same as \\bin data, and a
+    // metafile Qt cannot draw.
+    QImage png(2, 1, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    QByteArray pngData;
+    QBuffer buffer(&pngData);
+    buffer.open(QIODevice::WriteOnly);
+    png.save(&buffer, "PNG");
+    const QByteArray wmf = QByteArray::fromHex("0100090000037a000000");
+    const QByteArray rtf = "{\\rtf1\\ansi one{\\pict\\pngblip\\picw2\\pich1\\picwgoal1440\\pichgoal720\\picscalex50 "
+                           + pngData.toHex() + "}two{\\pict\\pngblip\\picwgoal300\\pichgoal150\\bin"
+                           + QByteArray::number(pngData.size()) + " " + pngData + "}{\\pict\\wmetafile8\\picw2540\\pich1270 "
+                           + wmf.toHex() + "}\\par}";
+    QObject owner;
+    QTextDocument* doc = NewDocument(&owner);
+    ReadRtf(rtf, *doc, kPpi);
+    QCOMPARE(doc->toPlainText(), QString::fromUtf16(u"one\uFFFCtwo\uFFFC\uFFFC"));
+    QList<QTextImageFormat> images;
+    for (QTextBlock::iterator it = doc->begin().begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().isImageFormat())
+            for (int i = 0; i < it.fragment().length(); ++i)
+                images << it.fragment().charFormat().toImageFormat();
+    QCOMPARE(images.size(), 3);
+    // Shown at the goal size times the scale; the metafile at its HIMETRIC size.
+    QCOMPARE(QSizeF(images[0].width(), images[0].height()), QSizeF(48, 48));
+    QCOMPARE(QSizeF(images[1].width(), images[1].height()), QSizeF(20, 10));
+    QCOMPARE(QSizeF(images[2].width(), images[2].height()), QSizeF(96, 48));
+    QCOMPARE(doc->resource(QTextDocument::ImageResource, QUrl(images[0].name())).value<QImage>().size(), QSize(2, 1));
+    QVERIFY(!doc->resource(QTextDocument::ImageResource, QUrl(images[2].name())).isValid());
+
+    // Written back with the same data and size words, and read again alike.
+    const QByteArray written = WriteRtf(*doc, kPpi);
+    QVERIFY(written.contains("\\pict\\pngblip\\picw2\\pich1\\picwgoal1440\\pichgoal720\\picscalex50"));
+    QVERIFY(written.contains("\\pict\\wmetafile8\\picw2540\\pich1270"));
+    QVERIFY(QString::fromLatin1(written).remove(QStringLiteral("\r\n")).contains(QString::fromLatin1(pngData.toHex())));
+    QVERIFY(written.contains(wmf.toHex()));
+    QTextDocument* again = NewDocument(&owner);
+    ReadRtf(written, *again, kPpi);
+    QCOMPARE(again->toPlainText(), doc->toPlainText());
+    QCOMPARE(WriteRtf(*again, kPpi), written);
+
+    // A picture deleted and brought back by undo is the same picture.
+    QTextCursor cursor(doc);
+    cursor.setPosition(3);
+    cursor.deleteChar();
+    doc->undo();
+    QCOMPARE(WriteRtf(*doc, kPpi), written);
 }
 
 QTEST_MAIN(RtfRoundTripTest)
