@@ -29,6 +29,19 @@ bool MayWriteOver(QWidget* owner, const QString& path, const TFileStamp& known)
         == IDYES;
 }
 
+// True when the user allows replacing the file the document was read from although
+// a save leaves out what the control could not keep of it; no question otherwise.
+bool MayLeaveOut(QWidget* owner, const QString& path, const QStringList& unkept)
+{
+    if (unkept.isEmpty())
+        return true;
+    return MessageBox(owner,
+                      QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
+                          .arg(path, unkept.join(QStringLiteral(", "))),
+                      QString::fromUtf8("確認"), MB_YESNO)
+        == IDYES;
+}
+
 } // namespace
 
 void TSDIAppForm::RememberDocumentFile()
@@ -104,10 +117,14 @@ bool TSDIAppForm::SaveDocument()
 {
     if (DocumentFileName.isEmpty())
         return SaveDocumentAs();
-    if (DocumentFileName == DocumentStampName && !MayWriteOver(this, DocumentFileName, DocumentFileStamp))
+    if (DocumentFileName == DocumentStampName
+        && (!MayWriteOver(this, DocumentFileName, DocumentFileStamp)
+            || !MayLeaveOut(this, DocumentFileName, RichEdit1->UnkeptOnSave)))
         return true;
     RichEdit1->SaveToFile(DocumentFileName);
     RichEdit1->SetModified(false);
+    // The file now holds what the document holds.
+    RichEdit1->UnkeptOnSave.clear();
     RememberDocumentFile();
     return false;
 }

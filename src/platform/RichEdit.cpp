@@ -101,6 +101,7 @@ void TRichEdit::SetText(const QString& text)
 {
     ReplaceWithPlainText(text);
     PlainTextFormat = TextFileFormat();
+    UnkeptOnSave.clear();
 }
 
 void TRichEdit::ReplaceWithPlainText(const QString& text)

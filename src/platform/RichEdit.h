@@ -6,6 +6,7 @@
 #include "platform/TextSearch.h"
 
 #include <QTextCursor>
+#include <QStringList>
 #include <QTextEdit>
 #include <functional>
 #include <stdexcept>
@@ -100,6 +101,9 @@ public:
     // Writes the whole content atomically: on failure the old file is intact and
     // EFileError is thrown.
     void SaveToFile(const QString& path);
+    // What the last RTF file read held that a save will not write back, as short
+    // descriptions; empty for a document kept whole. Loading another file resets it.
+    QStringList UnkeptOnSave;
     // How the last plain-text file was stored; plain-text saves use it.
     TextFileFormat PlainTextFormat;
     // Prints the whole content as one job on the current printer.

@@ -97,11 +97,16 @@ void TRichEdit::LoadFromFile(const QString& path)
         const QByteArray bytes = ReadWholeFile(path);
         if (PlainText || !HoldsRtf(bytes)) {
             warning = LoadPlainText(path, bytes);
+            UnkeptOnSave.clear();
         } else {
             document()->setUndoRedoEnabled(false);
-            ReadRtf(bytes, *document(), PixelsPerInch());
+            UnkeptOnSave = ReadRtf(bytes, *document(), PixelsPerInch());
             document()->setUndoRedoEnabled(true);
             moveCursor(QTextCursor::Start);
+            if (!UnkeptOnSave.isEmpty())
+                warning = QStringLiteral("\"%1\" holds what Tesserine cannot keep: %2. The document shows the "
+                                         "rest; saving it will leave these out or change them.")
+                              .arg(path, UnkeptOnSave.join(QStringLiteral(", ")));
         }
     }
     ShowFileWarning(window(), warning);

@@ -41,6 +41,7 @@ private Q_SLOTS:
     void saveAsAsksBeforeReplacingAnExistingFile();
     void aNameWithDoubleQuotesIsTakenLiterally();
     void saveAsksBeforeWritingOverAFileChangedElsewhere();
+    void anRtfTheControlCannotKeepWholeIsNamedAndItsFirstSaveAsks();
     void anUnchangedFileSavedAgainKeepsEveryByte();
     void failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag();
 
@@ -292,6 +293,30 @@ void DocumentFilesTest::saveAsksBeforeWritingOverAFileChangedElsewhere()
     QCOMPARE(ReadTestFile(path), QByteArray("mine more v1\n"));
     const int asked = answerer.answeredCount();
     type(QStringLiteral("!"));
+    form_->FileSave1Execute();
+    QCOMPARE(answerer.answeredCount(), asked);
+}
+
+void DocumentFilesTest::anRtfTheControlCannotKeepWholeIsNamedAndItsFirstSaveAsks()
+{
+    const QString path = dir_.filePath(QStringLiteral("justified.rtf"));
+    const QByteArray original("{\\rtf1\\ansi\\qj justified text\\par}");
+    WriteTestFile(path, original);
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path).expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().last().contains(QStringLiteral("justified alignment")));
+    // The first save over the same file asks; No writes nothing.
+    answerer.expectMessageBox(QStringLiteral("確認"), Qt::Key_N);
+    form_->FileSave1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(ReadTestFile(path), original);
+    answerer.expectMessageBox(QStringLiteral("確認"), Qt::Key_Y);
+    form_->FileSave1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(ReadTestFile(path).contains("justified text"));
+    const int asked = answerer.answeredCount();
     form_->FileSave1Execute();
     QCOMPARE(answerer.answeredCount(), asked);
 }

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QString>
+#include <cstdint>
 
 namespace rtf {
 
@@ -59,6 +60,17 @@ struct Picture {
     int scaleY = 100;
 };
 
+// What the document holds that the control cannot keep: a save would not write it back.
+enum class Unkept : std::uint8_t {
+    TableStructure,
+    FieldInstructions,
+    HeadersAndFooters,
+    Footnotes,
+    DrawingObjects,
+    NumberedLists,
+    JustifiedAlignment,
+};
+
 class DocumentSink {
 public:
     virtual ~DocumentSink() = default;
@@ -70,6 +82,8 @@ public:
     virtual void EndParagraph(const ParagraphFormat& format) = 0;
     // A picture in the current paragraph, where it stands between the text runs.
     virtual void InsertPicture(const Picture& picture, const RunFormat& format) = 0;
+    // The first time the reader drops or changes something of this kind.
+    virtual void NoteUnkept(Unkept) {}
 };
 
 } // namespace rtf

@@ -282,7 +282,18 @@ void Reader::StartDestination(KeywordId id)
     case KeywordId::TextContainer:
         // An object, a shape or a drawing object: its result or text box is text where
         // it is anchored; its data and properties sit in groups that are skipped.
+        if (state.destination == Destination::Body)
+            NoteUnkept(Unkept::DrawingObjects);
         return;
+    case KeywordId::FieldInstruction:
+        NoteUnkept(Unkept::FieldInstructions);
+        break;
+    case KeywordId::HeaderOrFooter:
+        NoteUnkept(Unkept::HeadersAndFooters);
+        break;
+    case KeywordId::Footnote:
+        NoteUnkept(Unkept::Footnotes);
+        break;
     case KeywordId::Picture:
         if (state.destination == Destination::Body) {
             picture_.Begin();
@@ -355,8 +366,11 @@ void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int val
     case KeywordId::ColorForeground: chars.color = value; break;
 
     case KeywordId::Pard: para = ParaState(); break;
-    case KeywordId::AlignLeft:
-    case KeywordId::AlignJustify: para.alignment = Alignment::Left; break;
+    case KeywordId::AlignLeft: para.alignment = Alignment::Left; break;
+    case KeywordId::AlignJustify:
+        para.alignment = Alignment::Left;
+        NoteUnkept(Unkept::JustifiedAlignment);
+        break;
     case KeywordId::AlignCenter: para.alignment = Alignment::Center; break;
     case KeywordId::AlignRight: para.alignment = Alignment::Right; break;
     case KeywordId::FirstIndent: para.firstIndent = ClampIndent(value); break;
@@ -369,9 +383,15 @@ void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int val
     case KeywordId::Sect:
     case KeywordId::Page:
     case KeywordId::Row:
-    case KeywordId::NestRow: EndParagraphIfNotEmpty(); break;
+    case KeywordId::NestRow:
+        NoteUnkept(Unkept::TableStructure);
+        EndParagraphIfNotEmpty();
+        break;
     case KeywordId::Cell:
-    case KeywordId::NestCell: Cell(); break;
+    case KeywordId::NestCell:
+        NoteUnkept(Unkept::TableStructure);
+        Cell();
+        break;
     default:
         break;
     }

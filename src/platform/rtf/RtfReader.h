@@ -54,8 +54,11 @@ private:
     int CodePageOfFont(int font) const;
     RunFormat ResolveRun(const CharState& chars) const;
     ParagraphFormat ResolveParagraph(const ParaState& para) const;
+    // Tells the sink, once a kind, what a save will not keep.
+    void NoteUnkept(Unkept kind) const;
 
     DocumentSink& sink_;
+    mutable unsigned unkeptNoted_ = 0;
     PictureParser picture_;
     std::vector<GroupState> stack_;
     int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, not yet closed

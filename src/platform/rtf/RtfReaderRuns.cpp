@@ -168,11 +168,26 @@ ParagraphFormat Reader::ResolveParagraph(const ParaState& para) const
     format.leftIndentTwips = -para.firstIndent;
     format.rightIndentTwips = para.rightIndent;
     format.bullet = para.pn != PnKind::None;
+    bool numbered = para.pn == PnKind::Numbered;
     if (!format.bullet && para.listStyle != 0) {
-        if (const std::optional<int> listId = overrides_.ListIdOf(para.listStyle))
-            format.bullet = lists_.KindOf(*listId, para.listLevel) != ListKind::None;
+        if (const std::optional<int> listId = overrides_.ListIdOf(para.listStyle)) {
+            const ListKind kind = lists_.KindOf(*listId, para.listLevel);
+            format.bullet = kind != ListKind::None;
+            numbered = kind == ListKind::Numbered;
+        }
     }
+    if (numbered)
+        NoteUnkept(Unkept::NumberedLists);
     return format;
+}
+
+void Reader::NoteUnkept(Unkept kind) const
+{
+    const unsigned bit = 1u << static_cast<unsigned>(kind);
+    if (unkeptNoted_ & bit)
+        return;
+    unkeptNoted_ |= bit;
+    sink_.NoteUnkept(kind);
 }
 
 } // namespace rtf

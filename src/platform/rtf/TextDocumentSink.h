@@ -26,6 +26,9 @@ public:
     // PNG, JPEG and device-independent bitmaps are shown; other kinds (metafiles) keep
     // their data and show as a box of their size.
     void InsertPicture(const Picture& picture, const RunFormat& format) override;
+    void NoteUnkept(Unkept kind) override { unkept_.push_back(kind); }
+    // What the document held that a save will not keep, in the order first met.
+    const std::vector<Unkept>& UnkeptKinds() const { return unkept_; }
 
 private:
     const QTextCharFormat& CharFormat(const RunFormat& format);
@@ -36,6 +39,7 @@ private:
     bool needNewBlock_ = false;
     QTextList* list_ = nullptr;  // the list the previous paragraph belongs to
     std::vector<std::pair<RunFormat, QTextCharFormat>> formats_;
+    std::vector<Unkept> unkept_;
 };
 
 // The character format of a run in the document's conventions.

@@ -240,6 +240,7 @@ private Q_SLOTS:
     void paragraphsWithoutTwipsAreWrittenFromTheirMargins();
     void aFaceWithoutCharacterSetComesBackWithTheDefaultOne();
     void picturesAreShownAndWrittenBackUnchanged();
+    void whatASaveWouldNotKeepIsNamed();
     void corpusFilesRoundTrip_data();
     void corpusFilesRoundTrip();
 };
@@ -472,6 +473,24 @@ void RtfRoundTripTest::picturesAreShownAndWrittenBackUnchanged()
     cursor.deleteChar();
     doc->undo();
     QCOMPARE(WriteRtf(*doc, kPpi), written);
+}
+
+void RtfRoundTripTest::whatASaveWouldNotKeepIsNamed()
+{
+    QObject owner;
+    QTextDocument* doc = NewDocument(&owner);
+    const QByteArray lossy =
+        "{\\rtf1\\ansi{\\header head}{\\footnote note}\\qj justified\\par"
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par\\trowd\\cellx100\\intbl a\\cell\\row"
+        "{\\pntext 1.}{\\*\\pn\\pnlvlbody\\pndec}numbered\\par{\\*\\do\\dptxbx{\\dptxbxtext box}}}";
+    const QStringList unkept = ReadRtf(lossy, *doc, kPpi);
+    QCOMPARE(unkept.size(), 7);
+    for (const char* what : {"headers and footers", "footnotes", "justified alignment", "fields' instructions",
+                             "tables' structure", "numbered lists", "objects and drawings"})
+        QVERIFY2(unkept.join(u'|').contains(QLatin1String(what)), what);
+    // What the control writes it keeps whole, bullets, pictures and formats included.
+    const QByteArray written = WriteRtf(*doc, kPpi);
+    QVERIFY(ReadRtf(written, *doc, kPpi).isEmpty());
 }
 
 QTEST_MAIN(RtfRoundTripTest)
