@@ -164,7 +164,7 @@ constexpr Keyword kKeywords[] = {
     {"sect", KeywordKind::Flag, KeywordId::Sect},
     {"shp", KeywordKind::Destination, KeywordId::TextContainer},
     {"shpinst", KeywordKind::Destination, KeywordId::TextContainer},
-    {"shppict", KeywordKind::Destination, KeywordId::TextContainer},
+    {"shppict", KeywordKind::Destination, KeywordId::PictureContainer},
     {"shprslt", KeywordKind::Destination, KeywordId::Skip},
     {"shptxt", KeywordKind::Destination, KeywordId::TextBox},
     {"sp", KeywordKind::Destination, KeywordId::Skip},

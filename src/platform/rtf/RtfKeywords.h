@@ -40,7 +40,7 @@ enum class KeywordId : std::uint16_t {
     ZeroWidthJoiner, ZeroWidthNonJoiner,
     // Destinations
     FontTable, ColorTable, ListTable, ListOverrideTable, ParagraphNumbering, ParagraphNumberText,
-    ListText, Field, FieldResult, TextContainer, TextBox, Picture, FieldInstruction, HeaderOrFooter, Footnote, NestedRowProperties, UnicodePair, UnicodeVersion,
+    ListText, Field, FieldResult, TextContainer, TextBox, Picture, PictureContainer, FieldInstruction, HeaderOrFooter, Footnote, NestedRowProperties, UnicodePair, UnicodeVersion,
     Skip,  // a destination whose content is not document text
     Binary,
 };

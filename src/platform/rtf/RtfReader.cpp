@@ -285,6 +285,8 @@ void Reader::StartDestination(KeywordId id)
         if (state.destination == Destination::Body)
             NoteUnkept(Unkept::DrawingObjects);
         return;
+    case KeywordId::PictureContainer:
+        return;  // Word's picture in its newer form; \nonshppict holds the older one
     case KeywordId::FieldInstruction:
         NoteUnkept(Unkept::FieldInstructions);
         break;

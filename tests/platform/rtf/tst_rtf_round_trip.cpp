@@ -483,6 +483,9 @@ void RtfRoundTripTest::whatASaveWouldNotKeepIsNamed()
         "{\\rtf1\\ansi{\\header head}{\\footnote note}\\qj justified\\par"
         "{\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par\\trowd\\cellx100\\intbl a\\cell\\row"
         "{\\pntext 1.}{\\*\\pn\\pnlvlbody\\pndec}numbered\\par{\\*\\do\\dptxbx{\\dptxbxtext box}}}";
+    // Word's picture with its older fallback is one picture, kept whole.
+    QVERIFY(ReadRtf("{\\rtf1 {\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}}", *doc, kPpi).isEmpty());
+    QCOMPARE(doc->toPlainText(), QString(QChar::ObjectReplacementCharacter));
     const QStringList unkept = ReadRtf(lossy, *doc, kPpi);
     QCOMPARE(unkept.size(), 7);
     for (const char* what : {"headers and footers", "footnotes", "justified alignment", "fields' instructions",
