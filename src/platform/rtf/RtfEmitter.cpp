@@ -161,15 +161,14 @@ void Emitter::Name(const QString& name, int codePage)
 
 void Emitter::HexData(const QByteArray& data)
 {
-    static constexpr char kDigits[] = "0123456789abcdef";
     for (qsizetype i = 0; i < data.size(); ++i) {
         if (i % 64 == 0) {
             out_.append("\r\n");
             needDelimiter_ = false;
         }
         const auto byte = static_cast<unsigned char>(data[i]);
-        out_.append(kDigits[byte >> 4]);
-        out_.append(kDigits[byte & 15]);
+        out_.append(kHexDigits[byte >> 4]);
+        out_.append(kHexDigits[byte & 0xf]);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/rtf/RtfPicture.h"
 
+#include "platform/rtf/RtfTokenizer.h"
+
 #include <algorithm>
 
 namespace rtf {
@@ -11,17 +13,6 @@ constexpr std::string_view kKinds[] = {"pngblip", "jpegblip", "emfblip", "wmetaf
 
 // Sizes beyond this are taken as this, so a damaged file cannot ask for a huge picture.
 constexpr int kMaxSize = 1 << 20;
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 } // namespace
 

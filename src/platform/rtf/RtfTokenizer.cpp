@@ -15,6 +15,13 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+bool EndsText(char c)
+{
+    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
+}
+
+} // namespace
+
 int HexValue(char c)
 {
     if (c >= '0' && c <= '9')
@@ -25,13 +32,6 @@ int HexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
-
-bool EndsText(char c)
-{
-    return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n';
-}
-
-} // namespace
 
 Token Tokenizer::Start(TokenKind kind) const
 {

@@ -28,6 +28,9 @@ struct Token {
     int column = 1;
 };
 
+// The value of a hexadecimal digit, either case; -1 for any other character.
+int HexValue(char c);
+
 // Longer names are cut to this length (the rest of the letters is still consumed).
 constexpr int kMaxKeywordLength = 32;
 // Parameters are clamped to this magnitude, however many digits they have.
