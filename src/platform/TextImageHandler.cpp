@@ -8,14 +8,10 @@
 #include <QTextImageFormat>
 #include <QUrl>
 
-namespace {
-
-// The picture a format names, from the document's resources; a null image when the
-// document has none by that name or it cannot be read.
-QImage ImageOf(QTextDocument* doc, const QTextImageFormat& format)
+QImage ImageResourceOf(const QTextDocument& doc, const QString& name)
 {
-    const QVariant resource = doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
-    if (resource.canConvert<QImage>() && resource.userType() == QMetaType::QImage)
+    const QVariant resource = doc.resource(QTextDocument::ImageResource, QUrl(name));
+    if (resource.userType() == QMetaType::QImage)
         return resource.value<QImage>();
     if (resource.userType() == QMetaType::QPixmap)
         return resource.value<QPixmap>().toImage();
@@ -24,8 +20,6 @@ QImage ImageOf(QTextDocument* doc, const QTextImageFormat& format)
     return QImage();
 }
 
-} // namespace
-
 QSizeF TTextImageHandler::intrinsicSize(QTextDocument* doc, int, const QTextFormat& format)
 {
     const QTextImageFormat image = format.toImageFormat();
@@ -33,7 +27,7 @@ QSizeF TTextImageHandler::intrinsicSize(QTextDocument* doc, int, const QTextForm
     const bool hasHeight = image.hasProperty(QTextFormat::ImageHeight);
     if (hasWidth && hasHeight)
         return QSizeF(image.width(), image.height());
-    const QSizeF natural = ImageOf(doc, image).size();
+    const QSizeF natural = ImageResourceOf(*doc, image.name()).size();
     if (natural.isEmpty())
         return QSizeF(hasWidth ? image.width() : 0, hasHeight ? image.height() : 0);
     // One side given: the other keeps the picture's proportions.
@@ -47,7 +41,7 @@ QSizeF TTextImageHandler::intrinsicSize(QTextDocument* doc, int, const QTextForm
 void TTextImageHandler::drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int,
                                    const QTextFormat& format)
 {
-    const QImage image = ImageOf(doc, format.toImageFormat());
+    const QImage image = ImageResourceOf(*doc, format.toImageFormat().name());
     if (!image.isNull()) {
         painter->drawImage(rect, image);
         return;

@@ -1,18 +1,17 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include "platform/DocumentProperties.h"
+#include "platform/TextImageHandler.h"
 #include "platform/rtf/RtfEmitter.h"
 #include "platform/rtf/RtfEncoding.h"
 
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
-#include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -393,10 +392,7 @@ void Writer::WritePicture(const QTextImageFormat& format)
         scaleX = format.intProperty(PictureScaleX);
         scaleY = format.intProperty(PictureScaleY);
     } else {
-        const QVariant resource = doc_.resource(QTextDocument::ImageResource, QUrl(format.name()));
-        QImage image = resource.value<QImage>();
-        if (image.isNull())
-            image = resource.value<QPixmap>().toImage();
+        const QImage image = ImageResourceOf(doc_, format.name());
         if (image.isNull())
             return;
         QBuffer buffer(&data);
