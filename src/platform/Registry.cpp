@@ -273,18 +273,23 @@ void TRegistry::Write(const QString& name, const QVariant& value)
                                      .arg(path, file.errorString()));
 }
 
+void TRegistry::CheckOpenToWrite(const QString& name) const
+{
+    if (open_)
+        return;
+    // Why the key could not be created says more than that it is not open.
+    throw ERegistryException(!openError_.isEmpty() ? openError_
+                                                   : QStringLiteral("No registry key is open to write '%1' to.").arg(name));
+}
+
 void TRegistry::WriteInteger(const QString& name, int value)
 {
-    if (!open_)
-        throw ERegistryException(!openError_.isEmpty() ? openError_
-                                                       : QStringLiteral("No registry key is open to write '%1' to.").arg(name));
+    CheckOpenToWrite(name);
     Write(name, value);
 }
 
 void TRegistry::WriteString(const QString& name, const QString& value)
 {
-    if (!open_)
-        throw ERegistryException(!openError_.isEmpty() ? openError_
-                                                       : QStringLiteral("No registry key is open to write '%1' to.").arg(name));
+    CheckOpenToWrite(name);
     Write(name, value);
 }

@@ -47,6 +47,8 @@ private:
     QString KeyPath() const;
     QVariant Read(const QString& name) const;
     void Write(const QString& name, const QVariant& value);
+    // Throws when no key is open, naming why OpenKey could not create it.
+    void CheckOpenToWrite(const QString& name) const;
 
     QString openKey_;
     bool open_ = false;
