@@ -16,6 +16,12 @@ int AskToSaveChanges(QWidget* owner)
                       QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL);
 }
 
+// The question before a save writes over its file; true for Yes.
+bool ConfirmOverwrite(QWidget* owner, const QString& question)
+{
+    return MessageBox(owner, question, QString::fromUtf8("確認"), MB_YESNO) == IDYES;
+}
+
 // True when the user allows writing over a file that changed on disk since the
 // document last read or wrote it; no question when it did not, or is gone.
 bool MayWriteOver(QWidget* owner, const QString& path, const TFileStamp& known)
@@ -23,10 +29,8 @@ bool MayWriteOver(QWidget* owner, const QString& path, const TFileStamp& known)
     const TFileStamp now = FileStampOf(path);
     if (!now.exists || now == known)
         return true;
-    return MessageBox(owner,
-                      QString::fromUtf8("ファイル \"%1\" は開いた後に他のプログラムによって変更されています。上書きしますか?").arg(path),
-                      QString::fromUtf8("確認"), MB_YESNO)
-        == IDYES;
+    return ConfirmOverwrite(
+        owner, QString::fromUtf8("ファイル \"%1\" は開いた後に他のプログラムによって変更されています。上書きしますか?").arg(path));
 }
 
 // True when the user allows replacing the file the document was read from although
@@ -35,11 +39,8 @@ bool MayLeaveOut(QWidget* owner, const QString& path, const QStringList& unkept)
 {
     if (unkept.isEmpty())
         return true;
-    return MessageBox(owner,
-                      QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
-                          .arg(path, unkept.join(QStringLiteral(", "))),
-                      QString::fromUtf8("確認"), MB_YESNO)
-        == IDYES;
+    return ConfirmOverwrite(owner, QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
+                                       .arg(path, unkept.join(QStringLiteral(", "))));
 }
 
 } // namespace
