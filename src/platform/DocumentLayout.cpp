@@ -92,15 +92,16 @@ void TDocumentLayout::ResetAll()
     widest_ = 0;
     lengthSeen_ = document_->characterCount();
     int i = 0;
-    for (QTextBlock block = document_->begin(); block.isValid() && i < count; block = block.next(), ++i) {
-        block.clearLayout();
+    for (QTextBlock block = document_->begin(); block.isValid() && i < count; block = block.next(), ++i)
         SetEstimate(i, block);
-    }
     ScheduleIdle();
 }
 
-void TDocumentLayout::SetEstimate(int index, const QTextBlock& block)
+void TDocumentLayout::SetEstimate(int index, QTextBlock block)
 {
+    // The block's own layout holds lines of its old text; cursor movement must not
+    // read them.
+    block.clearLayout();
     Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
     if (paragraph.exact) {
         paragraph.exact = false;
@@ -169,12 +170,8 @@ QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int insert
     }
     const QTextBlock firstBlock = document_->findBlockByNumber(first);
     QTextBlock block = firstBlock;
-    for (int i = first; i < first + inserted && block.isValid(); ++i, block = block.next()) {
-        // The block's own layout holds lines of its old text; cursor movement must not
-        // read them.
-        block.clearLayout();
+    for (int i = first; i < first + inserted && block.isValid(); ++i, block = block.next())
         SetEstimate(i, block);
-    }
     return firstBlock;
 }
 
@@ -199,10 +196,8 @@ void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount, bool fo
                 && paragraph.key.textHash == qHash(QStringView(text).mid(position, length - 1))
                 && (!formatsMayHaveChanged || paragraph.key.charFormats == CharFormatsOf(block));
             position += length;
-            if (!same) {
-                block.clearLayout();
+            if (!same)
                 SetEstimate(i, block);
-            }
         }
         return;
     }

@@ -80,7 +80,7 @@ private:
     // Gives the paragraphs [first, first + inserted) estimated heights in place of the
     // `removed` ones that stood there; returns the first block.
     QTextBlock ReplaceParagraphs(int first, int removed, int inserted);
-    void SetEstimate(int index, const QTextBlock& block);
+    void SetEstimate(int index, QTextBlock block);
     // After an edit block that spans many paragraphs: estimates for those whose key
     // changed, kept layouts for the rest. An edit that replaced as many characters as
     // it removed may have changed only formats.

@@ -245,8 +245,11 @@ bool readsAsUtf16Text(const QByteArray& bytes, bool littleEndian)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype units = bytes.size() / 2;
+    const auto unitAt = [p, littleEndian](qsizetype i) {
+        return littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
+    };
     for (qsizetype i = 0; i < units; ++i) {
-        const char16_t u = littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
+        const char16_t u = unitAt(i);
         if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f')
             return false;
         if (u == 0xFFFE || u == 0xFFFF)
@@ -254,8 +257,7 @@ bool readsAsUtf16Text(const QByteArray& bytes, bool littleEndian)
         if (QChar::isHighSurrogate(u)) {
             if (i + 1 >= units)
                 return false;
-            const char16_t next = littleEndian ? char16_t(p[2 * i + 2] | p[2 * i + 3] << 8) : char16_t(p[2 * i + 2] << 8 | p[2 * i + 3]);
-            if (!QChar::isLowSurrogate(next))
+            if (!QChar::isLowSurrogate(unitAt(i + 1)))
                 return false;
             ++i;
         } else if (QChar::isLowSurrogate(u)) {
