@@ -1,5 +1,7 @@
 #include "platform/TextImageHandler.h"
 
+#include "platform/ImageResource.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPen>
@@ -7,18 +9,6 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
-
-QImage ImageResourceOf(const QTextDocument& doc, const QString& name)
-{
-    const QVariant resource = doc.resource(QTextDocument::ImageResource, QUrl(name));
-    if (resource.userType() == QMetaType::QImage)
-        return resource.value<QImage>();
-    if (resource.userType() == QMetaType::QPixmap)
-        return resource.value<QPixmap>().toImage();
-    if (resource.userType() == QMetaType::QByteArray)
-        return QImage::fromData(resource.toByteArray());
-    return QImage();
-}
 
 QSizeF TTextImageHandler::intrinsicSize(QTextDocument* doc, int, const QTextFormat& format)
 {

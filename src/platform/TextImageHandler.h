@@ -8,10 +8,6 @@
 
 class QTextDocument;
 
-// The picture a document holds under name, from its resources; a null image when the
-// document has none by that name or it cannot be read.
-QImage ImageResourceOf(const QTextDocument& doc, const QString& name);
-
 class TTextImageHandler : public QObject, public QTextObjectInterface {
     Q_OBJECT
     Q_INTERFACES(QTextObjectInterface)

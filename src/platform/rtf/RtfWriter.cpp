@@ -1,7 +1,7 @@
 #include "platform/rtf/RtfWriter.h"
 
 #include "platform/DocumentProperties.h"
-#include "platform/TextImageHandler.h"
+#include "platform/ImageResource.h"
 #include "platform/rtf/RtfEmitter.h"
 #include "platform/rtf/RtfEncoding.h"
 
