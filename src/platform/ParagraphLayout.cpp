@@ -48,15 +48,19 @@ bool LayoutEnvironment::operator==(const LayoutEnvironment& other) const
         && a.tabs() == b.tabs() && a.useDesignMetrics() == b.useDesignMetrics();
 }
 
-ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, const LayoutEnvironment& environment)
+LineGeometry LineGeometryOf(const QTextBlock& block, const LayoutEnvironment& environment)
 {
-    const QTextBlockFormat format = block.blockFormat();
-    const Qt::LayoutDirection direction = block.textDirection();
+    LineGeometry geometry;
+    geometry.format = block.blockFormat();
+    const QTextBlockFormat& format = geometry.format;
+    geometry.direction = block.textDirection();
+    const Qt::LayoutDirection direction = geometry.direction;
     const qreal indent = ListIndent(block, format, environment.indentWidth);
     const qreal leftMargin = Fixed(format.leftMargin()) + (direction == Qt::RightToLeft ? 0 : indent);
-    const qreal rightMargin = Fixed(format.rightMargin()) + (direction == Qt::RightToLeft ? indent : 0);
+    geometry.rightMargin = Fixed(format.rightMargin()) + (direction == Qt::RightToLeft ? indent : 0);
 
-    QTextOption option = environment.defaultOption;
+    QTextOption& option = geometry.option;
+    option = environment.defaultOption;
     option.setTextDirection(direction);
     option.setTabs(format.tabPositions());
     Qt::Alignment alignment = environment.defaultOption.alignment();
@@ -65,58 +69,70 @@ ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, c
     option.setAlignment(QStyle::visualAlignment(direction, alignment));
     if (format.nonBreakableLines() || environment.pageWidth < 0)
         option.setWrapMode(QTextOption::ManualWrap);
-    layout.setTextOption(option);
-    const bool wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
+    geometry.wordOrAnywhere = option.wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
 
     const qreal pageRight = environment.pageWidth < 0 ? kUnbounded : Fixed(environment.pageWidth);
-    const qreal lineLeft = leftMargin;
-    const qreal lineRight = pageRight - rightMargin;
+    geometry.left = leftMargin;
+    geometry.right = pageRight - geometry.rightMargin;
+    geometry.textIndent = Fixed(format.textIndent());
+    return geometry;
+}
 
+bool LayOutNextLine(QTextLayout& layout, LineGeometry& geometry, bool firstLine, qint64& y, ParagraphMetrics& metrics)
+{
+    QTextLine line = layout.createLine();
+    if (!line.isValid())
+        return false;
+    const QTextBlockFormat& format = geometry.format;
+    QTextOption& option = geometry.option;
+    line.setLeadingIncluded(true);
+    qreal left = geometry.left;
+    qreal right = geometry.right;
+    if (firstLine) {
+        if (geometry.direction == Qt::LeftToRight)
+            left += geometry.textIndent;
+        else
+            right -= geometry.textIndent;
+    }
+    line.setLineWidth(right - left);
+    // A glyph wider than the line: the line is widened to hold it, and the rest
+    // of the paragraph breaks at word boundaries only, as in Qt's own layout.
+    if (Fixed(line.naturalTextWidth()) > right - left) {
+        if (geometry.wordOrAnywhere) {
+            option.setWrapMode(QTextOption::WrapAnywhere);
+            layout.setTextOption(option);
+        }
+        line.setLineWidth(std::max(line.naturalTextWidth(), right - left));
+        if (geometry.wordOrAnywhere) {
+            option.setWrapMode(QTextOption::WordWrap);
+            layout.setTextOption(option);
+        }
+    }
+    // With the leading included, a line's height counts a negative leading as none.
+    const qreal rawHeight = std::ceil(line.height());
+    const qint64 lineHeight = ToFixedUnits(format.lineHeight(rawHeight, 1));
+    qint64 adjustment = 0;
+    if (format.lineHeightType() == QTextBlockFormat::FixedHeight)
+        adjustment = ToFixedUnits(line.ascent() + std::max<qreal>(line.leading(), 0)) - lineHeight * 4 / 5;
+    else if (format.lineHeightType() == QTextBlockFormat::MinimumHeight)
+        adjustment = ToFixedUnits(line.height()) - lineHeight;
+    line.setPosition(QPointF(left, (y - adjustment) / kFixedScale));
+    y += lineHeight;
+    metrics.width = std::max(metrics.width, line.x() + line.naturalTextWidth() + geometry.rightMargin);
+    metrics.textWidth += line.naturalTextWidth();
+    ++metrics.lines;
+    return true;
+}
+
+ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, const LayoutEnvironment& environment)
+{
+    LineGeometry geometry = LineGeometryOf(block, environment);
+    layout.setTextOption(geometry.option);
     ParagraphMetrics metrics;
     metrics.lines = 0;
     qint64 y = 0;  // 1/64 pixel
     layout.beginLayout();
-    for (;;) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLeadingIncluded(true);
-        qreal left = lineLeft;
-        qreal right = lineRight;
-        if (metrics.lines == 0) {
-            const qreal textIndent = Fixed(format.textIndent());
-            if (direction == Qt::LeftToRight)
-                left += textIndent;
-            else
-                right -= textIndent;
-        }
-        line.setLineWidth(right - left);
-        // A glyph wider than the line: the line is widened to hold it, and the rest
-        // of the paragraph breaks at word boundaries only, as in Qt's own layout.
-        if (Fixed(line.naturalTextWidth()) > right - left) {
-            if (wordOrAnywhere) {
-                option.setWrapMode(QTextOption::WrapAnywhere);
-                layout.setTextOption(option);
-            }
-            line.setLineWidth(std::max(line.naturalTextWidth(), right - left));
-            if (wordOrAnywhere) {
-                option.setWrapMode(QTextOption::WordWrap);
-                layout.setTextOption(option);
-            }
-        }
-        // With the leading included, a line's height counts a negative leading as none.
-        const qreal rawHeight = std::ceil(line.height());
-        const qint64 lineHeight = ToFixedUnits(format.lineHeight(rawHeight, 1));
-        qint64 adjustment = 0;
-        if (format.lineHeightType() == QTextBlockFormat::FixedHeight)
-            adjustment = ToFixedUnits(line.ascent() + std::max<qreal>(line.leading(), 0)) - lineHeight * 4 / 5;
-        else if (format.lineHeightType() == QTextBlockFormat::MinimumHeight)
-            adjustment = ToFixedUnits(line.height()) - lineHeight;
-        line.setPosition(QPointF(left, (y - adjustment) / kFixedScale));
-        y += lineHeight;
-        metrics.width = std::max(metrics.width, line.x() + line.naturalTextWidth() + rightMargin);
-        metrics.textWidth += line.naturalTextWidth();
-        ++metrics.lines;
+    while (LayOutNextLine(layout, geometry, metrics.lines == 0, y, metrics)) {
     }
     layout.endLayout();
     metrics.height = y;

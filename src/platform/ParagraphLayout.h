@@ -4,6 +4,7 @@
 // Heights are in 1/64 pixel, the unit Qt's layout adds line heights in.
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
+#include <QTextFormat>
 #include <QTextOption>
 
 class QPainter;
@@ -32,6 +33,25 @@ struct ParagraphMetrics {
 };
 
 constexpr qreal kFixedScale = 64.0;
+
+// How the lines of a paragraph are placed: its text option, the left and right edges of
+// its lines and the first line's indent, from its format and the environment.
+struct LineGeometry {
+    QTextBlockFormat format;
+    QTextOption option;
+    Qt::LayoutDirection direction = Qt::LeftToRight;
+    qreal left = 0;
+    qreal right = 0;
+    qreal rightMargin = 0;
+    qreal textIndent = 0;
+    bool wordOrAnywhere = false;
+};
+LineGeometry LineGeometryOf(const QTextBlock& block, const LayoutEnvironment& environment);
+
+// Creates the next line of layout (between beginLayout and endLayout; its text option
+// set from geometry) and places it y units (1/64 pixel) down, adding its height to y and
+// its size to metrics. False when the text is used up.
+bool LayOutNextLine(QTextLayout& layout, LineGeometry& geometry, bool firstLine, qint64& y, ParagraphMetrics& metrics);
 
 // Lays out block's text in layout, which is the block's own layout or one made from the
 // block. Lines are positioned relative to the paragraph's top-left corner.
