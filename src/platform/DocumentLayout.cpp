@@ -108,6 +108,7 @@ void TDocumentLayout::SetEstimate(int index, QTextBlock block)
         ++estimated_;
     }
     paragraph.ownLayout = false;
+    paragraph.segments.reset();
     paragraph.key = Key();
     firstEstimated_ = std::min(firstEstimated_, index);
 
@@ -138,12 +139,54 @@ void TDocumentLayout::Store(int index, const QTextBlock& block, const ParagraphM
 
 void TDocumentLayout::Measure(int index, const QTextBlock& block)
 {
+    if (TLongParagraph::IsLong(block)) {
+        Segments(index, block).Extend(block, -1);
+        StoreSegments(index);
+        return;
+    }
     QTextLayout layout(block);
     Store(index, block, LayOutParagraph(layout, block, environment_));
 }
 
+TLongParagraph& TDocumentLayout::Segments(int index, const QTextBlock& block)
+{
+    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
+    if (!paragraph.segments) {
+        paragraph.segments = std::make_shared<TLongParagraph>(block, environment_);
+        StoreSegments(index);
+    }
+    return *paragraph.segments;
+}
+
+void TDocumentLayout::StoreSegments(int index)
+{
+    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
+    const TLongParagraph& segments = *paragraph.segments;
+    const bool exact = segments.Exact();
+    if (exact != paragraph.exact) {
+        paragraph.exact = exact;
+        estimated_ += exact ? -1 : 1;
+    }
+    if (!exact)
+        firstEstimated_ = std::min(firstEstimated_, index);
+    // Never the same as a key taken from the block, so that an edit block spanning it
+    // lays it out again.
+    paragraph.key = Key();
+    paragraph.ownLayout = false;
+    const qint64 before = index_.Height(index);
+    const int linesBefore = index_.Lines(index);
+    index_.Set(index, segments.Height(), segments.Lines());
+    widest_ = std::max(widest_, segments.Width());
+    if (index_.Height(index) != before || index_.Lines(index) != linesBefore)
+        NotifySizeChangedLater();
+}
+
 void TDocumentLayout::EnsureOwnLayout(int index, const QTextBlock& block)
 {
+    if (TLongParagraph::IsLong(block)) {
+        Segments(index, block);
+        return;
+    }
     Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
     // The document drops a block's lines itself when a neighbouring edit touches it.
     if (paragraph.ownLayout && block.layout()->lineCount() > 0)
@@ -249,6 +292,19 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     const int newCount = lastNew - first + 1;
     const int oldCount = lastOld - first + 1;
     const qreal top = Pixels(index_.Top(first));
+    if (oldCount == 1 && newCount == 1) {
+        // Typing in a long paragraph lays out again the segments the edit touched.
+        Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(first)];
+        const QTextBlock block = document_->findBlockByNumber(first);
+        if (paragraph.segments && TLongParagraph::IsLong(block)) {
+            paragraph.segments->Edit(block, from - block.position(), charsRemoved, charsAdded);
+            StoreSegments(first);
+            NotifySizeChanged();
+            Q_EMIT update(QRectF(0, top + Pixels(paragraph.segments->ChangedFrom()), kHuge, kHuge));
+            ScheduleIdle();
+            return;
+        }
+    }
     if (newCount <= kSmallSpan) {
         // A few paragraphs, typically the one being typed in: lay them out now, and
         // repaint only them when their height stayed the same.
@@ -326,9 +382,17 @@ void TDocumentLayout::IdleSlice()
         if (paragraphs_[static_cast<std::size_t>(i)].exact)
             continue;
         const qint64 before = index_.Height(i);
-        Measure(i, block);
+        bool done = true;
+        if (TLongParagraph::IsLong(block)) {
+            done = Segments(i, block).Extend(block, std::max<qint64>(0, kIdleSliceNs - timer.nsecsElapsed()));
+            StoreSegments(i);
+        } else {
+            Measure(i, block);
+        }
         if (firstChanged < 0 && index_.Height(i) != before)
             firstChanged = index_.Top(i);
+        if (!done)
+            break;
     }
     firstEstimated_ = std::max(firstEstimated_, i);
     NotifySizeChanged();
@@ -394,8 +458,10 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     if (i < 0 || i >= static_cast<int>(paragraphs_.size()))
         return QRectF();
     self->EnsureOwnLayout(i, block);
-    const QRectF lines = block.layout()->boundingRect();
-    return QRectF(0, Pixels(index_.Top(i)), lines.width(), Pixels(index_.Height(i)));
+    const qreal width = paragraphs_[static_cast<std::size_t>(i)].segments
+        ? paragraphs_[static_cast<std::size_t>(i)].segments->Width()
+        : block.layout()->boundingRect().width();
+    return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
 }
 
 int TDocumentLayout::BlockAtY(qreal y)
@@ -443,34 +509,29 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
         block = block.next();
         self->EnsureOwnLayout(i, block);
     }
-    const QTextLayout* layout = block.layout();
     const QPointF inBlock(point.x(), point.y() - Pixels(index_.Top(i)));
     int position = block.position();
     bool exact = false;
-    if (inBlock.y() > Pixels(index_.Height(i))) {
+    if (inBlock.y() > Pixels(index_.Height(i)))
         position += block.length();
-    } else {
-        int offset = 0;
-        for (int n = 0; n < layout->lineCount(); ++n) {
-            const QTextLine line = layout->lineAt(n);
-            const QRectF rect = line.naturalTextRect();
-            if (rect.top() > inBlock.y()) {
-                offset = std::min(offset, line.textStart());
-            } else if (rect.bottom() <= inBlock.y()) {
-                offset = std::max(offset, line.textStart() + line.textLength());
-            } else {
-                exact = rect.left() <= inBlock.x() && rect.right() >= inBlock.x();
-                offset = line.xToCursor(inBlock.x(), accuracy == Qt::ExactHit ? QTextLine::CursorOnCharacter
-                                                                               : QTextLine::CursorBetweenCharacters);
-                break;
-            }
-        }
-        position += offset;
-    }
+    else
+        position += self->HitInParagraph(i, block, inBlock, accuracy, &exact);
     if (accuracy == Qt::ExactHit && !exact)
         return -1;
-    const int limit = lastPosition + static_cast<int>(layout->preeditAreaText().size());
+    const int limit = lastPosition + static_cast<int>(block.layout()->preeditAreaText().size());
     return std::clamp(position, 0, limit);
+}
+
+int TDocumentLayout::HitInParagraph(int index, const QTextBlock& block, const QPointF& point,
+                                    Qt::HitTestAccuracy accuracy, bool* exact)
+{
+    if (TLongParagraph::IsLong(block)) {
+        const int offset = Segments(index, block).HitTest(block, point, accuracy, exact);
+        StoreSegments(index);
+        return offset;
+    }
+    const QTextLayout* layout = block.layout();
+    return HitLines(*layout, 0, layout->lineCount(), point, accuracy, exact);
 }
 
 int TDocumentLayout::LineFromPosition(int position)
@@ -481,6 +542,11 @@ int TDocumentLayout::LineFromPosition(int position)
     const QTextBlock block = document_->findBlock(position);
     const int i = block.blockNumber();
     MeasureBefore(i);
+    if (TLongParagraph::IsLong(block)) {
+        const int inBlock = Segments(i, block).LineOf(block, position - block.position()).number;
+        StoreSegments(i);
+        return index_.FirstLine(i) + inBlock;
+    }
     EnsureOwnLayout(i, block);
     int line = index_.FirstLine(i);
     const QTextLayout* layout = block.layout();
@@ -497,21 +563,33 @@ int TDocumentLayout::LineStart(int line)
     if (line < 0)
         return -1;
     const int count = static_cast<int>(paragraphs_.size());
-    int i = index_.IndexAtLine(line);
-    // The paragraphs up to the one holding the line must be exact for the answer to be.
-    while (NextEstimated() <= std::min(i, count - 1)) {
-        MeasureBefore(std::min(i, count - 1) + 1);
-        i = index_.IndexAtLine(line);
+    for (;;) {
+        const int i = index_.IndexAtLine(line);
+        // The paragraphs before the one holding the line must be exact for the answer
+        // to be; the one holding it only as far as the line.
+        if (NextEstimated() < std::min(i, count)) {
+            MeasureBefore(std::min(i, count));
+            continue;
+        }
+        if (i >= count)
+            return -1;
+        const QTextBlock block = document_->findBlockByNumber(i);
+        const int inBlock = line - index_.FirstLine(i);
+        if (TLongParagraph::IsLong(block)) {
+            const TLongParagraph::Line found = Segments(i, block).LineAt(block, inBlock);
+            StoreSegments(i);
+            if (found.number == inBlock)
+                return block.position() + found.start;
+        } else {
+            EnsureOwnLayout(i, block);
+            const QTextLayout* layout = block.layout();
+            if (inBlock < layout->lineCount())
+                return block.position() + layout->lineAt(inBlock).textStart();
+        }
+        // Laid out, the paragraph has fewer lines than estimated: the line lies further on.
+        if (index_.IndexAtLine(line) == i)
+            return inBlock == 0 ? block.position() : -1;
     }
-    if (i >= count)
-        return -1;
-    const QTextBlock block = document_->findBlockByNumber(i);
-    EnsureOwnLayout(i, block);
-    const QTextLayout* layout = block.layout();
-    const int inBlock = line - index_.FirstLine(i);
-    if (inBlock >= layout->lineCount())
-        return inBlock == 0 ? block.position() : -1;
-    return block.position() + layout->lineAt(inBlock).textStart();
 }
 
 void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
@@ -535,6 +613,16 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
             continue;
         // The page is as wide as when drawing began: laying out paragraphs may widen
         // the document, which the view learns of after this paint.
+        if (const std::shared_ptr<TLongParagraph> segments = paragraphs_[static_cast<std::size_t>(i)].segments) {
+            const QRectF area(0, top, page.width(), height);
+            const QBrush background = block.blockFormat().background();
+            if (background != Qt::NoBrush)
+                painter->fillRect(area, background);
+            const int caret = block.contains(context.cursorPosition) ? context.cursorPosition - block.position() : -1;
+            segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, ok ? cursorWidth : 1);
+            StoreSegments(i);
+            continue;
+        }
         DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, ok ? cursorWidth : 1);
     }
 }

@@ -9,11 +9,13 @@
 // out again only the paragraphs whose text or formats changed, also when one edit block
 // changed paragraphs far apart.
 #include "platform/HeightIndex.h"
+#include "platform/LongParagraph.h"
 #include "platform/ParagraphLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QTextDocument;
@@ -71,6 +73,8 @@ private:
         Key key;
         bool exact = false;      // height and lines measured for the current content
         bool ownLayout = false;  // the block's own QTextLayout holds current lines
+        // A long paragraph is laid out in segments; its own layout stays empty.
+        std::shared_ptr<TLongParagraph> segments;
     };
 
     static Key KeyOf(const QTextBlock& block);
@@ -89,6 +93,14 @@ private:
     // Measures a block with a layout of its own, leaving the block's layout alone.
     void Measure(int index, const QTextBlock& block);
     void EnsureOwnLayout(int index, const QTextBlock& block);
+    // The segments of a long paragraph, made when first needed.
+    TLongParagraph& Segments(int index, const QTextBlock& block);
+    // Takes a long paragraph's height and lines into the index after its segments
+    // changed.
+    void StoreSegments(int index);
+    // The offset in the block that a point hits (relative to the paragraph's top-left).
+    int HitInParagraph(int index, const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy,
+                       bool* exact);
     // Lays out every estimated paragraph before `end`.
     void MeasureBefore(int end);
     void EnsureInStep();

@@ -140,6 +140,26 @@ ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, c
     return metrics;
 }
 
+int HitLines(const QTextLayout& layout, int firstLine, int endLine, const QPointF& point,
+             Qt::HitTestAccuracy accuracy, bool* exact)
+{
+    int offset = firstLine < endLine ? layout.lineAt(firstLine).textStart() : 0;
+    for (int n = firstLine; n < endLine; ++n) {
+        const QTextLine line = layout.lineAt(n);
+        const QRectF rect = line.naturalTextRect();
+        if (rect.top() > point.y()) {
+            offset = std::min(offset, line.textStart());
+        } else if (rect.bottom() <= point.y()) {
+            offset = std::max(offset, line.textStart() + line.textLength());
+        } else {
+            *exact = rect.left() <= point.x() && rect.right() >= point.x();
+            return line.xToCursor(point.x(), accuracy == Qt::ExactHit ? QTextLine::CursorOnCharacter
+                                                                      : QTextLine::CursorBetweenCharacters);
+        }
+    }
+    return offset;
+}
+
 void DrawListMarker(QPainter* painter, const QTextBlock& block, const QTextLayout& layout, const QPointF& offset,
                     const QPalette& palette, const QTextCharFormat* selectionFormat)
 {

@@ -57,6 +57,12 @@ bool LayOutNextLine(QTextLayout& layout, LineGeometry& geometry, bool firstLine,
 // block. Lines are positioned relative to the paragraph's top-left corner.
 ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, const LayoutEnvironment& environment);
 
+// The offset in layout that a point (in the layout's coordinates) hits among the lines
+// [firstLine, endLine): on the line at its height, or the nearest end of the lines above
+// or below it. exact is set when the point lies on a line's text.
+int HitLines(const QTextLayout& layout, int firstLine, int endLine, const QPointF& point,
+             Qt::HitTestAccuracy accuracy, bool* exact);
+
 // Draws the list marker of a block in a list (a bullet, or the item's number) in the
 // indent before its first line; nothing for other blocks. offset is the position the
 // block's layout is drawn at; selectionFormat is set when the selection covers the

@@ -4,6 +4,7 @@
 // must leave the same heights and line numbers as a layout done from scratch.
 #include "platform/Application.h"
 #include "platform/DocumentLayout.h"
+#include "platform/LongParagraph.h"
 #include "platform/RichEdit.h"
 #include "support/WindowSetFixture.h"
 
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void backgroundLayoutFinishesWhateverTheUserTypes();
     void nothingIsDrawnBelowTheFormattingRectangle();
     void theViewKeepsItsPlaceWhileHeightsAboveSettle();
+    void aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -135,6 +137,7 @@ void DocumentLayoutTest::init()
 void DocumentLayoutTest::cleanup()
 {
     edit_.reset();
+    TLongParagraph::threshold = 32 * 1024;
 }
 
 void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
@@ -364,6 +367,88 @@ void DocumentLayoutTest::theViewKeepsItsPlaceWhileHeightsAboveSettle()
     QVERIFY(layout->LayoutPending());
     QTRY_VERIFY_WITH_TIMEOUT(!layout->LayoutPending(), 60000);
     QCOMPARE(edit_->cursorForPosition(QPoint(5, 5)).position(), shown);
+}
+
+// Every displayed line's first position, from Qt's layout of the reference.
+QList<int> LineStarts(QTextDocument* doc)
+{
+    QList<int> starts;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        doc->documentLayout()->blockBoundingRect(block);
+        for (int n = 0; n < std::max(1, block.layout()->lineCount()); ++n)
+            starts.append(block.position() + (n < block.layout()->lineCount() ? block.layout()->lineAt(n).textStart() : 0));
+    }
+    return starts;
+}
+
+void DocumentLayoutTest::aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole()
+{
+    // Paragraphs this long are laid out in pieces of a few thousand characters; Latin
+    // words wrap at spaces, Japanese anywhere, so an edit shifts the breaks after it
+    // for a line or two, or for the rest of the paragraph.
+    TLongParagraph::threshold = 2000;
+    QString paragraph;
+    for (int i = 0; paragraph.size() < 30000; ++i)
+        paragraph += i % 3 ? QStringLiteral("word%1 and some latin text ").arg(i) : U("日本語の文章が続きます。");
+    edit_->SetText(QStringLiteral("a short first paragraph\n") + paragraph + QStringLiteral("\nthe last one"));
+    QTextDocument* doc = edit_->document();
+    TDocumentLayout* layout = LayoutOf(*edit_);
+
+    const auto sameAsQt = [&](const char* when) {
+        ReferenceEdit reference(*edit_);
+        const QList<int> starts = LineStarts(reference.document());
+        // The line numbers and the lines' starts, asked before everything is laid out.
+        for (int line = 0; line < starts.size(); line += 7)
+            if (edit_->LineIndex(line) != starts[line])
+                return qWarning() << when << "line" << line << edit_->LineIndex(line) << starts[line], false;
+        for (int position = 0; position < edit_->TextLength(); position += 97) {
+            const int expected = int(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
+            if (edit_->LineFromChar(position) != expected)
+                return qWarning() << when << "position" << position << edit_->LineFromChar(position) << expected, false;
+        }
+        layout->FinishLayout();
+        if (edit_->LineIndex(int(starts.size())) != -1
+            || layout->documentSize() != reference.document()->documentLayout()->documentSize())
+            return qWarning() << when << "size" << layout->documentSize(), false;
+        // Clicks down the whole paragraph, and what is drawn in the middle of it.
+        const qreal height = layout->documentSize().height();
+        for (qreal y = 3; y < height; y += height / 97)
+            for (int x = -5; x < 360; x += 41)
+                if (layout->hitTest(QPointF(x, y), Qt::FuzzyHit)
+                    != reference.document()->documentLayout()->hitTest(QPointF(x, y), Qt::FuzzyHit))
+                    return qWarning() << when << "hit" << x << y << layout->hitTest(QPointF(x, y), Qt::FuzzyHit) << reference.document()->documentLayout()->hitTest(QPointF(x, y), Qt::FuzzyHit), false;
+        edit_->verticalScrollBar()->setValue(edit_->verticalScrollBar()->maximum() / 2);
+        reference.verticalScrollBar()->setValue(edit_->verticalScrollBar()->value());
+        QCoreApplication::processEvents();
+        if (edit_->viewport()->grab().toImage() != reference.viewport()->grab().toImage())
+            return qWarning() << when << "drawn differently", false;
+        return true;
+    };
+    QVERIFY(sameAsQt("opened"));
+
+    // Edits in the middle of the paragraph: a word typed, a stretch deleted across
+    // several pieces, a space at the start of a line, a format change, and their undo.
+    const int middle = doc->findBlockByNumber(1).position() + 15000;
+    QTextCursor cursor(doc);
+    cursor.setPosition(middle);
+    cursor.insertText(QStringLiteral("inserted "));
+    QVERIFY(sameAsQt("typed"));
+    cursor.setPosition(middle - 9000);
+    cursor.setPosition(middle + 1000, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    QVERIFY(sameAsQt("deleted"));
+    cursor.setPosition(edit_->LineIndex(edit_->LineFromChar(middle - 9000) + 1));
+    cursor.insertText(QStringLiteral(" "));
+    QVERIFY(sameAsQt("space"));
+    cursor.setPosition(middle - 12000);
+    cursor.setPosition(middle - 11000, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    QVERIFY(sameAsQt("bold"));
+    doc->undo();
+    doc->undo();
+    QVERIFY(sameAsQt("undone"));
 }
 
 QTEST_MAIN(DocumentLayoutTest)

@@ -1,0 +1,426 @@
+#include "platform/LongParagraph.h"
+
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A segment holds at least this many characters (the last one fewer), about 4 ms of
+// layout: what an edit costs.
+constexpr int kSegmentLength = 4096;
+// Text laid out past a segment's end, so that the break at its last line's end sees the
+// text that follows it, as the whole paragraph's layout would.
+constexpr int kLookahead = 2048;
+// An edit lays out at most this much past its end for the lines to fall in step with the
+// segments after it; what follows is laid out later.
+constexpr int kResyncReach = 2 * kSegmentLength;
+// Segments that keep their layouts; the others are laid out again when drawn.
+constexpr std::size_t kKeptLayouts = 48;
+// Edits of up to this many characters update the copy of the text in place.
+constexpr int kPatchLimit = 4096;
+
+qreal Pixels(qint64 units)
+{
+    return units / kFixedScale;
+}
+
+} // namespace
+
+int TLongParagraph::threshold = 32 * 1024;
+
+bool TLongParagraph::IsLong(const QTextBlock& block)
+{
+    return block.isValid() && block.length() > threshold;
+}
+
+TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)
+    : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(block.text())
+{
+    const QFontMetricsF metrics(environment.defaultFont);
+    defaultLineHeight_ = std::ceil(metrics.height()) * kFixedScale;
+    const qreal width = std::max<qreal>(1, geometry_.right - geometry_.left);
+    defaultCharsPerLine_ = std::max<qreal>(1, width / std::max<qreal>(1, metrics.averageCharWidth() * 1.5));
+    Append(LayOutSegment(block, 0, -1));
+}
+
+std::shared_ptr<QTextLayout> TLongParagraph::MakeLayout(const QTextBlock& block, int start, int length) const
+{
+    auto layout = std::make_shared<QTextLayout>(text_.mid(start, length), environment_.defaultFont);
+    layout->setCacheEnabled(true);
+    QList<QTextLayout::FormatRange> formats;
+    const int end = start + length;
+    int position = 0;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd() && position < end; ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int fragmentStart = fragment.position() - block.position();
+        const int fragmentEnd = fragmentStart + fragment.length();
+        position = fragmentEnd;
+        if (fragmentEnd <= start)
+            continue;
+        const int from = std::max(fragmentStart, start);
+        formats.append({from - start, std::min(fragmentEnd, end) - from, fragment.charFormat()});
+    }
+    layout->setFormats(formats);
+    layout->setTextOption(geometry_.option);
+    return layout;
+}
+
+TLongParagraph::Segment TLongParagraph::LayOutSegment(const QTextBlock& block, int start, int stopAt)
+{
+    const int textLength = TextLength();
+    for (int take = std::min(textLength - start, kSegmentLength + 2 * kLookahead);;
+         take = std::min(textLength - start, take * 2)) {
+        const bool cut = start + take < textLength;
+        Segment segment;
+        segment.start = start;
+        segment.layout = MakeLayout(block, start, take);
+        LineGeometry geometry = geometry_;
+        ParagraphMetrics metrics;
+        metrics.lines = 0;
+        qint64 y = 0;
+        int end = 0;
+        bool tooShort = false;
+        segment.layout->beginLayout();
+        while (end < kSegmentLength) {
+            if (!LayOutNextLine(*segment.layout, geometry, start == 0 && metrics.lines == 0, y, metrics))
+                break;
+            const QTextLine line = segment.layout->lineAt(metrics.lines - 1);
+            end = line.textStart() + line.textLength();
+            // A line that runs into the last characters laid out may break otherwise
+            // once the text after them is seen.
+            if (cut && end > take - kLookahead) {
+                tooShort = true;
+                break;
+            }
+            if (start + end == stopAt)
+                break;
+        }
+        segment.layout->endLayout();
+        if (tooShort && cut)
+            continue;
+        segment.length = std::max(end, std::min(1, textLength - start));
+        segment.lines = std::max(metrics.lines, 1);
+        segment.height = y;
+        widest_ = std::max(widest_, metrics.width);
+        segment.used = ++useClock_;
+        return segment;
+    }
+}
+
+void TLongParagraph::Append(Segment segment)
+{
+    segments_.push_back(std::move(segment));
+    PlaceFrom(segments_.size() - 1);
+    DropOldLayouts();
+}
+
+void TLongParagraph::PlaceFrom(std::size_t first)
+{
+    for (std::size_t i = first; i < segments_.size(); ++i) {
+        Segment& segment = segments_[i];
+        if (i == 0) {
+            segment.top = 0;
+            segment.firstLine = 0;
+        } else {
+            const Segment& previous = segments_[i - 1];
+            segment.top = previous.top + previous.height;
+            segment.firstLine = previous.firstLine + previous.lines;
+        }
+    }
+}
+
+void TLongParagraph::DropOldLayouts()
+{
+    std::vector<quint64> uses;
+    for (const Segment& segment : segments_)
+        if (segment.layout)
+            uses.push_back(segment.used);
+    if (uses.size() <= kKeptLayouts)
+        return;
+    std::nth_element(uses.begin(), uses.end() - kKeptLayouts, uses.end());
+    const quint64 oldestKept = *(uses.end() - kKeptLayouts);
+    for (Segment& segment : segments_)
+        if (segment.layout && segment.used < oldestKept)
+            segment.layout.reset();
+}
+
+QTextLayout& TLongParagraph::LayoutOf(const QTextBlock& block, std::size_t index)
+{
+    Segment& segment = segments_[index];
+    segment.used = ++useClock_;
+    if (!segment.layout) {
+        const Segment again = LayOutSegment(block, segment.start, segment.End());
+        segment.layout = again.layout;
+        DropOldLayouts();
+    }
+    return *segment.layout;
+}
+
+template <typename Done>
+void TLongParagraph::ExtendUntil(const QTextBlock& block, Done done)
+{
+    while (Frontier() < TextLength() && !done())
+        Append(LayOutSegment(block, Frontier(), -1));
+}
+
+bool TLongParagraph::Extend(const QTextBlock& block, qint64 budgetNs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const quint64 clock = useClock_;
+    ExtendUntil(block, [&]() { return budgetNs >= 0 && timer.nsecsElapsed() >= budgetNs; });
+    // Segments measured in passing are the first to give their layouts back.
+    for (Segment& segment : segments_)
+        if (segment.used > clock)
+            segment.used = 0;
+    DropOldLayouts();
+    return Exact();
+}
+
+bool TLongParagraph::Exact() const
+{
+    return Frontier() >= TextLength();
+}
+
+int TLongParagraph::Lines() const
+{
+    const int laidOut = segments_.empty() ? 0 : segments_.back().firstLine + segments_.back().lines;
+    const int rest = TextLength() - Frontier();
+    if (rest <= 0)
+        return std::max(laidOut, 1);
+    double charsPerLine = defaultCharsPerLine_;
+    if (laidOut > 0)
+        charsPerLine = static_cast<double>(Frontier()) / laidOut;
+    return laidOut + std::max(1, static_cast<int>(std::ceil(rest / std::max(1.0, charsPerLine))));
+}
+
+qint64 TLongParagraph::Height() const
+{
+    const qint64 laidOut = segments_.empty() ? 0 : segments_.back().top + segments_.back().height;
+    const int laidOutLines = segments_.empty() ? 0 : segments_.back().firstLine + segments_.back().lines;
+    const int restLines = Lines() - laidOutLines;
+    if (restLines <= 0)
+        return laidOut;
+    const double lineHeight = laidOutLines > 0 ? static_cast<double>(laidOut) / laidOutLines : defaultLineHeight_;
+    return laidOut + static_cast<qint64>(restLines * lineHeight);
+}
+
+void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int added)
+{
+    // Keep the copy of the text in step.
+    const int newLength = block.length() - 1;
+    if (added <= kPatchLimit && from + removed <= TextLength()) {
+        QString inserted;
+        inserted.reserve(added);
+        const QTextDocument* document = block.document();
+        for (int i = 0; i < added; ++i)
+            inserted += document->characterAt(block.position() + from + i);
+        text_.replace(from, removed, inserted);
+    }
+    if (TextLength() != newLength || added > kPatchLimit)
+        text_ = block.text();
+    geometry_ = LineGeometryOf(block, environment_);
+
+    if (from > Frontier()) {
+        changedFrom_ = Height();
+        return;
+    }
+    // The line before the change may break otherwise too (a space typed at the start of
+    // a line joins the line before), so the segment holding the character before it is
+    // the first laid out again.
+    const std::size_t first = SegmentAtOffset(std::max(0, from - 1));
+    const int restart = segments_[first].start;
+    const int delta = added - removed;
+    const int changeEnd = from + removed;
+    // Segments wholly after the change keep their lines if the new lines end where one
+    // of them starts.
+    std::vector<Segment> after;
+    for (std::size_t i = first + 1; i < segments_.size(); ++i) {
+        if (segments_[i].start >= changeEnd) {
+            segments_[i].start += delta;
+            after.push_back(std::move(segments_[i]));
+        }
+    }
+    changedFrom_ = segments_[first].top;
+    segments_.resize(first);
+
+    std::size_t next = 0;
+    const int reach = from + added + kResyncReach;
+    int position = restart;
+    while (position < TextLength()) {
+        while (next < after.size() && after[next].start < position)
+            ++next;
+        if (next < after.size() && after[next].start == position) {
+            for (; next < after.size(); ++next)
+                segments_.push_back(std::move(after[next]));
+            break;
+        }
+        if (position >= reach)
+            break;
+        segments_.push_back(LayOutSegment(block, position, next < after.size() ? after[next].start : -1));
+        position = segments_.back().End();
+    }
+    if (segments_.empty())
+        segments_.push_back(LayOutSegment(block, 0, -1));
+    PlaceFrom(first);
+    DropOldLayouts();
+}
+
+std::size_t TLongParagraph::SegmentAtOffset(int offset) const
+{
+    const auto it = std::upper_bound(segments_.begin(), segments_.end(), offset,
+                                     [](int value, const Segment& segment) { return value < segment.start; });
+    return it == segments_.begin() ? 0 : static_cast<std::size_t>(it - segments_.begin() - 1);
+}
+
+std::size_t TLongParagraph::SegmentAtLine(int line) const
+{
+    const auto it = std::upper_bound(segments_.begin(), segments_.end(), line,
+                                     [](int value, const Segment& segment) { return value < segment.firstLine; });
+    return it == segments_.begin() ? 0 : static_cast<std::size_t>(it - segments_.begin() - 1);
+}
+
+std::size_t TLongParagraph::SegmentAtY(qint64 y) const
+{
+    const auto it = std::upper_bound(segments_.begin(), segments_.end(), y,
+                                     [](qint64 value, const Segment& segment) { return value < segment.top; });
+    return it == segments_.begin() ? 0 : static_cast<std::size_t>(it - segments_.begin() - 1);
+}
+
+TLongParagraph::Line TLongParagraph::LineIn(const QTextBlock& block, std::size_t segment, int lineInSegment)
+{
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const Segment& s = segments_[segment];
+    lineInSegment = std::clamp(lineInSegment, 0, std::max(0, layout.lineCount() - 1));
+    Line result;
+    result.number = s.firstLine + lineInSegment;
+    result.top = Pixels(s.top);
+    result.start = s.start;
+    result.end = s.End();
+    if (layout.lineCount() == 0)
+        return result;
+    const QTextLine line = layout.lineAt(lineInSegment);
+    result.start = s.start + line.textStart();
+    result.end = std::min(s.End(), result.start + line.textLength());
+    result.top = Pixels(s.top) + line.y();
+    result.height = line.height();
+    if (lineInSegment + 1 < layout.lineCount())
+        result.height = layout.lineAt(lineInSegment + 1).y() - line.y();
+    else
+        result.height = Pixels(s.top + s.height) - result.top;
+    return result;
+}
+
+TLongParagraph::Line TLongParagraph::LineOf(const QTextBlock& block, int offset)
+{
+    offset = std::clamp(offset, 0, TextLength());
+    ExtendUntil(block, [&]() { return Frontier() > offset; });
+    const std::size_t segment = SegmentAtOffset(offset);
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const QTextLine line = layout.lineForTextPosition(offset - segments_[segment].start);
+    return LineIn(block, segment, line.isValid() ? line.lineNumber() : layout.lineCount() - 1);
+}
+
+TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
+{
+    ExtendUntil(block, [&]() { return segments_.back().firstLine + segments_.back().lines > number; });
+    const std::size_t segment = SegmentAtLine(number);
+    return LineIn(block, segment, number - segments_[segment].firstLine);
+}
+
+TLongParagraph::Line TLongParagraph::LineAtY(const QTextBlock& block, qreal y)
+{
+    const qint64 units = static_cast<qint64>(std::floor(y * kFixedScale));
+    ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > units; });
+    const std::size_t segment = SegmentAtY(units);
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const qreal inSegment = y - Pixels(segments_[segment].top);
+    int n = 0;
+    while (n + 1 < layout.lineCount() && layout.lineAt(n + 1).y() <= inSegment)
+        ++n;
+    return LineIn(block, segment, n);
+}
+
+qreal TLongParagraph::CursorToX(const QTextBlock& block, int offset)
+{
+    offset = std::clamp(offset, 0, TextLength());
+    ExtendUntil(block, [&]() { return Frontier() > offset; });
+    const std::size_t segment = SegmentAtOffset(offset);
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const int inSegment = offset - segments_[segment].start;
+    const QTextLine line = layout.lineForTextPosition(inSegment);
+    return line.isValid() ? line.cursorToX(inSegment) : 0;
+}
+
+int TLongParagraph::XToCursor(const QTextBlock& block, const Line& line, qreal x, QTextLine::CursorPosition how)
+{
+    const std::size_t segment = SegmentAtOffset(line.start);
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const int start = segments_[segment].start;
+    const QTextLine textLine = layout.lineForTextPosition(line.start - start);
+    if (!textLine.isValid())
+        return line.start;
+    return start + textLine.xToCursor(x, how);
+}
+
+int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact)
+{
+    const Line line = LineAtY(block, point.y());
+    const std::size_t segment = SegmentAtOffset(line.start);
+    const QTextLayout& layout = LayoutOf(block, segment);
+    const Segment& s = segments_[segment];
+    const QPointF inSegment(point.x(), point.y() - Pixels(s.top));
+    int offset = HitLines(layout, 0, layout.lineCount(), inSegment, accuracy, exact);
+    // Right of a line that is not the paragraph's last, the caret goes before the space
+    // the line broke at; a segment's last line is its layout's last, where Qt does not.
+    const bool lastOfParagraph = segment + 1 == segments_.size() && Exact();
+    if (!lastOfParagraph && offset == s.length && layout.lineCount() > 0) {
+        const QRectF last = layout.lineAt(layout.lineCount() - 1).naturalTextRect();
+        if (inSegment.y() >= last.top() && inSegment.y() < last.bottom())
+            offset = layout.previousCursorPosition(offset);
+    }
+    return s.start + offset;
+}
+
+void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPointF& origin, const QRectF& clip,
+                          const QAbstractTextDocumentLayout::PaintContext& context, const QRectF& page,
+                          int caretOffset, int cursorWidth)
+{
+    const qint64 bottom = static_cast<qint64>(std::ceil((clip.bottom() - origin.y()) * kFixedScale));
+    ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > bottom; });
+    const qint64 top = static_cast<qint64>(std::floor((clip.top() - origin.y()) * kFixedScale));
+    const int blockStart = block.position();
+    const QTextCharFormat* markerSelection = nullptr;
+    const QPen pen = painter->pen();
+    painter->setPen(context.palette.color(QPalette::Text));
+    for (std::size_t i = SegmentAtY(std::max<qint64>(0, top)); i < segments_.size() && segments_[i].top <= bottom; ++i) {
+        QTextLayout& layout = LayoutOf(block, i);
+        const Segment& segment = segments_[i];
+        const QPointF at = origin + QPointF(0, Pixels(segment.top));
+        QList<QTextLayout::FormatRange> selections;
+        for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
+            const int start = std::max(range.cursor.selectionStart() - blockStart, segment.start);
+            // The paragraph break is selected after the last line.
+            const bool last = i + 1 == segments_.size() && Exact();
+            const int end = std::min(range.cursor.selectionEnd() - blockStart, segment.End() + (last ? 1 : 0));
+            if (end > start)
+                selections.append({start - segment.start, end - start, range.format});
+            if (range.cursor.selectionStart() < blockStart && range.cursor.selectionEnd() > blockStart)
+                markerSelection = &range.format;
+        }
+        if (i == 0)
+            DrawListMarker(painter, block, layout, origin, context.palette, markerSelection);
+        // The layout holds text past the segment's end that no line shows.
+        layout.draw(painter, at, selections, clip & page);
+        const bool caretHere = caretOffset >= segment.start
+            && (caretOffset < segment.End() || (i + 1 == segments_.size() && Exact() && caretOffset == segment.End()));
+        if (caretHere)
+            layout.drawCursor(painter, at, caretOffset - segment.start, cursorWidth);
+    }
+    painter->setPen(pen);
+}

@@ -1,0 +1,113 @@
+#pragma once
+// A paragraph of many thousand characters (a file without line breaks) laid out in
+// segments: each segment is a QTextLayout of its own over a stretch of the paragraph that
+// starts and ends where one of its lines does, so its lines are the ones the whole
+// paragraph would have. A QTextLayout shapes and breaks its whole text again after every
+// edit; here an edit lays out again the segment it touched, and those after it only until
+// their lines fall where they were. Segments past the last one laid out are estimated and
+// laid out when they are needed or when there is time. Only a few segments keep their
+// layouts; the others keep their measures and are laid out again when drawn.
+#include "platform/ParagraphLayout.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QString>
+#include <QTextLayout>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QTextBlock;
+
+class TLongParagraph {
+public:
+    // Paragraphs at least this many characters long are laid out in segments.
+    static int threshold;
+    static bool IsLong(const QTextBlock& block);
+
+    TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment);
+
+    // The block's text or formats changed at `from` (an offset in the block): `removed`
+    // characters were replaced by `added` ones (as many as before for a format change).
+    void Edit(const QTextBlock& block, int from, int removed, int added);
+    // Where the lines begin to differ from before the last edit, in 1/64 pixel below the
+    // paragraph's top.
+    qint64 ChangedFrom() const { return changedFrom_; }
+    // Lays out further segments for about budgetNs nanoseconds (all of them when negative);
+    // true once every line of the paragraph is laid out.
+    bool Extend(const QTextBlock& block, qint64 budgetNs);
+    bool Exact() const;
+
+    qint64 Height() const;  // 1/64 pixel; estimated past the last segment laid out
+    int Lines() const;      // likewise
+    qreal Width() const { return widest_; }
+
+    // A displayed line: offsets [start, end) in the block, its number in the paragraph,
+    // and its top and height in pixels below the paragraph's top.
+    struct Line {
+        int start = 0;
+        int end = 0;
+        int number = 0;
+        qreal top = 0;
+        qreal height = 0;
+    };
+    // Each lays out what it needs. The line holding offset (the end of the text in the
+    // last line); the line `number`, or the last when there are fewer; the line at y.
+    Line LineOf(const QTextBlock& block, int offset);
+    Line LineAt(const QTextBlock& block, int number);
+    Line LineAtY(const QTextBlock& block, qreal y);
+    // x of the caret at offset, relative to the paragraph's left edge.
+    qreal CursorToX(const QTextBlock& block, int offset);
+    // The offset in the block nearest to x on line.
+    int XToCursor(const QTextBlock& block, const Line& line, qreal x, QTextLine::CursorPosition how);
+    // The offset hit by a point relative to the paragraph's top-left corner (which lies in
+    // the paragraph), as the document layout's hit test answers it; exact tells whether
+    // the point is on a character.
+    int HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact);
+
+    // Draws what of the paragraph lies in clip (document coordinates) with its top-left
+    // corner at origin, the view's selections, and the caret at caretOffset (-1: none).
+    void Draw(QPainter* painter, const QTextBlock& block, const QPointF& origin, const QRectF& clip,
+              const QAbstractTextDocumentLayout::PaintContext& context, const QRectF& page, int caretOffset,
+              int cursorWidth);
+
+private:
+    struct Segment {
+        int start = 0;
+        int length = 0;
+        int lines = 0;
+        int firstLine = 0;  // number of its first line in the paragraph
+        qint64 top = 0;     // 1/64 pixel below the paragraph's top
+        qint64 height = 0;
+        std::shared_ptr<QTextLayout> layout;  // null when dropped to save memory
+        quint64 used = 0;
+        int End() const { return start + length; }
+    };
+
+    int Frontier() const { return segments_.empty() ? 0 : segments_.back().End(); }
+    std::shared_ptr<QTextLayout> MakeLayout(const QTextBlock& block, int start, int length) const;
+    // Lays out the segment starting at start; it ends at a line end no sooner than a
+    // segment's length, or at stopAt when a line ends there.
+    Segment LayOutSegment(const QTextBlock& block, int start, int stopAt);
+    void Append(Segment segment);
+    void PlaceFrom(std::size_t first);
+    // The segment's layout, laid out again when it was dropped.
+    QTextLayout& LayoutOf(const QTextBlock& block, std::size_t index);
+    void DropOldLayouts();
+    // Lays out segments until the condition holds or the text is used up.
+    template <typename Done> void ExtendUntil(const QTextBlock& block, Done done);
+    std::size_t SegmentAtOffset(int offset) const;
+    std::size_t SegmentAtLine(int line) const;
+    std::size_t SegmentAtY(qint64 y) const;
+    Line LineIn(const QTextBlock& block, std::size_t segment, int lineInSegment);
+    int TextLength() const { return static_cast<int>(text_.size()); }
+
+    LayoutEnvironment environment_;
+    LineGeometry geometry_;
+    QString text_;
+    std::vector<Segment> segments_;
+    qint64 changedFrom_ = 0;
+    qreal widest_ = 0;
+    quint64 useClock_ = 0;
+    double defaultLineHeight_ = 0;  // 1/64 pixel
+    double defaultCharsPerLine_ = 0;
+};
