@@ -309,7 +309,21 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
         // A few paragraphs, typically the one being typed in: lay them out now, and
         // repaint only them when their height stayed the same.
         const qint64 heightBefore = index_.Top(first + oldCount) - index_.Top(first);
+        // A long paragraph split in two keeps the segments before the split.
+        std::shared_ptr<TLongParagraph> kept;
+        if (oldCount == 1 && newCount > 1 && paragraphs_[static_cast<std::size_t>(first)].segments) {
+            const QTextBlock split = document_->findBlockByNumber(first);
+            if (TLongParagraph::IsLong(split)) {
+                kept = paragraphs_[static_cast<std::size_t>(first)].segments;
+                const int offset = from - split.position();
+                kept->Edit(split, offset, kept->Length() - offset, split.length() - 1 - offset);
+            }
+        }
         QTextBlock block = ReplaceParagraphs(first, oldCount, newCount);
+        if (kept) {
+            paragraphs_[static_cast<std::size_t>(first)].segments = kept;
+            StoreSegments(first);
+        }
         for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next())
             EnsureOwnLayout(i, block);
         const qint64 heightAfter = index_.Top(first + newCount) - index_.Top(first);
@@ -534,6 +548,76 @@ int TDocumentLayout::HitInParagraph(int index, const QTextBlock& block, const QP
     return HitLines(*layout, 0, layout->lineCount(), point, accuracy, exact);
 }
 
+bool TDocumentLayout::InLongParagraph(int position) const
+{
+    return TLongParagraph::IsLong(document_->findBlock(position));
+}
+
+bool TDocumentLayout::HasLongParagraphs() const
+{
+    if (document_->characterCount() <= TLongParagraph::threshold)
+        return false;
+    if (longParagraphsRevision_ != document_->revision()) {
+        longParagraphsRevision_ = document_->revision();
+        hasLongParagraphs_ = false;
+        for (QTextBlock block = document_->begin(); block.isValid() && !hasLongParagraphs_; block = block.next())
+            hasLongParagraphs_ = TLongParagraph::IsLong(block);
+    }
+    return hasLongParagraphs_;
+}
+
+QRectF TDocumentLayout::CaretRect(int position, int width)
+{
+    EnsureInStep();
+    position = std::clamp(position, 0, document_->characterCount() - 1);
+    const QTextBlock block = document_->findBlock(position);
+    const int i = block.blockNumber();
+    const int offset = position - block.position();
+    if (TLongParagraph::IsLong(block)) {
+        TLongParagraph& segments = Segments(i, block);
+        const TLongParagraph::Line line = segments.LineOf(block, offset);
+        const qreal x = segments.CursorToX(block, offset);
+        StoreSegments(i);
+        return QRectF(x, Pixels(index_.Top(i)) + line.top, width, line.textHeight);
+    }
+    EnsureOwnLayout(i, block);
+    const QTextLine line = block.layout()->lineForTextPosition(offset);
+    if (!line.isValid())
+        return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
+    return QRectF(line.cursorToX(offset), Pixels(index_.Top(i)) + line.y(), width, line.height());
+}
+
+std::pair<int, int> TDocumentLayout::LineBounds(int position)
+{
+    EnsureInStep();
+    position = std::clamp(position, 0, document_->characterCount() - 1);
+    const QTextBlock block = document_->findBlock(position);
+    const int i = block.blockNumber();
+    int start = 0;
+    int end = 0;
+    bool last = true;
+    if (TLongParagraph::IsLong(block)) {
+        const TLongParagraph::Line line = Segments(i, block).LineOf(block, position - block.position());
+        StoreSegments(i);
+        start = line.start;
+        end = line.end;
+        last = line.last;
+    } else {
+        EnsureOwnLayout(i, block);
+        const QTextLine line = block.layout()->lineForTextPosition(position - block.position());
+        if (line.isValid()) {
+            start = line.textStart();
+            end = line.textStart() + line.textLength();
+            last = line.lineNumber() + 1 >= block.layout()->lineCount();
+        }
+    }
+    start += block.position();
+    end = std::min(end + block.position(), document_->characterCount() - 1);
+    if (!last && end > start && document_->characterAt(end - 1).isSpace())
+        --end;
+    return {start, end};
+}
+
 int TDocumentLayout::LineFromPosition(int position)
 {
     EnsureInStep();
@@ -618,7 +702,7 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
             const QBrush background = block.blockFormat().background();
             if (background != Qt::NoBrush)
                 painter->fillRect(area, background);
-            const int caret = block.contains(context.cursorPosition) ? context.cursorPosition - block.position() : -1;
+            const int caret = block.contains(longCaret_) ? longCaret_ - block.position() : -1;
             segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, ok ? cursorWidth : 1);
             StoreSegments(i);
             continue;

@@ -38,6 +38,20 @@ public:
     // The position of the first character of a displayed line; -1 when there is none.
     int LineStart(int line);
 
+    // Whether position lies in a paragraph laid out in segments, whose block layout Qt's
+    // caret code finds empty.
+    bool InLongParagraph(int position) const;
+    // Whether any paragraph is laid out in segments.
+    bool HasLongParagraphs() const;
+    // The caret at position, `width` wide, in document coordinates.
+    QRectF CaretRect(int position, int width);
+    // The displayed line holding position: its first position, and where End puts the
+    // caret (before the space the line broke at, unless it is the paragraph's last).
+    std::pair<int, int> LineBounds(int position);
+    // The caret drawn in long paragraphs, whose blinking the control does itself; -1
+    // draws none there.
+    void SetLongParagraphCaret(int position) { longCaret_ = position; }
+
     // True while some paragraphs still carry estimated heights; how many do.
     bool LayoutPending() const { return estimated_ > 0; }
     int EstimatedParagraphs() const { return estimated_; }
@@ -125,6 +139,9 @@ private:
     double measuredLines_ = 0;
     double fontLineHeight_ = 0;  // 1/64 pixel
     double fontCharWidth_ = 0;
+    int longCaret_ = -1;
+    mutable int longParagraphsRevision_ = -1;  // the document revision the answer is for
+    mutable bool hasLongParagraphs_ = false;
     QSizeF reportedSize_;
     bool sizeNotificationPending_ = false;
     QTimer idle_;

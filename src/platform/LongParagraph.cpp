@@ -309,6 +309,8 @@ TLongParagraph::Line TLongParagraph::LineIn(const QTextBlock& block, std::size_t
     result.end = std::min(s.End(), result.start + line.textLength());
     result.top = Pixels(s.top) + line.y();
     result.height = line.height();
+    result.textHeight = line.height();
+    result.last = segment + 1 == segments_.size() && Exact() && lineInSegment + 1 == layout.lineCount();
     if (lineInSegment + 1 < layout.lineCount())
         result.height = layout.lineAt(lineInSegment + 1).y() - line.y();
     else

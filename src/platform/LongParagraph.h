@@ -40,6 +40,7 @@ public:
     qint64 Height() const;  // 1/64 pixel; estimated past the last segment laid out
     int Lines() const;      // likewise
     qreal Width() const { return widest_; }
+    int Length() const { return TextLength(); }
 
     // A displayed line: offsets [start, end) in the block, its number in the paragraph,
     // and its top and height in pixels below the paragraph's top.
@@ -48,7 +49,9 @@ public:
         int end = 0;
         int number = 0;
         qreal top = 0;
-        qreal height = 0;
+        qreal height = 0;      // to the next line's top
+        qreal textHeight = 0;  // of the line's own text, as the caret is drawn
+        bool last = false;     // the paragraph's last line
     };
     // Each lays out what it needs. The line holding offset (the end of the text in the
     // last line); the line `number`, or the last when there are fewer; the line at y.

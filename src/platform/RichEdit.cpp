@@ -5,6 +5,7 @@
 #include "platform/Fonts.h"
 #include "platform/Forms.h"
 #include "platform/HandlerBoundary.h"
+#include "platform/LongParagraphEditing.h"
 #include "platform/Menus.h"
 
 #include <QContextMenuEvent>
@@ -24,6 +25,7 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
 {
     // Our own layout: an edit costs what it changed, not what follows it.
     document()->setDocumentLayout(layout_);
+    longParagraphs_ = new TLongParagraphEditing(this, layout_);
     layout_->BeforeHeightsSettle = [this]() { KeepViewPlace(); };
     layout_->AfterHeightsSettle = [this]() { RestoreViewPlace(); };
     setObjectName(name);
@@ -68,8 +70,33 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     });
 }
 
+void TRichEdit::keyPressEvent(QKeyEvent* event)
+{
+    if (!longParagraphs_->KeyPress(event))
+        QTextEdit::keyPressEvent(event);
+}
+
+QVariant TRichEdit::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    const QVariant answer = longParagraphs_->InputMethodQuery(query);
+    return answer.isValid() ? answer : QTextEdit::inputMethodQuery(query);
+}
+
+void TRichEdit::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    longParagraphs_->PaintComposition();
+}
+
+QRect TRichEdit::CaretRect() const
+{
+    return longParagraphs_->CaretRect();
+}
+
 void TRichEdit::inputMethodEvent(QInputMethodEvent* event)
 {
+    if (longParagraphs_->InputMethod(event))
+        return;
     preeditOnly_ = event->commitString().isEmpty() && event->replacementLength() == 0;
     QTextEdit::inputMethodEvent(event);
     preeditOnly_ = false;

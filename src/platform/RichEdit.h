@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 class TDocumentLayout;
+class TLongParagraphEditing;
 class TPopupMenu;
 
 // A file could not be read or written; the message names the file and the reason.
@@ -106,6 +107,8 @@ public:
     QStringList UnkeptOnSave;
     // How the last plain-text file was stored; plain-text saves use it.
     TextFileFormat PlainTextFormat;
+    // The caret's rectangle in the viewport, wherever it stands.
+    QRect CaretRect() const;
     // Prints the whole content as one job on the current printer.
     void Print(const QString& title);
 
@@ -117,6 +120,9 @@ public:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void SelectionMoved();
@@ -131,6 +137,7 @@ private:
     void RestoreViewPlace();
 
     TDocumentLayout* layout_;
+    TLongParagraphEditing* longParagraphs_;
     int viewAnchorBlock_ = 0;
     int viewAnchorOffset_ = 0;
     QTextCursor blockCursor_;

@@ -110,6 +110,7 @@ private Q_SLOTS:
     void nothingIsDrawnBelowTheFormattingRectangle();
     void theViewKeepsItsPlaceWhileHeightsAboveSettle();
     void aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole();
+    void keysInALongParagraphDoWhatTheyDoElsewhere();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -449,6 +450,72 @@ void DocumentLayoutTest::aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole()
     doc->undo();
     doc->undo();
     QVERIFY(sameAsQt("undone"));
+}
+
+void DocumentLayoutTest::keysInALongParagraphDoWhatTheyDoElsewhere()
+{
+    // The control moves the caret and edits in long paragraphs itself; a QTextEdit on
+    // Qt's own layout, given the same keys, is the reference.
+    TLongParagraph::threshold = 2000;
+    QString paragraph;
+    for (int i = 0; paragraph.size() < 12000; ++i)
+        paragraph += i % 4 ? QStringLiteral("word%1, more words ").arg(i) : U("日本語の文が続く。");
+    edit_->SetText(QStringLiteral("short\n") + paragraph + QStringLiteral("\nend"));
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    for (QTextEdit* view : {static_cast<QTextEdit*>(edit_.get()), static_cast<QTextEdit*>(&reference)}) {
+        QTextCursor cursor(view->document());
+        cursor.setPosition(3);
+        view->setTextCursor(cursor);
+    }
+    QVERIFY(Focus(edit_.get()));
+    using Key = std::pair<int, Qt::KeyboardModifiers>;
+    const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const QList<Key> keys = {
+        {Qt::Key_Down, none}, {Qt::Key_Down, none}, {Qt::Key_Right, none}, {Qt::Key_End, none},
+        {Qt::Key_Down, none}, {Qt::Key_Home, none}, {Qt::Key_PageDown, none}, {Qt::Key_Right, Qt::ControlModifier},
+        {Qt::Key_Right, Qt::ControlModifier}, {Qt::Key_Left, Qt::ControlModifier}, {Qt::Key_Down, Qt::ShiftModifier},
+        {Qt::Key_Right, Qt::ShiftModifier}, {Qt::Key_Left, none}, {Qt::Key_Up, none}, {Qt::Key_PageDown, none},
+        {Qt::Key_PageDown, none}, {Qt::Key_PageUp, none}, {Qt::Key_End, Qt::ControlModifier}, {Qt::Key_Up, none},
+        {Qt::Key_Up, none}, {Qt::Key_Home, Qt::ShiftModifier}, {Qt::Key_X, none}, {Qt::Key_Y, none},
+        {Qt::Key_Backspace, none}, {Qt::Key_Delete, none}, {Qt::Key_Left, none}, {Qt::Key_Return, none},
+        {Qt::Key_Z, none}, {Qt::Key_Home, Qt::ControlModifier}, {Qt::Key_Down, none}, {Qt::Key_Down, none},
+        {Qt::Key_Delete, none}};
+    for (const Key& key : keys) {
+        QTest::keyClick(edit_.get(), Qt::Key(key.first), key.second);
+        QTest::keyClick(&reference, Qt::Key(key.first), key.second);
+        const QTextCursor ours = edit_->textCursor();
+        const QTextCursor theirs = reference.textCursor();
+        QVERIFY2(ours.position() == theirs.position() && ours.anchor() == theirs.anchor(),
+                 qPrintable(QStringLiteral("after key %1: %2-%3, Qt %4-%5").arg(key.first).arg(ours.anchor())
+                                .arg(ours.position()).arg(theirs.anchor()).arg(theirs.position())));
+        // The caret stays in view, where Qt's own layout would put it.
+        QVERIFY(edit_->viewport()->rect().contains(edit_->CaretRect().center()));
+        QVERIFY2(edit_->CaretRect() == reference.cursorRect(), qPrintable(QStringLiteral("key %1: scroll %2 vs %3, max %4 vs %5").arg(key.first).arg(edit_->verticalScrollBar()->value()).arg(reference.verticalScrollBar()->value()).arg(edit_->verticalScrollBar()->maximum()).arg(reference.verticalScrollBar()->maximum())));
+    }
+    QCOMPARE(edit_->document()->toPlainText(), reference.document()->toPlainText());
+
+    // Typing runs undo as one step, as in QTextEdit.
+    for (QTextEdit* view : {static_cast<QTextEdit*>(edit_.get()), static_cast<QTextEdit*>(&reference)}) {
+        QTest::keyClicks(view, QStringLiteral("abc"));
+        QTest::keyClick(view, Qt::Key_Backspace);
+        view->undo();
+    }
+    QCOMPARE(edit_->document()->toPlainText(), reference.document()->toPlainText());
+
+    // An input method's composition is shown but not in the text until committed.
+    const QString before = edit_->Text();
+    const QList<QInputMethodEvent::Attribute> attributes = {{QInputMethodEvent::Cursor, 2, 1, QVariant()}};
+    QInputMethodEvent preedit(U("へんかん"), attributes);
+    QApplication::sendEvent(edit_.get(), &preedit);
+    QCOMPARE(edit_->Text(), before);
+    QVERIFY(!edit_->Modified() || edit_->document()->isUndoAvailable());
+    QInputMethodEvent commit;
+    commit.setCommitString(U("変換"));
+    const int at = edit_->SelStart();
+    QApplication::sendEvent(edit_.get(), &commit);
+    QCOMPARE(edit_->Text(), before.left(at) + U("変換") + before.mid(at));
+    QCOMPARE(static_cast<QWidget*>(edit_.get())->inputMethodQuery(Qt::ImCursorRectangle).toRectF(), QRectF(edit_->CaretRect()));
 }
 
 QTEST_MAIN(DocumentLayoutTest)

@@ -1,0 +1,83 @@
+#pragma once
+// Typing, deleting, moving the caret and input-method composition inside a paragraph the
+// document layout lays out in segments (a file of megabytes without a line break).
+// QTextEdit's text control answers all of these from the paragraph's own QTextLayout,
+// which it would first have to shape whole: half a second for ten megabytes, after every
+// key. Here they are answered from the segments, and the control's caret blinking, its
+// "make the caret visible" and its input-method geometry are replaced while the caret
+// stands in such a paragraph. Everywhere else the control does it all.
+#include <QObject>
+#include <QString>
+#include <QTextCursor>
+#include <QTimer>
+#include <QVariant>
+
+class QInputMethodEvent;
+class QKeyEvent;
+class QTextEdit;
+class TDocumentLayout;
+
+class TLongParagraphEditing : public QObject {
+    Q_OBJECT
+public:
+    TLongParagraphEditing(QTextEdit* edit, TDocumentLayout* layout);
+
+    // Each handles the event when the caret is in a long paragraph and returns true;
+    // false leaves it to QTextEdit.
+    bool KeyPress(QKeyEvent* event);
+    bool InputMethod(QInputMethodEvent* event);
+    // The answer to an input-method query in a long paragraph; an invalid QVariant
+    // elsewhere or for queries QTextEdit answers cheaply.
+    QVariant InputMethodQuery(Qt::InputMethodQuery query) const;
+    // Draws the input method's composition over the text at the caret, on the
+    // viewport; nothing when there is none.
+    void PaintComposition() const;
+    // The caret's rectangle in viewport coordinates, in any paragraph.
+    QRect CaretRect() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private Q_SLOTS:
+    void VisibilityRequested(const QRectF& rect);
+
+private:
+    enum class Move { NextChar, PreviousChar, NextWord, PreviousWord, LineUp, LineDown, PageUp, PageDown,
+                      LineStart, LineEnd, DocumentStart, DocumentEnd };
+
+    bool CaretInLongParagraph() const;
+    void CaretMoved();
+    void ShowCaret(bool on);
+    void EnsureCaretVisible();
+    void MoveCaret(Move move, QTextCursor::MoveMode mode);
+    // The position a grapheme or a word after (or before) position, as QTextLayout's
+    // cursor positions give it, taken from the text around it only.
+    int StepFrom(int position, bool forward, bool words) const;
+    // The position a displayed line below (lines > 0) or above at the caret's column;
+    // -1 when there is no line there.
+    int LineStep(int position, int lines);
+    // A cursor selecting [anchor, position]; placed inside an edit block so that it does
+    // not read the paragraph's own layout for its column.
+    QTextCursor CursorAt(int anchor, int position) const;
+    // Replaces [from, to) with text as one undo step, joined to the previous one while
+    // the user goes on typing (or deleting) at the same place: run names which of these
+    // the edit is, 0 for an edit that is never joined.
+    void Replace(int from, int to, const QString& text, int run);
+    void InsertParagraph();
+    // False at a paragraph's start, where QTextEdit's own handling is kept.
+    bool Backspace();
+    void DeleteForward();
+
+    QTextEdit* edit_;
+    TDocumentLayout* layout_;
+    QObject* control_ = nullptr;
+    QTimer blink_;
+    bool caretOn_ = true;
+    bool wasActive_ = false;
+    qreal column_ = -1;  // the x Up and Down keep, -1 when the next vertical move takes it anew
+    int runKind_ = 0;
+    int runEnd_ = -1;    // where the last typing or deleting left the caret
+    int runUndoSteps_ = -1;
+    QString composition_;
+    int compositionCaret_ = 0;
+};
