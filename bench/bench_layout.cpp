@@ -700,6 +700,16 @@ private:
                 QElapsedTimer timer;
                 timer.start();
                 if (side == &editor_) {
+                    // The file has justified paragraphs, which the editor shows aligned
+                    // left and says so in a message box once the file is read: it is
+                    // answered at once.
+                    QTimer answer;
+                    answer.setInterval(0);
+                    QObject::connect(&answer, &QTimer::timeout, []() {
+                        if (QWidget* box = QApplication::activeModalWidget())
+                            box->close();
+                    });
+                    answer.start();
                     edit_->PlainText = false;
                     edit_->LoadFromFile(RtfPath(dir_));
                 } else {
