@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <memory>
 
 namespace {
 
@@ -33,9 +34,10 @@ bool DragAndDrop(QWidget* target, QMimeData* mime)
     return drop.isAccepted();
 }
 
-QMimeData* FilesMime(const QStringList& paths)
+// A drag's data outlives its events: the drag source owns it.
+std::unique_ptr<QMimeData> FilesMime(const QStringList& paths)
 {
-    auto* mime = new QMimeData;
+    auto mime = std::make_unique<QMimeData>();
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls << QUrl::fromLocalFile(path);
@@ -144,7 +146,7 @@ void DesktopOpenTest::aDroppedFileOpensAfterTheSavePrompt()
     // Cancel at the prompt: the draft stays.
     ModalAnswerer answerer;
     answerer.expectMessageBox(kPrompt, Qt::Key_Escape);
-    QVERIFY(DragAndDrop(form_->RichEdit1->viewport(), FilesMime({path})));
+    QVERIFY(DragAndDrop(form_->RichEdit1->viewport(), FilesMime({path}).get()));
     QTRY_VERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QTest::qWait(20);
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("draft"));
@@ -152,7 +154,7 @@ void DesktopOpenTest::aDroppedFileOpensAfterTheSavePrompt()
 
     // No: the file opens in its format, the first of several dropped.
     answerer.expectMessageBox(kPrompt, Qt::Key_N);
-    QVERIFY(DragAndDrop(form_->RichEdit1->viewport(), FilesMime({path, dir_.filePath(QStringLiteral("other.txt"))})));
+    QVERIFY(DragAndDrop(form_->RichEdit1->viewport(), FilesMime({path, dir_.filePath(QStringLiteral("other.txt"))}).get()));
     QTRY_COMPARE(form_->DocumentFileName, path);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("dropped"));
@@ -165,20 +167,19 @@ void DesktopOpenTest::aDropOnTheStatusBarOpensTooAndTextIsNotTakenForAFile()
     const QString path = dir_.filePath(QStringLiteral("plain.txt"));
     QVERIFY(WriteTestFile(path, "plain"));
     // The status bar takes no drops: the window does, without a prompt for a clean document.
-    QVERIFY(DragAndDrop(form_->statusBar(), FilesMime({path})));
+    QVERIFY(DragAndDrop(form_->statusBar(), FilesMime({path}).get()));
     QTRY_COMPARE(form_->DocumentFileName, path);
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("plain"));
 
     // Text and links to other places are left to the editor.
-    auto* text = new QMimeData;
-    text->setText(QStringLiteral("just text"));
-    auto* web = new QMimeData;
-    web->setUrls({QUrl(QStringLiteral("https://example.org/a.txt"))});
-    for (QMimeData* mime : {text, web}) {
+    QMimeData text;
+    text.setText(QStringLiteral("just text"));
+    QMimeData web;
+    web.setUrls({QUrl(QStringLiteral("https://example.org/a.txt"))});
+    for (QMimeData* mime : {&text, &web}) {
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form_, &enter);
         QVERIFY(!enter.isAccepted());
-        delete mime;
     }
     QTest::qWait(20);
     QCOMPARE(form_->DocumentFileName, path);
