@@ -2,6 +2,7 @@
 #include "shell/SDIMain.h"
 
 #include "document/DocumentNames.h"
+#include "document/EncodingChoices.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
@@ -16,8 +17,8 @@ int AskToSaveChanges(QWidget* owner)
                       QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL);
 }
 
-// The question before a save writes over its file; true for Yes.
-bool ConfirmOverwrite(QWidget* owner, const QString& question)
+// A question before a save, answered yes or no; true for Yes.
+bool ConfirmSave(QWidget* owner, const QString& question)
 {
     return MessageBox(owner, question, QString::fromUtf8("確認"), MB_YESNO) == IDYES;
 }
@@ -29,7 +30,7 @@ bool MayWriteOver(QWidget* owner, const QString& path, const TFileStamp& known)
     const TFileStamp now = FileStampOf(path);
     if (!now.exists || now == known)
         return true;
-    return ConfirmOverwrite(
+    return ConfirmSave(
         owner, QString::fromUtf8("ファイル \"%1\" は開いた後に他のプログラムによって変更されています。上書きしますか?").arg(path));
 }
 
@@ -39,8 +40,27 @@ bool MayLeaveOut(QWidget* owner, const QString& path, const QStringList& unkept)
 {
     if (unkept.isEmpty())
         return true;
-    return ConfirmOverwrite(owner, QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
+    return ConfirmSave(owner, QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
                                        .arg(path, unkept.join(QStringLiteral(", "))));
+}
+
+// True when the plain-text format's encoding holds every character of the text, or
+// the user agreed to save in UTF-8 instead, which then becomes the format's encoding.
+// False when the user would rather not save.
+bool MayEncode(QWidget* owner, const QString& text, TextFileFormat& format)
+{
+    const UnencodableCharacters unencodable = FindUnencodableCharacters(text, format.encoding);
+    if (unencodable.count == 0)
+        return true;
+    const QString first = QString::fromUcs4(&unencodable.first, 1);
+    const QString code = QStringLiteral("U+%1").arg(uint(unencodable.first), 4, 16, QLatin1Char('0')).toUpper();
+    if (!ConfirmSave(owner, QString::fromUtf8("文書の %1 文字は %2 で保存できません（最初の文字: 「%3」 %4）。\n"
+                                              "すべての文字を残すため UTF-8 で保存しますか?")
+                                .arg(QString::number(unencodable.count), EncodingLabel(format), first, code)))
+        return false;
+    format.encoding = "UTF-8";
+    format.byteOrderMark = false;
+    return true;
 }
 
 } // namespace
@@ -57,22 +77,32 @@ void TSDIAppForm::CreateFileDialogs()
     SaveDialog = std::make_unique<TFileDialog>(this, QStringLiteral("SaveDialog"), true);
     OpenDialog->Filter = DocumentFileFilter();
     SaveDialog->Filter = DocumentFileFilter();
+    // Encodings and line endings are for plain text: an RTF file names its own.
+    const QString encodingCaption = QString::fromUtf8("文字コード(&E):");
+    OpenDialog->Choices = {{QStringLiteral("cbEncoding"), encodingCaption, OpenEncodingLabels(), 0}};
+    SaveDialog->Choices = {{QStringLiteral("cbEncoding"), encodingCaption, {}, 0},
+                           {QStringLiteral("cbLineEnding"), QString::fromUtf8("改行コード(&L):"), LineEndingLabels(), 0}};
+    OpenDialog->ChoicesApplyTo = SaveDialog->ChoicesApplyTo = [](const QString& name) { return !IsRichTextName(name); };
+}
+
+bool TSDIAppForm::CancelledAtSavePrompt()
+{
+    if (!RichEdit1->Modified())
+        return false;
+    switch (AskToSaveChanges(this)) {
+    case IDYES:
+        return SaveDocument();
+    case IDNO:
+        return false;
+    default:
+        return true;
+    }
 }
 
 bool TSDIAppForm::NewDocument()
 {
-    if (RichEdit1->Modified()) {
-        switch (AskToSaveChanges(this)) {
-        case IDYES:
-            if (SaveDocument())
-                return true;
-            break;
-        case IDNO:
-            break;
-        default:
-            return true;
-        }
-    }
+    if (CancelledAtSavePrompt())
+        return true;
     RichEdit1->SetText(QString());
     RichEdit1->SetModified(false);
     DocumentFileName.clear();
@@ -83,35 +113,40 @@ bool TSDIAppForm::NewDocument()
 
 void TSDIAppForm::FileOpen1Execute()
 {
-    if (RichEdit1->Modified()) {
-        switch (AskToSaveChanges(this)) {
-        case IDYES:
-            if (SaveDocument())
-                return;
-            break;
-        case IDNO:
-            break;
-        default:
-            return;
-        }
-    }
+    if (CancelledAtSavePrompt())
+        return;
+    // Every Open starts with detection; a named encoding is for one reading.
+    OpenDialog->Choices[0].ItemIndex = 0;
     if (OpenDialog->Execute()) {
         const QString name = OpenDialog->FileName;
-        const bool previousMode = RichEdit1->PlainText;
-        RichEdit1->PlainText = !IsRichTextName(name);
-        try {
-            RichEdit1->LoadFromFile(name);
-        } catch (...) {
-            // The old document stays, so it keeps the mode it is saved in.
-            RichEdit1->PlainText = previousMode;
-            UpdateStatusBar();
-            throw;
-        }
-        RichEdit1->SetModified(false);
-        DocumentFileName = name;
-        RememberDocumentFile();
+        OpenDocumentFile(name, IsRichTextName(name) ? QByteArray() : OpenEncodingAt(OpenDialog->Choices[0].ItemIndex));
     }
     UpdateStatusBar();
+}
+
+void TSDIAppForm::OpenFileFromDesktop(const QString& path)
+{
+    if (CancelledAtSavePrompt())
+        return;
+    OpenDocumentFile(path, QByteArray());
+    UpdateStatusBar();
+}
+
+void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encoding)
+{
+    const bool previousMode = RichEdit1->PlainText;
+    RichEdit1->PlainText = !IsRichTextName(name);
+    try {
+        RichEdit1->LoadFromFile(name, encoding);
+    } catch (...) {
+        // The old document stays, so it keeps the mode it is saved in.
+        RichEdit1->PlainText = previousMode;
+        UpdateStatusBar();
+        throw;
+    }
+    RichEdit1->SetModified(false);
+    DocumentFileName = name;
+    RememberDocumentFile();
 }
 
 bool TSDIAppForm::SaveDocument()
@@ -121,6 +156,8 @@ bool TSDIAppForm::SaveDocument()
     if (DocumentFileName == DocumentStampName
         && (!MayWriteOver(this, DocumentFileName, DocumentFileStamp)
             || !MayLeaveOut(this, DocumentFileName, RichEdit1->UnkeptOnSave)))
+        return true;
+    if (RichEdit1->PlainText && !MayEncode(this, RichEdit1->Text(), RichEdit1->PlainTextFormat))
         return true;
     RichEdit1->SaveToFile(DocumentFileName);
     RichEdit1->SetModified(false);
@@ -133,6 +170,16 @@ bool TSDIAppForm::SaveDocument()
 bool TSDIAppForm::SaveDocumentAs()
 {
     SaveDialog->FileName = DocumentFileName.isEmpty() ? QStringLiteral("Untitled.rtf") : DocumentFileName;
+    // The document's own encoding and line ending are proposed.
+    const TextFileFormat previousFormat = RichEdit1->PlainTextFormat;
+    const std::vector<EncodingChoice> encodings = SaveEncodings(previousFormat);
+    TFileDialogChoice& encoding = SaveDialog->Choices[0];
+    TFileDialogChoice& lineEnding = SaveDialog->Choices[1];
+    encoding.Items.clear();
+    for (const EncodingChoice& choice : encodings)
+        encoding.Items << choice.label;
+    encoding.ItemIndex = IndexOfEncoding(encodings, previousFormat);
+    lineEnding.ItemIndex = IndexOfLineEnding(previousFormat.lineEnding);
     if (!SaveDialog->Execute())
         return true;
     const QString previousName = DocumentFileName;
@@ -142,15 +189,27 @@ bool TSDIAppForm::SaveDocumentAs()
     // The dialog has asked before replacing a file that exists.
     DocumentStampName.clear();
     RichEdit1->PlainText = !IsRichTextName(DocumentFileName);
+    if (RichEdit1->PlainText) {
+        RichEdit1->PlainTextFormat = encodings.at(encoding.ItemIndex).format;
+        RichEdit1->PlainTextFormat.lineEnding = LineEndingAt(lineEnding.ItemIndex);
+    }
     UpdateStatusBar();
-    try {
-        SaveDocument();
-    } catch (...) {
-        // Nothing was written: the document keeps the name and format it had.
+    // Nothing was written when the save failed or the user declined it: the document
+    // keeps the name and format it had.
+    const auto restore = [&]() {
         DocumentFileName = previousName;
         DocumentStampName = previousStampName;
         RichEdit1->PlainText = previousMode;
+        RichEdit1->PlainTextFormat = previousFormat;
         UpdateStatusBar();
+    };
+    try {
+        if (SaveDocument()) {
+            restore();
+            return true;
+        }
+    } catch (...) {
+        restore();
         throw;
     }
     return false;

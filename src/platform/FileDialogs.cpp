@@ -1,8 +1,11 @@
 #include "platform/FileDialogs.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStringList>
@@ -47,6 +50,45 @@ public:
         QDialog::accept();
     }
 };
+
+// Adds a row of label and combo box per choice under the dialog's own rows (Qt's
+// non-native dialog lays itself out in a grid), and keeps them enabled only while
+// applies() accepts the name typed or selected. Returns the combo boxes in order.
+std::vector<QComboBox*> AddChoices(QFileDialog& dialog, const std::vector<TFileDialogChoice>& choices,
+                                   const std::function<bool(const QString&)>& applies)
+{
+    std::vector<QComboBox*> boxes;
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid || choices.empty())
+        return boxes;
+    std::vector<QWidget*> rowWidgets;
+    for (const TFileDialogChoice& choice : choices) {
+        auto* box = new QComboBox(&dialog);
+        box->setObjectName(choice.Name);
+        box->addItems(choice.Items);
+        box->setCurrentIndex(choice.ItemIndex);
+        auto* label = new QLabel(choice.Caption, &dialog);
+        label->setBuddy(box);
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(box, row, 1);
+        boxes.push_back(box);
+        rowWidgets.push_back(label);
+        rowWidgets.push_back(box);
+    }
+    if (!applies)
+        return boxes;
+    const auto update = [rowWidgets, applies](const QString& name) {
+        const bool enabled = applies(name);
+        for (QWidget* widget : rowWidgets)
+            widget->setEnabled(enabled);
+    };
+    if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        QObject::connect(edit, &QLineEdit::textChanged, &dialog, update);
+        update(edit->text());
+    }
+    return boxes;
+}
 
 } // namespace
 
@@ -103,6 +145,7 @@ bool TFileDialog::Execute()
             dialog.setDirectory(preset.absolutePath());
         dialog.selectFile(preset.fileName());
     }
+    const std::vector<QComboBox*> choiceBoxes = AddChoices(dialog, Choices, ChoicesApplyTo);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     const QString chosen = !dialog.literalName.isEmpty() ? dialog.literalName
@@ -111,6 +154,8 @@ bool TFileDialog::Execute()
     if (chosen.isEmpty())
         return false;
     FileName = QDir::toNativeSeparators(chosen);
+    for (size_t i = 0; i < choiceBoxes.size(); ++i)
+        Choices[i].ItemIndex = choiceBoxes[i]->currentIndex();
     FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
     directory_ = QFileInfo(FileName).absolutePath();
     return true;

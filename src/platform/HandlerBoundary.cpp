@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 
 #include <QApplication>
+#include <QWidget>
 #include <QString>
 #include <exception>
 #include <new>
@@ -24,4 +25,10 @@ bool RunHandler(QWidget* owner, const std::function<void()>& handler)
         message = QStringLiteral("The command failed.");
     MessageBox(owner, message, QApplication::applicationDisplayName(), MB_OK);
     return false;
+}
+
+void PostHandler(QWidget* owner, std::function<void()> handler)
+{
+    QMetaObject::invokeMethod(
+        owner, [owner, handler = std::move(handler)]() { RunHandler(owner, handler); }, Qt::QueuedConnection);
 }

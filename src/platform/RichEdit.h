@@ -96,9 +96,10 @@ public:
     // --- Files and printing -----------------------------------------------------
     // True: files are read and written as plain text; false: as RTF.
     bool PlainText = false;
-    // Reads a whole file, replacing the content. Throws EFileError and leaves the
-    // control as it was when the file cannot be read.
-    void LoadFromFile(const QString& path);
+    // Reads a whole file, replacing the content. Plain text is read in encoding (an
+    // iconv name) when one is given, otherwise in the encoding detected. Throws
+    // EFileError and leaves the control as it was when the file cannot be read.
+    void LoadFromFile(const QString& path, const QByteArray& encoding = QByteArray());
     // Writes the whole content atomically: on failure the old file is intact and
     // EFileError is thrown.
     void SaveToFile(const QString& path);
@@ -130,7 +131,7 @@ private:
     // no undo history, not modified.
     void ReplaceWithPlainText(const QString& text);
     // Each returns the warning to show once the file is done with, or an empty text.
-    QString LoadPlainText(const QString& path, const QByteArray& bytes);
+    QString LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding);
     QString SavePlainText(const QString& path);
 
     void KeepViewPlace();

@@ -87,7 +87,7 @@ void ShowFileWarning(QWidget* window, const QString& warning)
 
 } // namespace
 
-void TRichEdit::LoadFromFile(const QString& path)
+void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
 {
     QString warning;
     {
@@ -96,7 +96,7 @@ void TRichEdit::LoadFromFile(const QString& path)
         // Everything is read before the document is touched, so a failure leaves it as is.
         const QByteArray bytes = ReadWholeFile(path);
         if (PlainText || !HoldsRtf(bytes)) {
-            warning = LoadPlainText(path, bytes);
+            warning = LoadPlainText(path, bytes, encoding);
             UnkeptOnSave.clear();
         } else {
             document()->setUndoRedoEnabled(false);
@@ -112,9 +112,9 @@ void TRichEdit::LoadFromFile(const QString& path)
     ShowFileWarning(window(), warning);
 }
 
-QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes)
+QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding)
 {
-    const DecodedText decoded = DecodeTextFile(bytes);
+    const DecodedText decoded = encoding.isEmpty() ? DecodeTextFile(bytes) : DecodeTextFile(bytes, encoding);
     ReplaceWithPlainText(decoded.text);
     PlainTextFormat = decoded.format;
     if (!decoded.hadUndecodableBytes)

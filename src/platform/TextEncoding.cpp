@@ -2,6 +2,7 @@
 
 #include "platform/CodePages.h"
 
+#include <QHash>
 #include <QList>
 
 #include <uchardet/uchardet.h>
@@ -369,4 +370,30 @@ EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
     }
     result.bytes = std::move(*body);
     return result;
+}
+
+UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByteArray& encoding)
+{
+    UnencodableCharacters found;
+    if (isUtf8Name(encoding.toUpper()) || !IsKnownEncoding(encoding) || EncodeString(text, encoding))
+        return found;
+    // Each distinct character is tried once on its own; a text holds few of them.
+    QHash<char32_t, bool> encodable;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size;) {
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < size && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const char32_t character =
+            length == 2 ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        auto known = encodable.constFind(character);
+        if (known == encodable.cend())
+            known = encodable.insert(character, EncodeString(text.mid(i, length), encoding).has_value());
+        if (!*known) {
+            if (found.count == 0)
+                found.first = character;
+            ++found.count;
+        }
+        i += length;
+    }
+    return found;
 }

@@ -49,3 +49,13 @@ struct EncodedText {
 // never dropped or replaced: the whole text is written as UTF-8 instead (same line
 // endings, no byte-order mark).
 EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format);
+
+// The characters of a text that an encoding cannot represent.
+struct UnencodableCharacters {
+    qsizetype count = 0;  // each occurrence counts; a surrogate pair is one character
+    char32_t first = 0;   // the first of them in the text; 0 when there is none
+};
+
+// Which characters of text the encoding (an iconv name) cannot represent; none for
+// UTF-8, which holds every character, and none for an encoding iconv does not know.
+UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByteArray& encoding);

@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileDrops.h"
 #include "platform/FontDialog.h"
 #include "platform/PrintDialogs.h"
 #include "platform/Fonts.h"
@@ -59,6 +60,10 @@ TSDIAppForm::TSDIAppForm()
     RichEdit1->PopupMenu = PopupMenu1;
     RichEdit1->OnSelectionChange = [this]() { RichEdit1SelectionChange(); };
     setCentralWidget(RichEdit1);
+    // A file dropped from a file manager opens as File → Open would open it; the window
+    // holds one document, so of several files the first.
+    auto* drops = new TFileDropTarget(this, [this](const QStringList& paths) { OpenFileFromDesktop(paths.first()); });
+    drops->Watch(RichEdit1);
 
     StatusBar = new TStatusBar(this, QStringLiteral("StatusBar"), {200, 75, 50});
     setStatusBar(StatusBar);

@@ -75,6 +75,9 @@ public:
     bool SaveDocumentAs();
     void FileNew1Execute();
     void FileOpen1Execute();
+    // Opens a file named outside the Open dialog, by a file argument or a drop, the way
+    // Open does: the save prompt first when the document is modified.
+    void OpenFileFromDesktop(const QString& path);
     void FileSave1Execute();
     void FileSaveAs1Execute();
     void FilePrinterSetup1Execute();
@@ -127,6 +130,12 @@ public:
     void FileExit1Execute();
 
 private:
+    // Shows the save prompt of New and Open when the document is modified; true when
+    // the user cancelled there or in the Save As dialog, and nothing may change.
+    bool CancelledAtSavePrompt();
+    // Reads a file into the document in the format its name calls for; plain text in
+    // encoding, or in the one detected when it is empty.
+    void OpenDocumentFile(const QString& name, const QByteArray& encoding);
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();

@@ -1,4 +1,6 @@
 #include "platform/Application.h"
+#include "shell/SDIMain.h"
+#include "shell/StartupFile.h"
 #include "shell/WindowSet.h"
 
 #include <QApplication>
@@ -12,5 +14,6 @@ int main(int argc, char* argv[])
     application.Initialize();
     application.SetTitle(QStringLiteral("Tesserine"));
     CreateWindowSet(application);
+    OpenStartupFile(SDIAppForm, QCoreApplication::arguments());
     return application.Run();
 }

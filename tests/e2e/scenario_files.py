@@ -5,7 +5,7 @@ import os
 from editor import (JAPANESE, MAIN, RUSSIAN, SAVE_DIALOG, answer_file_dialog, check,
                     editor_text, open_file, read_bytes, rtf_text, save_as_menu,
                     type_checked, type_checked_append, wait_file, write)
-from xdriver import wait_for
+from xdriver import Failure, wait_for
 
 # Texts typed here, bound into the keymap before the program starts.
 TYPED = [JAPANESE, RUSSIAN, " 追記"]
@@ -83,6 +83,16 @@ def reopen_files(ctx):
         check(shown == expected, "opening %s shows %r, not %r" % (os.path.basename(path), shown, expected))
         check(program.titles() == [MAIN], "opening %s left windows %r" % (path, program.titles()))
         check(read_bytes(path) == before, "opening %s changed it on disk" % path)
+    ctx.quit(program)
+
+    # `tesserine FILE`, as a file manager's "Open with" runs it: a name relative to the
+    # folder the program starts in.
+    program = ctx.start(args=["sjis.txt"], cwd=ctx.dir)
+    try:
+        shown = editor_text(program).rstrip("\n")
+    except Failure:  # an empty document copies nothing
+        raise Failure("`tesserine sjis.txt` shows an empty document")
+    check(shown == SHIFT_JIS_TEXT, "`tesserine sjis.txt` shows %r, not %r" % (shown, SHIFT_JIS_TEXT))
     ctx.quit(program)
 
 

@@ -217,7 +217,7 @@ class Program:
     MAIN_TITLE = "Tesserine"
 
     def __init__(self, session, executable, workdir, config_home=None, home=None, user=None,
-                 cwd=None, name="program"):
+                 cwd=None, name="program", args=()):
         self.session = session
         self.workdir = workdir
         self.config_home = config_home or os.path.join(workdir, "config")
@@ -236,7 +236,7 @@ class Program:
             "LC_ALL": "C.UTF-8",
         })
         env.pop("QT_IM_MODULE", None)
-        argv = [executable]
+        argv = [executable] + list(args)
         if user is not None:
             argv = user.wrap(argv)
         self.log_path = os.path.join(workdir, name + ".log")
