@@ -86,6 +86,7 @@ void TDocumentLayout::ResetAll()
     Paragraph fresh;
     fresh.exact = true;
     paragraphs_.assign(static_cast<std::size_t>(count), fresh);
+    longParagraphs_ = 0;
     index_.Replace(0, index_.Count(), count);
     estimated_ = 0;
     firstEstimated_ = 0;
@@ -109,6 +110,11 @@ void TDocumentLayout::SetEstimate(int index, QTextBlock block)
     }
     paragraph.ownLayout = false;
     paragraph.segments.reset();
+    const bool isLong = TLongParagraph::IsLong(block);
+    if (isLong != paragraph.isLong) {
+        paragraph.isLong = isLong;
+        longParagraphs_ += isLong ? 1 : -1;
+    }
     paragraph.key = Key();
     firstEstimated_ = std::min(firstEstimated_, index);
 
@@ -204,6 +210,7 @@ QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int insert
     if (removed != inserted) {
         const auto begin = paragraphs_.begin() + first;
         estimated_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return !p.exact; }));
+        longParagraphs_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return p.isLong; }));
         paragraphs_.erase(begin, begin + removed);
         // New paragraphs count as exact until SetEstimate below makes them estimates.
         Paragraph fresh;
@@ -551,19 +558,6 @@ int TDocumentLayout::HitInParagraph(int index, const QTextBlock& block, const QP
 bool TDocumentLayout::InLongParagraph(int position) const
 {
     return TLongParagraph::IsLong(document_->findBlock(position));
-}
-
-bool TDocumentLayout::HasLongParagraphs() const
-{
-    if (document_->characterCount() <= TLongParagraph::threshold)
-        return false;
-    if (longParagraphsRevision_ != document_->revision()) {
-        longParagraphsRevision_ = document_->revision();
-        hasLongParagraphs_ = false;
-        for (QTextBlock block = document_->begin(); block.isValid() && !hasLongParagraphs_; block = block.next())
-            hasLongParagraphs_ = TLongParagraph::IsLong(block);
-    }
-    return hasLongParagraphs_;
 }
 
 QRectF TDocumentLayout::CaretRect(int position, int width)

@@ -42,7 +42,7 @@ public:
     // caret code finds empty.
     bool InLongParagraph(int position) const;
     // Whether any paragraph is laid out in segments.
-    bool HasLongParagraphs() const;
+    bool HasLongParagraphs() const { return longParagraphs_ > 0; }
     // The caret at position, `width` wide, in document coordinates.
     QRectF CaretRect(int position, int width);
     // The displayed line holding position: its first position, and where End puts the
@@ -87,6 +87,7 @@ private:
         Key key;
         bool exact = false;      // height and lines measured for the current content
         bool ownLayout = false;  // the block's own QTextLayout holds current lines
+        bool isLong = false;     // long enough to be laid out in segments
         // A long paragraph is laid out in segments; its own layout stays empty.
         std::shared_ptr<TLongParagraph> segments;
     };
@@ -140,8 +141,7 @@ private:
     double fontLineHeight_ = 0;  // 1/64 pixel
     double fontCharWidth_ = 0;
     int longCaret_ = -1;
-    mutable int longParagraphsRevision_ = -1;  // the document revision the answer is for
-    mutable bool hasLongParagraphs_ = false;
+    int longParagraphs_ = 0;  // paragraphs long enough to be laid out in segments
     QSizeF reportedSize_;
     bool sizeNotificationPending_ = false;
     QTimer idle_;

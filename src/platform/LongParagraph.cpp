@@ -31,7 +31,7 @@ qreal Pixels(qint64 units)
 
 } // namespace
 
-int TLongParagraph::threshold = 32 * 1024;
+int TLongParagraph::threshold = 16 * 1024;
 
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {

@@ -326,9 +326,9 @@ void TLongParagraphEditing::DeleteForward()
 
 bool TLongParagraphEditing::KeyPress(QKeyEvent* event)
 {
-    const bool inLong = CaretInLongParagraph();
     // Qt's Up and Down skip a long paragraph, whose own layout has no lines, so in a
     // document with one they are done here wherever the caret is.
+    const bool inLong = CaretInLongParagraph();
     if (!inLong && !layout_->HasLongParagraphs())
         return false;
     struct KeyMove {

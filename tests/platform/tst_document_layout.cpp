@@ -115,6 +115,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TRichEdit> edit_;
     QTemporaryDir dir_;
+    const int defaultThreshold_ = TLongParagraph::threshold;
 };
 
 void DocumentLayoutTest::initTestCase()
@@ -138,7 +139,7 @@ void DocumentLayoutTest::init()
 void DocumentLayoutTest::cleanup()
 {
     edit_.reset();
-    TLongParagraph::threshold = 32 * 1024;
+    TLongParagraph::threshold = defaultThreshold_;
 }
 
 void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
