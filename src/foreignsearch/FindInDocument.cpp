@@ -10,9 +10,8 @@ std::optional<int> FindInDocument(const TRichEdit& edit, const QString& text, TS
     const int s = edit.SelStart();
     if (direction == kSearchDown) {
         const int start = edit.SelLength() != 0 ? s + 1 : s;
-        // start + length = -1: the range reaches to the end of the text, so an
-        // occurrence ending at the last character is found from a caret too.
-        const int found = edit.FindText(text, start, -start - 1, types);
+        // An occurrence ending at the last character is found from a caret too.
+        const int found = edit.FindTextToEnd(text, start, types);
         return found >= 0 ? std::optional<int>(found) : std::nullopt;
     }
     if (s <= 0)

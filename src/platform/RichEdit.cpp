@@ -252,8 +252,14 @@ void TRichEdit::SetModified(bool modified)
 int TRichEdit::FindText(const QString& text, int start, int length, TSearchTypes types) const
 {
     const qint64 end = qint64(start) + length;
-    return FindInTextDocument(*document(), text, start, end == -1 ? -1 : static_cast<int>(std::clamp<qint64>(end, -2, 0x7fffffff)),
-                              types);
+    if (end == -1)
+        return FindTextToEnd(text, start, types);
+    return FindInTextDocument(*document(), text, start, static_cast<int>(std::clamp<qint64>(end, -2, 0x7fffffff)), types);
+}
+
+int TRichEdit::FindTextToEnd(const QString& text, int start, TSearchTypes types) const
+{
+    return FindInTextDocument(*document(), text, start, kToTextEnd, types);
 }
 
 std::vector<int> TRichEdit::FindOccurrencesToReplace(const QString& text, const QString& replacement,

@@ -62,6 +62,8 @@ public:
     // The first occurrence lying wholly inside [start, start + length); start + length
     // of -1 reaches to the end of the text. Returns -1 when there is none.
     int FindText(const QString& text, int start, int length, TSearchTypes types) const;
+    // The first occurrence starting at or after start, up to the end of the text.
+    int FindTextToEnd(const QString& text, int start, TSearchTypes types) const;
     // Every occurrence that replacing them one after another, left to right, would
     // replace; positions before any replacement.
     std::vector<int> FindOccurrencesToReplace(const QString& text, const QString& replacement, TSearchTypes types) const;

@@ -225,7 +225,7 @@ int FindInTextDocument(const QTextDocument& doc, const QString& text, int start,
     const int needle = text.size();
     if (needle == 0)
         return -1;
-    if (end == -1 || end > length)
+    if (end == kToTextEnd || end > length)
         end = length;
     start = std::max(start, 0);
     if (end - start < needle)

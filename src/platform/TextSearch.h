@@ -10,8 +10,11 @@ struct TSearchTypes {
     bool matchCase = false;
 };
 
+// An end bound that reaches to the end of the text, wherever that is.
+constexpr int kToTextEnd = -1;
+
 // The position of the first occurrence of text lying wholly inside [start, end) of
-// doc, or -1. end -1 means the end of the text; a range that ends before it begins,
+// doc, or -1. end kToTextEnd means the end of the text; a range that ends before it begins,
 // and the empty text, find nothing. Occurrences up to 64 Ki characters past start
 // cost in proportion to the distance, not to the size of the document or of its
 // paragraphs; a search that goes further searches the document's whole text, copied
