@@ -4,6 +4,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerBoundary.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
 #include "platform/RichEdit.h"
@@ -15,6 +16,9 @@
 #include "support/WindowSetFixture.h"
 
 #include <QClipboard>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -149,9 +153,55 @@ void MainWindowTest::actionListHoldsTheTwentySixCommandsInOrder()
 
 void MainWindowTest::everyActionRunsItsHandler()
 {
-    // Every action has a handler; running those that open no dialog must not fail.
-    for (TAction* action : form_->ActionList1->Actions())
+    // Every handler runs on the window set, on a modified document with a selection;
+    // each dialog it opens is cancelled. None may fail or report an error: the only
+    // message boxes allowed are the save questions and the note that no printer is
+    // installed.
+    form_->RichEdit1->SetText(QStringLiteral("some text\nmore text"));
+    form_->RichEdit1->SetSelStart(5);
+    form_->RichEdit1->SetSelLength(4);
+    form_->RichEdit1->SetModified(true);
+    QStringList unexpected;
+    bool noPrinter = false;
+    QTimer canceller;
+    canceller.setInterval(20);
+    connect(&canceller, &QTimer::timeout, this, [&]() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            const QString text = box->text();
+            noPrinter = noPrinter || text.startsWith(QStringLiteral("No printer is installed"));
+            if (!text.contains(U("保存しますか")) && !noPrinter)
+                unexpected << text;
+        }
+        modal->close();
+    });
+    canceller.start();
+    QStringList failed;
+    TAction* exit = nullptr;
+    for (TAction* action : form_->ActionList1->Actions()) {
         QVERIFY2(bool(action->OnExecute), qPrintable(action->objectName()));
+        if (action->objectName() == QLatin1String("FileExit1")) {
+            exit = action;
+            continue;
+        }
+        noPrinter = false;
+        // Printing without a printer reports that, and nothing else.
+        if (!RunHandler(form_, action->OnExecute) && !noPrinter)
+            failed << action->objectName();
+        // The search dialogs stay open beside the window until closed.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget != form_ && widget->isVisible() && qobject_cast<QDialog*>(widget))
+                widget->close();
+        QVERIFY2(form_->isVisible(), qPrintable(action->objectName()));
+    }
+    // Exit last: its save question is cancelled, so the window stays.
+    QVERIFY(exit);
+    QVERIFY(RunHandler(form_, exit->OnExecute));
+    QVERIFY(form_->isVisible());
+    QVERIFY2(failed.isEmpty(), qPrintable(failed.join(QLatin1Char(' '))));
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
 }
 
 void MainWindowTest::menusHoldTheirItemsInOrder()
