@@ -1,12 +1,13 @@
 #include "platform/TextAttributes.h"
 
 #include "platform/DocumentProperties.h"
-#include "platform/RichEdit.h"
-
+#include "platform/Fonts.h"
+#include "platform/Forms.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextList>
 #include <cmath>
 #include <functional>
@@ -25,13 +26,13 @@ int PixelsToTwips(int pixels, int ppi)
     return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / ppi));
 }
 
-QTextBlockFormat FormatAtSelection(const TRichEdit* edit)
+QTextBlockFormat FormatAtSelection(const QTextEdit* edit)
 {
-    return edit->document()->findBlock(edit->SelStart()).blockFormat();
+    return edit->document()->findBlock(edit->textCursor().selectionStart()).blockFormat();
 }
 
 // Rewrites the block format of every paragraph the selection touches, as one step.
-void ForEachSelectedBlock(TRichEdit* edit, const std::function<void(QTextBlockFormat&)>& change)
+void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(QTextBlockFormat&)>& change)
 {
     const QTextCursor selection = edit->textCursor();
     QTextDocument* doc = edit->document();
@@ -84,7 +85,7 @@ void TParaAttributes::SetAlignment(int alignment)
 
 int TParaAttributes::Numbering() const
 {
-    return edit_->document()->findBlock(edit_->SelStart()).textList() ? nsBullet : nsNone;
+    return edit_->document()->findBlock(edit_->textCursor().selectionStart()).textList() ? nsBullet : nsNone;
 }
 
 void TParaAttributes::SetNumbering(int numbering)
@@ -120,22 +121,22 @@ void TParaAttributes::SetNumbering(int numbering)
 
 int TParaAttributes::FirstIndent() const
 {
-    return TwipsToPixels(FormatAtSelection(edit_).intProperty(FirstIndentTwips), edit_->PixelsPerInch());
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(FirstIndentTwips), PixelsPerInchOf(edit_));
 }
 
 int TParaAttributes::LeftIndent() const
 {
-    return TwipsToPixels(FormatAtSelection(edit_).intProperty(LeftIndentTwips), edit_->PixelsPerInch());
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(LeftIndentTwips), PixelsPerInchOf(edit_));
 }
 
 int TParaAttributes::RightIndent() const
 {
-    return TwipsToPixels(FormatAtSelection(edit_).intProperty(RightIndentTwips), edit_->PixelsPerInch());
+    return TwipsToPixels(FormatAtSelection(edit_).intProperty(RightIndentTwips), PixelsPerInchOf(edit_));
 }
 
 void TParaAttributes::SetFirstIndent(int pixels)
 {
-    const int ppi = edit_->PixelsPerInch();
+    const int ppi = PixelsPerInchOf(edit_);
     ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
         format.setProperty(FirstIndentTwips, PixelsToTwips(pixels, ppi));
         ApplyIndentsToLayout(format, ppi);
@@ -144,7 +145,7 @@ void TParaAttributes::SetFirstIndent(int pixels)
 
 void TParaAttributes::SetLeftIndent(int pixels)
 {
-    const int ppi = edit_->PixelsPerInch();
+    const int ppi = PixelsPerInchOf(edit_);
     ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
         format.setProperty(LeftIndentTwips, PixelsToTwips(pixels, ppi));
         ApplyIndentsToLayout(format, ppi);
@@ -153,7 +154,7 @@ void TParaAttributes::SetLeftIndent(int pixels)
 
 void TParaAttributes::SetRightIndent(int pixels)
 {
-    const int ppi = edit_->PixelsPerInch();
+    const int ppi = PixelsPerInchOf(edit_);
     ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
         format.setProperty(RightIndentTwips, PixelsToTwips(pixels, ppi));
         ApplyIndentsToLayout(format, ppi);
@@ -162,7 +163,7 @@ void TParaAttributes::SetRightIndent(int pixels)
 
 namespace {
 
-QTextCharFormat SelectionCharFormat(const TRichEdit* edit)
+QTextCharFormat SelectionCharFormat(const QTextEdit* edit)
 {
     const QTextCursor selection = edit->textCursor();
     if (!selection.hasSelection())
@@ -173,7 +174,7 @@ QTextCharFormat SelectionCharFormat(const TRichEdit* edit)
     return first.charFormat();
 }
 
-void MergeIntoSelection(TRichEdit* edit, const QTextCharFormat& format)
+void MergeIntoSelection(QTextEdit* edit, const QTextCharFormat& format)
 {
     edit->mergeCurrentCharFormat(format);
 }
@@ -186,11 +187,11 @@ TFontSpec TTextAttributes::Font() const
     const QFont font = format.font().resolve(edit_->document()->defaultFont());
     TFontSpec spec;
     spec.name = font.family();
-    spec.charset = format.hasProperty(DocumentProperty::Charset) ? format.intProperty(DocumentProperty::Charset) : edit_->DefaultCharset();
+    spec.charset = format.hasProperty(DocumentProperty::Charset) ? format.intProperty(DocumentProperty::Charset) : ControlCharset(edit_);
     if (font.pointSizeF() > 0)
         spec.size = static_cast<int>(std::lround(font.pointSizeF()));
     else
-        spec.size = static_cast<int>(std::lround(font.pixelSize() * 72.0 / edit_->PixelsPerInch()));
+        spec.size = static_cast<int>(std::lround(font.pixelSize() * 72.0 / PixelsPerInchOf(edit_)));
     spec.style.bold = font.bold();
     spec.style.italic = font.italic();
     spec.style.underline = font.underline();

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QString>
 
-class TRichEdit;
+class QTextEdit;
 
 enum ParaAlignment { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 enum NumberingStyle { nsNone = 0, nsBullet = 1 };
@@ -16,7 +16,7 @@ enum NumberingStyle { nsNone = 0, nsBullet = 1 };
 // twips, so pixel values survive a round trip whatever the screen resolution.
 class TParaAttributes {
 public:
-    explicit TParaAttributes(TRichEdit* edit) : edit_(edit) {}
+    explicit TParaAttributes(QTextEdit* edit) : edit_(edit) {}
 
     int Alignment() const;
     void SetAlignment(int alignment);
@@ -30,7 +30,7 @@ public:
     void SetRightIndent(int pixels);
 
 private:
-    TRichEdit* edit_;
+    QTextEdit* edit_;
 };
 
 struct TFontStyles {
@@ -57,7 +57,7 @@ struct TFontSpec {
 // typed next when nothing is selected; setters apply the same way.
 class TTextAttributes {
 public:
-    explicit TTextAttributes(TRichEdit* edit) : edit_(edit) {}
+    explicit TTextAttributes(QTextEdit* edit) : edit_(edit) {}
 
     TFontSpec Font() const;
     void Assign(const TFontSpec& font);
@@ -74,5 +74,5 @@ public:
     void SetColor(const QColor& color);
 
 private:
-    TRichEdit* edit_;
+    QTextEdit* edit_;
 };
