@@ -8,7 +8,6 @@
 #include "platform/ToolBar.h"
 #include "shell/SDIMain.h"
 
-#include <QLineEdit>
 
 CommandState ComputeCommandState(const CommandStateInputs& in)
 {
@@ -20,17 +19,6 @@ CommandState ComputeCommandState(const CommandStateInputs& in)
     state.findNext = state.document && !in.lastFindTextEmpty;
     state.foreignFindNext = state.document && !in.lastFindWordEmpty;
     return state;
-}
-
-bool EditControlKeepsKey(QWidget* focus, const QKeySequence& key)
-{
-    if (key != QKeySequence(Qt::Key_Delete))
-        return false;
-    if (auto* rich = qobject_cast<QTextEdit*>(focus))
-        return !rich->textCursor().hasSelection();
-    if (auto* line = qobject_cast<QLineEdit*>(focus))
-        return !line->hasSelectedText();
-    return false;
 }
 
 void TSDIAppForm::EditUndo1Execute()

@@ -1,9 +1,5 @@
 #pragma once
-// The edit commands' rules: which commands are enabled, and the keys edit controls
-// keep beside the window's shortcuts.
-#include <QKeySequence>
-
-class QWidget;
+// The edit commands' rule for which commands are enabled.
 
 struct CommandStateInputs {
     bool canUndo = false;
@@ -27,8 +23,3 @@ struct CommandState {
 // clipboard text; the rest a document of at least one line, find-next and the
 // foreign find-next also a stored search text.
 CommandState ComputeCommandState(const CommandStateInputs& in);
-
-// True when an edit control keeps a key that is also a command's shortcut: Del with
-// nothing selected deletes the next character instead of running Delete (which would
-// do nothing).
-bool EditControlKeepsKey(QWidget* focus, const QKeySequence& key);

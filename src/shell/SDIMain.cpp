@@ -1,6 +1,6 @@
 #include "shell/SDIMain.h"
 
-#include "edit/EditCommands.h"
+#include "edit/ControlKeys.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Actions.h"
 #include "platform/Clipboard.h"
