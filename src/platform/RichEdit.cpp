@@ -70,6 +70,12 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     });
 }
 
+TRichEdit::~TRichEdit()
+{
+    // Before QWidget's destructor takes the focus away, which it would hear of.
+    delete longParagraphs_;
+}
+
 void TRichEdit::keyPressEvent(QKeyEvent* event)
 {
     if (!longParagraphs_->KeyPress(event))

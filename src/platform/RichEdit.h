@@ -25,6 +25,7 @@ class TRichEdit : public QTextEdit {
     Q_OBJECT
 public:
     TRichEdit(QWidget* parent, const QString& name);
+    ~TRichEdit() override;
 
     // --- Text and selection ----------------------------------------------------
     // The whole text, paragraph breaks as '\n'.
