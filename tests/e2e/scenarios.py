@@ -22,13 +22,14 @@ import scenario_bad_inputs  # noqa: E402
 import scenario_close  # noqa: E402
 import scenario_files  # noqa: E402
 import scenario_search  # noqa: E402
+import scenario_windows  # noqa: E402
 from editor import check  # noqa: E402
 from xdriver import Program, XSession, missing_tools  # noqa: E402
 
 print = functools.partial(print, flush=True)  # noqa: A001 - keep output in order with tracebacks
 
 SKIP = 77
-MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs]
+MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs, scenario_windows]
 
 
 class Context:
@@ -60,6 +61,7 @@ SCENARIOS = {
     "close_prompt_and_settings": scenario_close.close_prompt_and_settings,
     "bad_inputs_real_program": scenario_bad_inputs.bad_inputs_real_program,
     "permissions_real_program": scenario_bad_inputs.permissions_real_program,
+    "every_window_drawn": scenario_windows.every_window_drawn,
 }
 
 
@@ -71,7 +73,7 @@ def main(argv):
     if missing:
         print("SKIP: %s not installed" % ", ".join(missing))
         return SKIP
-    needed = missing_tools(["openbox", "wmctrl", "xclip", "xmodmap", "xprop", "xwd", "abiword"])
+    needed = missing_tools(["openbox", "wmctrl", "xclip", "xmodmap", "xprop", "xwininfo", "abiword"])
     if needed:
         print("FAIL: %s not installed (scripts/install-deps installs them)" % ", ".join(needed))
         return 1
@@ -86,7 +88,7 @@ def main(argv):
                 SCENARIOS[argv[2]](ctx)
                 ok = True
             except Exception as error:
-                shot = session.screenshot(os.path.join(workdir, "failure.xwd"))
+                shot = session.screenshot(os.path.join(workdir, "failure.png"))
                 print("FAIL: %s" % error)
                 traceback.print_exc(file=sys.stdout)
                 print("screenshot: %s" % shot)
