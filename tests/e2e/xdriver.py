@@ -25,6 +25,10 @@ class Failure(Exception):
     """A check of the end-to-end test failed; the message says which."""
 
 
+class Skip(Exception):
+    """What the scenario needs cannot run on this machine; the message says why."""
+
+
 def missing_tools(tools):
     return [t for t in tools if shutil.which(t) is None]
 
@@ -275,7 +279,7 @@ class Program:
     MAIN_TITLE = "Tesserine"
 
     def __init__(self, session, executable, workdir, config_home=None, home=None, user=None,
-                 cwd=None, name="program"):
+                 cwd=None, name="program", extra_env=None):
         self.session = session
         self.workdir = workdir
         self.config_home = config_home or os.path.join(workdir, "config")
@@ -294,6 +298,7 @@ class Program:
             "LC_ALL": "C.UTF-8",
         })
         env.pop("QT_IM_MODULE", None)
+        env.update(extra_env or {})
         argv = [executable]
         if user is not None:
             argv = user.wrap(argv)
