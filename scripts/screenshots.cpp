@@ -225,8 +225,13 @@ int main(int argc, char* argv[])
     for (const Language& language : {Language{"日本語 Shift-JIS", "日本語の文書を検索", "japanese"},
                                      Language{"キリル文字", "Поиск слова", "cyrillic"},
                                      Language{"簡体字中国語（大陸中国）", "简体中文", "simplified-chinese"},
-                                     Language{"ハングル", "한국어 검색", "korean"}}) {
-        SDIAppForm->ComboBox2->SetItemIndex(LanguageLabels().indexOf(QString::fromUtf8(language.label)));
+                                     Language{"韓国語（Wansung）", "한국어 검색", "korean"}}) {
+        const int index = LanguageLabels().indexOf(QString::fromUtf8(language.label));
+        if (index < 0) {
+            std::fprintf(stderr, "no language %s\n", language.label);
+            return 1;
+        }
+        SDIAppForm->ComboBox2->SetItemIndex(index);
         SDIAppForm->lastFindWord->SetText(QString::fromUtf8(language.sample));
         FindDlg->Show();
         Settle();
