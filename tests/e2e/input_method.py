@@ -131,17 +131,19 @@ class InputMethod:
         return {"QT_IM_MODULE": "fcitx", "XMODIFIERS": "@im=fcitx", "DBUS_SESSION_BUS_ADDRESS": self.address}
 
     def switch(self, on):
-        """Switches the input method of the focused window on or off, as its hot key does."""
-        subprocess.run(["fcitx5-remote", "-o" if on else "-c"], env=self.env, capture_output=True,
-                       timeout=DEFAULT_TIMEOUT)
+        """Switches the input method of the focused window on or off with its hot key,
+        Ctrl+Space, as a person does: the key goes the way of the keys typed after it, so
+        the input method has switched before it sees them."""
+        if self.state() != (2 if on else 1):
+            self.session.key("ctrl+space")
         wait_for(lambda: self.state() == (2 if on else 1), DEFAULT_TIMEOUT,
                  "the input method to switch %s" % ("on" if on else "off"))
 
     def type_reading(self, reading):
         """Types reading in romaji with the input method on, converts it with Space and
-        commits the first candidate with Return, as a person does."""
+        commits the first candidate with Return, as a person does. The input method stays
+        on until switch(False)."""
         self.switch(True)
         self.session.type(reading)
         self.session.key("space")
         self.session.key("Return")
-        self.switch(False)
