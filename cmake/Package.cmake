@@ -17,9 +17,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # the font configuration the font lists are built from, is named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fontconfig")
-# Qt's Japanese translations for the standard dialogs and buttons, and fonts that
-# cover Japanese and the other scripts the foreign-language search shows.
+# Qt's Japanese translations for the standard dialogs and buttons, fonts that cover
+# Japanese and the other scripts the foreign-language search shows, and the Qt 6
+# frontend of Fcitx 5, through which Japanese is typed on a desktop that runs it. (The
+# Qt 6 frontend of IBus, the other input method framework Debian ships, is part of
+# libqt6gui6, a dependency already.)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-translations-l10n, fonts-ipafont | fonts-noto-cjk, fonts-noto-core")
+    "qt6-translations-l10n, fonts-ipafont | fonts-noto-cjk, fonts-noto-core, fcitx5-frontend-qt6")
 
 include(CPack)

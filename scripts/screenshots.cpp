@@ -1,10 +1,11 @@
-// Renders the main window, each of its menus open, the context menu and every dialog
-// to PNG files, headlessly: tesserine-screenshots <output directory>.
+// Renders the main window, each of its menus open, the context menu, every dialog as
+// its command fills it, the standard Find and Replace dialogs and each kind of message
+// box to PNG files, headlessly: tesserine-screenshots <output directory>.
+#include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Application.h"
+#include "platform/FindReplaceDialogs.h"
+#include "platform/HandlerBoundary.h"
 #include "platform/Controls.h"
-#include "platform/FontDialog.h"
-#include "platform/PrintDialogs.h"
-#include "platform/Printer.h"
 #include "platform/Menus.h"
 #include "platform/RichEdit.h"
 #include "shell/About.h"
@@ -15,12 +16,16 @@
 #include "format/Paragraph.h"
 
 #include <QApplication>
-#include <QPrintDialog>
 #include <QDir>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
+#include <deque>
+#include <functional>
+#include <stdexcept>
 
 namespace {
 
@@ -79,13 +84,93 @@ void ShootMenus(TSDIAppForm* form)
     Settle();
 }
 
-void ShootDialog(QWidget* dialog, const QString& name)
+// Draws the modal windows a command opens, in the order they open, each once it has
+// settled, and then answers it as a person would. A window that does not open within
+// ten seconds ends the run with an error rather than a hang.
+class ModalShooter : public QObject {
+public:
+    using Answer = std::function<void(QWidget*)>;
+
+    ModalShooter()
+    {
+        timer_.setInterval(20);
+        connect(&timer_, &QTimer::timeout, this, [this]() { Poll(); });
+    }
+
+    ModalShooter& Expect(const QString& name, Answer answer)
+    {
+        steps_.push_back({name, std::move(answer)});
+        waited_ = 0;
+        timer_.start();
+        return *this;
+    }
+
+    // Runs command, which returns once its windows are closed.
+    void Run(const std::function<void()>& command)
+    {
+        command();
+        if (!steps_.empty()) {
+            std::fprintf(stderr, "%s did not open\n", qPrintable(steps_.front().name));
+            std::exit(1);
+        }
+    }
+
+private:
+    struct Step {
+        QString name;
+        Answer answer;
+    };
+
+    void Poll()
+    {
+        if (steps_.empty()) {
+            timer_.stop();
+            return;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || modal == last_) {
+            if (++waited_ * timer_.interval() > 10000) {
+                std::fprintf(stderr, "%s did not open\n", qPrintable(steps_.front().name));
+                std::exit(1);
+            }
+            return;
+        }
+        timer_.stop();
+        last_ = modal;
+        const Step step = steps_.front();
+        steps_.pop_front();
+        QPointer<QWidget> shown(modal);
+        QTimer::singleShot(150, this, [this, step, shown]() {
+            if (!shown)
+                return;
+            Save(shown->grab().toImage(), step.name);
+            // The answer may open the next window and wait in it, so the watch goes on meanwhile.
+            waited_ = 0;
+            if (!steps_.empty())
+                timer_.start();
+            step.answer(shown);
+        });
+    }
+
+    std::deque<Step> steps_;
+    QPointer<QWidget> last_;
+    QTimer timer_;
+    int waited_ = 0;
+};
+
+void PressKey(QWidget* window, Qt::Key key)
 {
-    dialog->show();
-    Settle();
-    Save(dialog->grab().toImage(), name);
-    dialog->hide();
-    Settle();
+    QTest::keyClick(window, key);
+}
+
+void Cancel(QWidget* window)
+{
+    PressKey(window, Qt::Key_Escape);
+}
+
+void Confirm(QWidget* window)
+{
+    PressKey(window, Qt::Key_Return);
 }
 
 } // namespace
@@ -135,12 +220,18 @@ int main(int argc, char* argv[])
     Settle();
     Save(SDIAppForm->grab().toImage(), QStringLiteral("formatted-document"));
 
-    ShootDialog(AboutBox, QStringLiteral("about-box"));
-    struct Language { int index; const char* sample; const char* name; };
-    for (const Language& language : {Language{0, "日本語の文書を検索", "japanese"},
-                                     Language{11, "Поиск слова", "cyrillic"},
-                                     Language{1, "한국어 검색", "korean"}}) {
-        SDIAppForm->ComboBox2->SetItemIndex(language.index);
+    ModalShooter().Expect(QStringLiteral("about-box"), Confirm).Run([]() { SDIAppForm->HelpAbout1Execute(); });
+    struct Language { const char* label; const char* sample; const char* name; };
+    for (const Language& language : {Language{"日本語 Shift-JIS", "日本語の文書を検索", "japanese"},
+                                     Language{"キリル文字", "Поиск слова", "cyrillic"},
+                                     Language{"簡体字中国語（大陸中国）", "简体中文", "simplified-chinese"},
+                                     Language{"韓国語（Wansung）", "한국어 검색", "korean"}}) {
+        const int index = LanguageLabels().indexOf(QString::fromUtf8(language.label));
+        if (index < 0) {
+            std::fprintf(stderr, "no language %s\n", language.label);
+            return 1;
+        }
+        SDIAppForm->ComboBox2->SetItemIndex(index);
         SDIAppForm->lastFindWord->SetText(QString::fromUtf8(language.sample));
         FindDlg->Show();
         Settle();
@@ -148,20 +239,49 @@ int main(int argc, char* argv[])
         FindDlg->Close();
         Settle();
     }
-    ShootDialog(SDIAppForm->FontDialog1, QStringLiteral("font-dialog"));
-    ShootDialog(SetPageWidth, QStringLiteral("page-width-dialog"));
-    ShootDialog(SetParagraph, QStringLiteral("paragraph-dialog"));
-    {
-        // Shows the printers of the print system (the make target runs this against a
-        // private one with PDF printers when it can). Both go before the main window.
-        TPrinterSetupForm printerSetup(SDIAppForm);
-        printerSetup.LoadFromCurrentPrinter();
-        ShootDialog(&printerSetup, QStringLiteral("printer-setup-dialog"));
-        RefreshCurrentPrinter();
-        QPrintDialog printDialog(&CurrentPrinter(), SDIAppForm);
-        printDialog.setWindowTitle(QString::fromUtf8("印刷"));
-        ShootDialog(&printDialog, QStringLiteral("print-dialog"));
+    for (TFindDialog* dialog : {SDIAppForm->FindDialog1, SDIAppForm->ReplaceDialog1}) {
+        dialog->SetFindText(QStringLiteral("булок"));
+        dialog == SDIAppForm->FindDialog1 ? SDIAppForm->EditFind1Execute() : SDIAppForm->EditReplace1Execute();
+        Settle();
+        Save(dialog->grab().toImage(), dialog == SDIAppForm->FindDialog1 ? QStringLiteral("standard-find-dialog")
+                                                                          : QStringLiteral("standard-replace-dialog"));
+        dialog->hide();
+        Settle();
     }
+
+    // The dialogs as their commands fill them, from the formatted document's selection.
+    edit->SetSelStart(0);
+    edit->SetSelLength(8);
+    ModalShooter().Expect(QStringLiteral("font-dialog"), Cancel).Run([]() { SDIAppForm->FormatFontExecute(); });
+    ModalShooter()
+        .Expect(QStringLiteral("page-width-dialog"),
+                [](QWidget*) {
+                    SetPageWidth->Edit1->SetText(QStringLiteral("six"));
+                    SetPageWidth->OKBtn->click();
+                })
+        .Expect(QStringLiteral("message-invalid-page-width"), Confirm)
+        .Expect(QStringLiteral("page-width-dialog-after-message"), Cancel)
+        .Run([]() { SDIAppForm->FormatPageWidth1Execute(); });
+    edit->SetSelStart(43);
+    ModalShooter().Expect(QStringLiteral("paragraph-dialog"), Cancel).Run([]() { SDIAppForm->FormatParagraph1Execute(); });
+
+    // Shows the printers of the print system (the make target runs this against a
+    // private one with PDF printers when it can).
+    ModalShooter().Expect(QStringLiteral("printer-setup-dialog"), Cancel).Run([]() { SDIAppForm->FilePrinterSetup1Execute(); });
+    ModalShooter().Expect(QStringLiteral("print-dialog"), Cancel).Run([]() { SDIAppForm->Print1Click(); });
+
+    // Each kind of message box: the two save questions, and a failed command's warning.
+    edit->SetModified(true);
+    ModalShooter().Expect(QStringLiteral("message-save-before-new"), Cancel).Run([]() { SDIAppForm->FileNew1Execute(); });
+    ModalShooter().Expect(QStringLiteral("message-save-before-close"), Cancel).Run([]() { SDIAppForm->close(); });
+    ModalShooter()
+        .Expect(QStringLiteral("message-failed-command"), Confirm)
+        .Run([]() {
+            RunHandler(SDIAppForm, []() {
+                throw std::runtime_error("No printer is installed, so the document cannot be printed. Add a "
+                                         "printer in the system's printer settings and try again.");
+            });
+        });
 
     SDIAppForm->RichEdit1->SetModified(false);
     application.DestroyForms();

@@ -3,9 +3,13 @@
 #include "foreignsearch/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Controls.h"
+#include "platform/DialogLayout.h"
 #include "platform/Fonts.h"
 #include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
 
 TFindDlg* FindDlg = nullptr;
 
@@ -16,17 +20,45 @@ QString U(const char* text)
     return QString::fromUtf8(text);
 }
 
-// Places a control at its stored bounds, widened or heightened where the installed
-// look-alike of the stored font needs more room, so no caption is cut off.
-template <class Control>
-Control* Place(Control* control, int left, int top, int width, int height)
+// Lays the dialog out in the order it was designed in, each control at least its designed
+// size: the search text across the top with the find button beside it; the language and
+// font lists under it with the direction group and the cancel button to their right; the
+// two options along the bottom. Spare room goes to the right and the bottom, so the
+// controls keep their places when the dialog is resized.
+void LayOutFindDialog(TFindDlg* dialog)
 {
-    const QSize hint = control->sizeHint();
-    const bool caption = qobject_cast<QLabel*>(control) || qobject_cast<QAbstractButton*>(control)
-                         || qobject_cast<QGroupBox*>(control);
-    control->setGeometry(left, top, caption ? std::max(width, hint.width()) : width,
-                         qobject_cast<QGroupBox*>(control) ? std::max(height, hint.height()) : height);
-    return control;
+    dialog->Edit1->setMinimumWidth(265);
+    for (TComboBox* list : {dialog->ComboBox1, dialog->ComboBox2})
+        list->setMinimumWidth(161);
+    // Every language's name shows whole.
+    dialog->ComboBox2->FitWidestItem();
+    dialog->grDown->setMinimumSize(89, 49);
+    for (TButton* button : {dialog->btnFind, dialog->Cancel})
+        button->setMinimumSize(97, 25);
+
+    auto* grid = new QGridLayout(dialog);
+    grid->setContentsMargins(kControlSpacing, kControlSpacing, kControlSpacing, kControlSpacing);
+    grid->setHorizontalSpacing(kControlSpacing);
+    grid->setVerticalSpacing(kControlSpacing / 2);
+    const Qt::Alignment caption = Qt::AlignRight | Qt::AlignVCenter;
+    grid->addWidget(dialog->Label1, 0, 0, caption);
+    grid->addWidget(dialog->Edit1, 0, 1, 1, 2);
+    grid->addWidget(dialog->btnFind, 0, 3);
+    grid->addWidget(dialog->Label3, 1, 0, caption);
+    grid->addWidget(dialog->ComboBox2, 1, 1);
+    grid->addWidget(dialog->grDown, 1, 2, 2, 1);
+    grid->addWidget(dialog->Cancel, 1, 3, Qt::AlignTop);
+    grid->addWidget(dialog->Label2, 2, 0, caption);
+    grid->addWidget(dialog->ComboBox1, 2, 1);
+    auto* options = new QHBoxLayout;
+    options->setSpacing(3 * kControlSpacing);
+    options->addSpacing(3 * kControlSpacing);
+    options->addWidget(dialog->chWholeWord);
+    options->addWidget(dialog->chMatchCase);
+    grid->addLayout(options, 3, 0, 1, 3, Qt::AlignLeft);
+    grid->addItem(new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding), 4, 4);
+    grid->setRowStretch(4, 1);
+    grid->setColumnStretch(4, 1);
 }
 
 } // namespace
@@ -39,30 +71,30 @@ TFindDlg::TFindDlg()
     setSizeGripEnabled(false);
     const QString face = U("ＭＳ Ｐゴシック");
     SetControlFont(this, face, -12, SHIFTJIS_CHARSET);
-    move(420, 260);
-    resize(494, 110);
 
     // Declaration order; the tab order is set below.
-    Edit1 = Place(new TEdit(this, QStringLiteral("Edit1")), 112, 8, 265, 20);
+    Edit1 = new TEdit(this, QStringLiteral("Edit1"));
     // The search box starts in the dialog's Japanese character set; a language chosen
     // later replaces it, and no language (index -1) keeps it.
     SetControlCharset(Edit1, SHIFTJIS_CHARSET);
-    ComboBox1 = Place(new TComboBox(this, QStringLiteral("ComboBox1")), 112, 64, 161, 20);
+    ComboBox1 = new TComboBox(this, QStringLiteral("ComboBox1"));
     ComboBox1->SetText(QStringLiteral("Arial CYR"));
-    btnFind = Place(new TButton(this, QStringLiteral("btnFind"), U("次を検索(&F)")), 384, 8, 97, 25);
-    Label1 = Place(new TLabel(this, QStringLiteral("Label1"), U("検索する文字列(&N)")), 8, 8, 98, 12);
-    chMatchCase = Place(new TCheckBox(this, QStringLiteral("chMatchCase"), U("大文字と小文字を区別する(&C)")), 192, 88, 177, 17);
-    chWholeWord = Place(new TCheckBox(this, QStringLiteral("chWholeWord"), U("単語全体で探す(&W)")), 32, 88, 129, 17);
-    Label2 = Place(new TLabel(this, QStringLiteral("Label2"), U("ﾌｫﾝﾄ")), 80, 64, 26, 12);
-    grDown = Place(new TRadioGroup(this, QStringLiteral("grDown"), U("検索する方向"), {U("上へ"), U("下へ")}),
-                   288, 32, 89, 49);
+    btnFind = new TButton(this, QStringLiteral("btnFind"), U("次を検索(&F)"));
+    Label1 = new TLabel(this, QStringLiteral("Label1"), U("検索する文字列(&N)"));
+    chMatchCase = new TCheckBox(this, QStringLiteral("chMatchCase"), U("大文字と小文字を区別する(&C)"));
+    chWholeWord = new TCheckBox(this, QStringLiteral("chWholeWord"), U("単語全体で探す(&W)"));
+    Label2 = new TLabel(this, QStringLiteral("Label2"), U("ﾌｫﾝﾄ"));
+    grDown = new TRadioGroup(this, QStringLiteral("grDown"), U("検索する方向"), {U("上へ"), U("下へ")});
     grDown->SetItemIndex(1);
-    Cancel = Place(new TButton(this, QStringLiteral("Cancel"), U("キャンセル")), 384, 40, 97, 25);
-    ComboBox2 = Place(new TComboBox(this, QStringLiteral("ComboBox2")), 112, 40, 161, 20);
+    Cancel = new TButton(this, QStringLiteral("Cancel"), U("キャンセル"));
+    ComboBox2 = new TComboBox(this, QStringLiteral("ComboBox2"));
     ComboBox2->SetItems(LanguageLabels());
-    Label3 = Place(new TLabel(this, QStringLiteral("Label3"), U("言語")), 80, 40, 24, 12);
+    Label3 = new TLabel(this, QStringLiteral("Label3"), U("言語"));
     for (TLabel* label : {Label1, Label2, Label3})
         label->setFocusPolicy(Qt::NoFocus);
+    LayOutFindDialog(this);
+    move(420, 260);
+    resize(QSize(494, 110).expandedTo(sizeHint()));
 
     QWidget* const order[] = {Edit1, ComboBox1, btnFind, chMatchCase, chWholeWord, grDown, Cancel, ComboBox2};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)

@@ -2,6 +2,7 @@
 
 #include "format/ValueDialogs.h"
 #include "platform/Controls.h"
+#include "platform/DialogLayout.h"
 #include "platform/Fonts.h"
 
 TSetParagraph* SetParagraph = nullptr;
@@ -11,28 +12,25 @@ TSetParagraph::TSetParagraph()
 {
     setWindowTitle(QString::fromUtf8("段落の書式設定"));
     setFont(FrameworkFont(QStringLiteral("MS Sans Serif"), -11));
-    setFixedSize(384, 143);
     CentredOnScreen = true;
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(8, 8, 265, 121);
-    struct Row { TLabel** label; TEdit** edit; const char* name; const char* editName; const char* caption; int top; };
+    struct Row { TLabel** label; TEdit** edit; const char* name; const char* editName; const char* caption; };
     const Row rows[] = {
-        {&Label1, &Edit1, "Label1", "Edit1", "最初のインデント", 26},
-        {&Label2, &Edit2, "Label2", "Edit2", "左のインデント", 59},
-        {&Label3, &Edit3, "Label3", "Edit3", "右のインデント", 91},
+        {&Label1, &Edit1, "Label1", "Edit1", "最初のインデント"},
+        {&Label2, &Edit2, "Label2", "Edit2", "左のインデント"},
+        {&Label3, &Edit3, "Label3", "Edit3", "右のインデント"},
     };
+    std::vector<std::pair<QWidget*, QWidget*>> captionRows;
     for (const Row& row : rows) {
-        *row.label = new TLabel(this, QString::fromLatin1(row.name), QString::fromUtf8(row.caption));
+        *row.label = new TLabel(Bevel1, QString::fromLatin1(row.name), QString::fromUtf8(row.caption));
         SetControlFont(*row.label, QString::fromUtf8("ＭＳ Ｐゴシック"), -13, SHIFTJIS_CHARSET);
-        // The look-alike of the stored face runs wider: move left rather than under the box.
-        const int width = std::max(91, (*row.label)->sizeHint().width());
-        (*row.label)->setGeometry(std::max(10, std::min(20, 113 - width)), row.top + 3, width, 13);
-        *row.edit = new TEdit(this, QString::fromLatin1(row.editName));
-        (*row.edit)->setGeometry(117, row.top, 98, 21);
+        *row.edit = new TEdit(Bevel1, QString::fromLatin1(row.editName));
+        captionRows.emplace_back(*row.label, *row.edit);
     }
-    AddOkCancelButtons(this, OKBtn, CancelBtn);
+    LayOutCaptionRows(Bevel1, captionRows, QSize(265, 121), 98);
+    LayOutValueDialog(this, Bevel1, OKBtn, CancelBtn);
     OKBtn->OnClick = [this]() { OKBtnClick(); };
     setTabOrder(OKBtn, CancelBtn);
     setTabOrder(CancelBtn, Edit1);

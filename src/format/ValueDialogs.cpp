@@ -1,24 +1,24 @@
 #include "format/ValueDialogs.h"
 
 #include "platform/Controls.h"
+#include "platform/DialogLayout.h"
 #include "platform/Fonts.h"
 #include "platform/Forms.h"
 #include "platform/MessageBox.h"
 #include "platform/Numbers.h"
 
-void AddOkCancelButtons(TDialogForm* dialog, TButton*& ok, TButton*& cancel)
+void LayOutValueDialog(TDialogForm* dialog, QFrame* values, TButton*& ok, TButton*& cancel)
 {
     const QString face = QString::fromUtf8("ＭＳ Ｐゴシック");
     ok = new TButton(dialog, QStringLiteral("OKBtn"), QStringLiteral("OK"));
-    ok->setGeometry(300, 8, 75, 25);
     ok->ModalResult = mrOk;
     ok->SetDefault(true);
     cancel = new TButton(dialog, QStringLiteral("CancelBtn"), QString::fromUtf8("キャンセル"));
-    cancel->setGeometry(300, 38, 75, 25);
     cancel->ModalResult = mrCancel;
     cancel->SetCancel(true);
     for (TButton* button : {ok, cancel})
         SetControlFont(button, face, -13, SHIFTJIS_CHARSET);
+    LayOutBodyAndButtonColumn(dialog, values, {ok, cancel}, QSize(75, 25));
 }
 
 bool CheckNumberBox(TDialogForm* dialog, const TEdit* box, const QString& message)

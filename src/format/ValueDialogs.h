@@ -2,14 +2,14 @@
 // Pieces the page-width and paragraph dialogs share.
 #include <QString>
 
-class QWidget;
+class QFrame;
 class TButton;
 class TDialogForm;
 class TEdit;
 
-// An OK (default, result OK) and a Cancel (Esc, result Cancel) button at the dialog's
-// right edge.
-void AddOkCancelButtons(TDialogForm* dialog, TButton*& ok, TButton*& cancel);
+// Lays the dialog out: its frame of values at the left, and in a column at the top right
+// an OK (default, result OK) and a Cancel (Esc, result Cancel) button, which it creates.
+void LayOutValueDialog(TDialogForm* dialog, QFrame* values, TButton*& ok, TButton*& cancel);
 
 // Checks that an edit box holds a number; if not, keeps the dialog open and shows
 // message under "Word Processor". Returns whether it held one.

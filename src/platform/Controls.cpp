@@ -3,7 +3,10 @@
 #include "platform/Forms.h"
 #include "platform/HandlerBoundary.h"
 
+#include <QAbstractItemView>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 TEdit::TEdit(QWidget* parent, const QString& name)
@@ -23,6 +26,9 @@ TComboBox::TComboBox(QWidget* parent, const QString& name)
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setMaxVisibleItems(8);
+    // The box is as wide as its form makes it, not as its longest item; the list drops
+    // down wider when it needs to.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     connect(this, &QComboBox::activated, this, [this]() {
         if (OnClick)
             RunHandler(window(), OnClick);
@@ -45,6 +51,29 @@ void TComboBox::SetItems(const QStringList& items)
     addItems(items);
     setCurrentIndex(-1);
     setEditText(text);
+}
+
+void TComboBox::FitWidestItem()
+{
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.rect = QRect(0, 0, 200, sizeHint().height());
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QFontMetrics metrics(lineEdit() ? lineEdit()->font() : font());
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+    // The edit field keeps a margin of 2 pixels on either side of its text and room for the caret.
+    constexpr int kFieldMargins = 2 * 2 + 2;
+    setMinimumWidth(std::max(minimumWidth(), widest + kFieldMargins + option.rect.width() - field.width()));
+}
+
+void TComboBox::showPopup()
+{
+    const int longest = view()->sizeHintForColumn(0) + 2 * view()->frameWidth()
+                        + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    view()->setMinimumWidth(std::max(width(), longest));
+    QComboBox::showPopup();
 }
 
 void TComboBox::SetItemIndex(int index)

@@ -42,6 +42,12 @@ public:
     void SetText(const QString& value) { setEditText(value); }
     // Runs when the user picks an entry of the list (not while typing).
     std::function<void()> OnClick;
+    // Widens the box, if need be, so that each of its items shows whole when chosen.
+    void FitWidestItem();
+
+protected:
+    // The list drops down wide enough for its longest entry, however narrow the box.
+    void showPopup() override;
 };
 
 class TCheckBox : public QCheckBox {

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QHash>
+#include <QSet>
 #include <fontconfig/fontconfig.h>
 #include <QVariant>
 #include <QWidget>
@@ -144,12 +145,18 @@ void InstallFontSubstitutions()
 QStringList InstalledFontFamilies()
 {
     // Where foundries share a family name Qt lists each as "Name [Foundry]"; that is
-    // not a face name the user knows or that is worth storing, so the name stands alone.
-    QStringList families = QFontDatabase::families();
-    for (QString& family : families) {
+    // not a face name the user knows or that is worth storing, so the name stands alone,
+    // once, where its first foundry stood.
+    QStringList families;
+    QSet<QString> listed;
+    for (QString family : QFontDatabase::families()) {
         const qsizetype bracket = family.lastIndexOf(QLatin1String(" ["));
         if (bracket > 0 && family.endsWith(QLatin1Char(']')))
             family.truncate(bracket);
+        if (!listed.contains(family)) {
+            listed.insert(family);
+            families << family;
+        }
     }
     return families;
 }

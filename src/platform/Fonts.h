@@ -36,6 +36,6 @@ void SetControlCharset(QWidget* control, int charset);
 // gothic faces onto IPA fonts, Arial onto Liberation Sans, ...). Called once at start.
 void InstallFontSubstitutions();
 
-// The face names of the installed fonts, one per typeface in Qt's alphabetical order;
-// a face that several foundries make is listed once for each.
+// The face names of the installed fonts in Qt's alphabetical order, each once, also
+// when several foundries make a face of that name.
 QStringList InstalledFontFamilies();

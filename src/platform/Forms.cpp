@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <algorithm>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 
 namespace {
@@ -113,6 +114,9 @@ void TDialogForm::CenterOnScreen()
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
+    // A dialog sized by its layout knows its size only once the layout has run.
+    if (layout())
+        layout()->activate();
     move(area.center() - QPoint(width() / 2, height() / 2));
 }
 

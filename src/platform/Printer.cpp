@@ -1,8 +1,14 @@
 #include "platform/Printer.h"
 
+#include "platform/TextImageHandler.h"
+
+#include <QAbstractTextDocumentLayout>
 #include <QPrinterInfo>
+#include <QTextDocument>
+#include <QTextFrame>
 
 #include <cups/cups.h>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -84,6 +90,32 @@ void PrepareCurrentPrinterForJob()
             "system's printer settings and try again."));
     if (printer.outputFormat() != QPrinter::NativeFormat || printer.printerName().isEmpty())
         throw EPrintError(QStringLiteral("The printer \"%1\" cannot be used.").arg(DefaultPrinterName()));
+}
+
+void PrintDocumentContent(const QTextDocument& document, QPrinter& printer)
+{
+    // QTextDocument::print lays out a document without a page size of its own on a copy
+    // and numbers its pages, which the document does not hold. A copy given the page's
+    // size is printed as it is.
+    QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
+    if (margins.isNull()) {
+        margins = QMarginsF(2, 2, 2, 2);  // keep clear of the sheet's edge
+        printer.setPageMargins(margins, QPageLayout::Millimeter);
+    }
+    const std::unique_ptr<QTextDocument> copy(document.clone());
+    QAbstractTextDocumentLayout* layout = copy->documentLayout();  // Qt's own paginated layout
+    layout->setPaintDevice(&printer);
+    layout->registerHandler(QTextFormat::ImageObject, new TTextImageHandler(copy.get()));
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    const qreal horizontal = int(2 / 2.54 * printer.logicalDpiX());
+    const qreal vertical = int(2 / 2.54 * printer.logicalDpiY());
+    frame.setLeftMargin(horizontal);
+    frame.setRightMargin(horizontal);
+    frame.setTopMargin(vertical);
+    frame.setBottomMargin(vertical);
+    copy->rootFrame()->setFrameFormat(frame);
+    copy->setPageSize(QSizeF(printer.width(), printer.height()));
+    copy->print(&printer);
 }
 
 void CheckCurrentPrinterJobDelivered()

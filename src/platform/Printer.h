@@ -2,6 +2,8 @@
 // The one current printer of the program: the print and printer-setup dialogs choose
 // it, and printing uses it. It starts as the print system's default printer.
 #include <QPrinter>
+
+class QTextDocument;
 #include <QStringList>
 #include <stdexcept>
 
@@ -26,6 +28,10 @@ void RefreshCurrentPrinter();
 // an installed printer. A printer that has gone away is replaced by the default one.
 // Throws EPrintError when there is nowhere to print.
 void PrepareCurrentPrinterForJob();
+
+// Prints the content of document on printer, laid out on a copy for the printer's pages
+// with 2 cm round the text: the text only, with no page numbers or headers of its own.
+void PrintDocumentContent(const QTextDocument& document, QPrinter& printer);
 
 // Throws EPrintError when the job just painted on the current printer did not reach
 // the printer or its file.

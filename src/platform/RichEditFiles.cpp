@@ -162,7 +162,7 @@ void TRichEdit::Print(const QString& title)
     // flag and the screen layout stay as they are. Long documents take seconds.
     {
         const BusyCursor busy;
-        document()->print(&printer);
+        PrintDocumentContent(*document(), printer);
     }
     CheckCurrentPrinterJobDelivered();
 }

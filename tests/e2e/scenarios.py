@@ -21,14 +21,17 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import scenario_bad_inputs  # noqa: E402
 import scenario_close  # noqa: E402
 import scenario_files  # noqa: E402
+import scenario_input_method  # noqa: E402
 import scenario_search  # noqa: E402
+import scenario_windows  # noqa: E402
 from editor import check  # noqa: E402
-from xdriver import Program, XSession, missing_tools  # noqa: E402
+from xdriver import Program, Skip, XSession, missing_tools  # noqa: E402
 
 print = functools.partial(print, flush=True)  # noqa: A001 - keep output in order with tracebacks
 
 SKIP = 77
-MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs]
+MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs, scenario_windows,
+           scenario_input_method]
 
 
 class Context:
@@ -60,6 +63,8 @@ SCENARIOS = {
     "close_prompt_and_settings": scenario_close.close_prompt_and_settings,
     "bad_inputs_real_program": scenario_bad_inputs.bad_inputs_real_program,
     "permissions_real_program": scenario_bad_inputs.permissions_real_program,
+    "every_window_drawn": scenario_windows.every_window_drawn,
+    "japanese_input_method": scenario_input_method.japanese_input_method,
 }
 
 
@@ -71,7 +76,7 @@ def main(argv):
     if missing:
         print("SKIP: %s not installed" % ", ".join(missing))
         return SKIP
-    needed = missing_tools(["openbox", "wmctrl", "xclip", "xmodmap", "xprop", "xwd", "abiword"])
+    needed = missing_tools(["openbox", "wmctrl", "xclip", "xmodmap", "xprop", "xwininfo", "abiword"])
     if needed:
         print("FAIL: %s not installed (scripts/install-deps installs them)" % ", ".join(needed))
         return 1
@@ -79,14 +84,17 @@ def main(argv):
     os.chmod(workdir, 0o755)
     ctx = Context(os.path.abspath(argv[1]), workdir)
     ok = False
+    skipped = None
     try:
         with XSession(workdir) as session:
             ctx.session = session
             try:
                 SCENARIOS[argv[2]](ctx)
                 ok = True
+            except Skip as reason:
+                skipped = str(reason)
             except Exception as error:
-                shot = session.screenshot(os.path.join(workdir, "failure.xwd"))
+                shot = session.screenshot(os.path.join(workdir, "failure.png"))
                 print("FAIL: %s" % error)
                 traceback.print_exc(file=sys.stdout)
                 print("screenshot: %s" % shot)
@@ -102,6 +110,10 @@ def main(argv):
     except Exception as error:
         print("FAIL: %s" % error)
         traceback.print_exc(file=sys.stdout)
+    if skipped is not None:
+        shutil.rmtree(workdir, ignore_errors=True)
+        print("SKIP: %s" % skipped)
+        return SKIP
     if ok:
         shutil.rmtree(workdir, ignore_errors=True)
         print("PASS: %s" % argv[2])

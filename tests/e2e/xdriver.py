@@ -12,8 +12,10 @@ sleeps a fixed time to synchronise.
 import os
 import select
 import shutil
+import struct
 import subprocess
 import time
+import zlib
 
 DEFAULT_TIMEOUT = 30.0
 POLL = 0.05
@@ -21,6 +23,10 @@ POLL = 0.05
 
 class Failure(Exception):
     """A check of the end-to-end test failed; the message says which."""
+
+
+class Skip(Exception):
+    """What the scenario needs cannot run on this machine; the message says why."""
 
 
 def missing_tools(tools):
@@ -50,6 +56,46 @@ def _stop(process, timeout=10):
         process.wait(timeout)
 
 
+class Screen:
+    """One reading of the screen's framebuffer (an xwd image of 24 or 32 bits per pixel)."""
+
+    def __init__(self, data):
+        header = struct.unpack(">25I", data[:100])
+        self.width, self.height = header[4], header[5]
+        self._step = header[11] // 8
+        self._stride = header[12]
+        self._pixels = data[header[0] + header[19] * 12:]
+
+    def pixels(self, rect, step=2):
+        """The colours of every step-th pixel in each direction of rect (x, y, w, h), as
+        bytes in the framebuffer's order, clipped to the screen."""
+        x, y, w, h = rect
+        found = []
+        for row in range(max(0, y), min(self.height, y + h), step):
+            start = row * self._stride
+            for column in range(max(0, x), min(self.width, x + w), step):
+                offset = start + column * self._step
+                found.append(self._pixels[offset:offset + 3])
+        return found
+
+    def save_png(self, path):
+        raw = bytearray()
+        for row in range(self.height):
+            raw.append(0)
+            line = self._pixels[row * self._stride:row * self._stride + self.width * self._step]
+            for column in range(0, len(line), self._step):
+                blue, green, red = line[column], line[column + 1], line[column + 2]
+                raw += bytes((red, green, blue))
+
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body
+                    + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
+        with open(path, "wb") as f:
+            f.write(b"\x89PNG\r\n\x1a\n"
+                    + chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0))
+                    + chunk(b"IDAT", zlib.compress(bytes(raw), 6)) + chunk(b"IEND", b""))
+
+
 class XSession:
     """Xvfb plus openbox on a display of their own, for the lifetime of a with-block."""
 
@@ -66,7 +112,7 @@ class XSession:
         read_end, write_end = os.pipe()
         self._xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset", "-fbdir", self.workdir],
             pass_fds=(write_end,), stdin=subprocess.DEVNULL,
             stdout=open(os.path.join(self.workdir, "xvfb.log"), "wb"), stderr=subprocess.STDOUT)
         os.close(write_end)
@@ -198,17 +244,33 @@ class XSession:
     def window_name(self, wid):
         return self.run(["xdotool", "getwindowname", wid], check=False).rstrip("\n")
 
+    def screen(self):
+        """What the screen shows: the server's own framebuffer, which Xvfb keeps as an xwd
+        file. (Reading the screen back through the X protocol, as `xwd -root` does, shows
+        a window opened over another window of the same program as a black rectangle
+        although it is drawn; the framebuffer shows what a person sees.)"""
+        with open(os.path.join(self.workdir, "Xvfb_screen0"), "rb") as f:
+            return Screen(f.read())
+
     def screenshot(self, path):
-        """Saves the whole screen as an xwd file (and a PNG when ImageMagick is there)."""
+        """Saves the whole screen as a PNG file and returns its path."""
         try:
-            self.run(["xwd", "-root", "-silent", "-out", path])
-            if shutil.which("convert"):
-                png = os.path.splitext(path)[0] + ".png"
-                if subprocess.run(["convert", path, png], capture_output=True).returncode == 0:
-                    return png
+            png = os.path.splitext(path)[0] + ".png"
+            self.screen().save_png(png)
+            return png
         except Exception as error:  # a screenshot is a diagnostic; it must not mask the failure
             return "(no screenshot: %s)" % error
-        return path
+
+    def window_rect(self, wid):
+        """The window's area on the screen (its client area, without the frame)."""
+        info = self.run(["xwininfo", "-id", wid])
+        fields = {}
+        for line in info.splitlines():
+            name, sep, value = line.strip().partition(":")
+            if sep:
+                fields[name] = value.strip()
+        return (int(fields["Absolute upper-left X"]), int(fields["Absolute upper-left Y"]),
+                int(fields["Width"]), int(fields["Height"]))
 
 
 class Program:
@@ -217,7 +279,7 @@ class Program:
     MAIN_TITLE = "Tesserine"
 
     def __init__(self, session, executable, workdir, config_home=None, home=None, user=None,
-                 cwd=None, name="program", args=()):
+                 cwd=None, name="program", args=(), extra_env=None):
         self.session = session
         self.workdir = workdir
         self.config_home = config_home or os.path.join(workdir, "config")
@@ -236,6 +298,7 @@ class Program:
             "LC_ALL": "C.UTF-8",
         })
         env.pop("QT_IM_MODULE", None)
+        env.update(extra_env or {})
         argv = [executable] + list(args)
         if user is not None:
             argv = user.wrap(argv)

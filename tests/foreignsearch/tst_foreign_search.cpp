@@ -13,6 +13,8 @@
 
 #include <QGlyphRun>
 #include <QInputMethodEvent>
+#include <QLayout>
+#include <QLineEdit>
 #include <QRawFont>
 #include <QTest>
 #include <QTextLayout>
@@ -404,14 +406,27 @@ void ForeignSearchTest::dialogLayoutTabOrderAndKeys()
     openDialog();
     QCOMPARE(FindDlg->windowTitle(), U("検索"));
     QCOMPARE(FindDlg->pos(), QPoint(420, 260));
-    QCOMPARE(FindDlg->Edit1->geometry(), QRect(112, 8, 265, 20));
-    QCOMPARE(FindDlg->btnFind->geometry(), QRect(384, 8, 97, 25));
+    // Laid out as designed, each control at least its designed size, at the installed fonts.
+    QVERIFY(FindDlg->Edit1->width() >= 265);
+    QVERIFY(FindDlg->btnFind->width() >= 97 && FindDlg->btnFind->height() >= 25);
+    QVERIFY(FindDlg->btnFind->x() > FindDlg->Edit1->geometry().right());
+    QVERIFY(FindDlg->ComboBox2->y() < FindDlg->ComboBox1->y());
     QCOMPARE(FindDlg->Label1->Caption(), U("検索する文字列(&N)"));
     QCOMPARE(FindDlg->Label2->Caption(), U("ﾌｫﾝﾄ"));
     QCOMPARE(FindDlg->grDown->title(), U("検索する方向"));
-    // No caption is cut off.
+    // No caption is cut off (the underlined mnemonic included), and none touches its box.
     for (QLabel* label : FindDlg->findChildren<QLabel*>())
-        QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->objectName()));
+        QVERIFY2(label->width() >= label->sizeHint().width() && label->height() >= label->sizeHint().height(),
+                 qPrintable(label->objectName()));
+    const std::pair<QWidget*, QWidget*> captioned[] = {
+        {FindDlg->Label1, FindDlg->Edit1}, {FindDlg->Label3, FindDlg->ComboBox2}, {FindDlg->Label2, FindDlg->ComboBox1}};
+    for (const auto& [label, box] : captioned)
+        QVERIFY2(label->geometry().right() + 4 < box->x(), qPrintable(label->objectName()));
+    // Every language's name shows whole in its box, 簡体字中国語（大陸中国） the longest.
+    const QFontMetrics languageFont(FindDlg->ComboBox2->lineEdit()->font());
+    for (const QString& language : FindDlg->ComboBox2->Items())
+        QVERIFY2(FindDlg->ComboBox2->lineEdit()->width() >= languageFont.horizontalAdvance(language),
+                 qPrintable(QStringLiteral("%1: %2 < %3").arg(language).arg(FindDlg->ComboBox2->lineEdit()->width()).arg(languageFont.horizontalAdvance(language))));
     for (QCheckBox* box : {static_cast<QCheckBox*>(FindDlg->chMatchCase), static_cast<QCheckBox*>(FindDlg->chWholeWord)})
         QVERIFY2(box->width() >= box->sizeHint().width(), qPrintable(box->objectName()));
     QWidget* const order[] = {FindDlg->Edit1, FindDlg->ComboBox1, FindDlg->btnFind, FindDlg->chMatchCase,
@@ -434,8 +449,12 @@ void ForeignSearchTest::dialogLayoutTabOrderAndKeys()
     QTest::keyClick(FindDlg->Edit1, Qt::Key_Escape);
     QVERIFY(FindDlg->isVisible());
     // The frame is resizable and the controls keep their places.
-    FindDlg->resize(700, 300);
-    QCOMPARE(FindDlg->Edit1->geometry(), QRect(112, 8, 265, 20));
+    FindDlg->layout()->activate();
+    const QRect searchBox = FindDlg->Edit1->geometry();
+    const QRect cancel = FindDlg->Cancel->geometry();
+    FindDlg->resize(900, 400);
+    QCOMPARE(FindDlg->Edit1->geometry(), searchBox);
+    QCOMPARE(FindDlg->Cancel->geometry(), cancel);
     FindDlg->Close();
 }
 

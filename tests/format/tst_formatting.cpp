@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontComboBox>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void pageWidthSetsTheRightEdgeByTruncation();
     void invalidPageWidthKeepsTheDialogOpenAndCancelChangesNothing();
     void resizingKeepsTheRightEdge();
+    void valueDialogsLineTheirCaptionsUpInsideTheFrame();
     void paragraphDialogShowsAndWritesIndentsInInches();
     void paragraphDialogTruncatesAndWritesLeftRelativeToFirst();
     void eachInvalidIndentGivesItsMessageInOrder();
@@ -140,6 +142,41 @@ void FormattingTest::invalidPageWidthKeepsTheDialogOpenAndCancelChangesNothing()
     QCOMPARE(answerer.messageTexts(), QStringList({QStringLiteral("Invalid Page Width"), QStringLiteral("Invalid Page Width")}));
     QCOMPARE(form_->PageWidthInches, 6.5);
     QCOMPARE(edit()->WrapWidth(), 614);
+}
+
+void FormattingTest::valueDialogsLineTheirCaptionsUpInsideTheFrame()
+{
+    // Checked as the dialogs show, at the installed look-alikes of their fonts.
+    const auto check = [](QWidget* dialog) {
+        auto* frame = dialog->findChild<QFrame*>(QStringLiteral("Bevel1"));
+        QVERIFY(frame);
+        const QRect inside = frame->contentsRect().adjusted(4, 2, -4, -2);
+        QList<TLabel*> labels = frame->findChildren<TLabel*>();
+        QVERIFY(!labels.isEmpty());
+        for (TLabel* label : labels) {
+            const QString name = dialog->objectName() + QLatin1Char('.') + label->objectName();
+            auto* box = frame->findChild<TEdit*>(QStringLiteral("Edit") + label->objectName().right(1));
+            QVERIFY2(inside.contains(label->geometry()) && inside.contains(box->geometry()), qPrintable(name));
+            QCOMPARE(label->x(), labels.first()->x());
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(name));
+            QVERIFY2(label->geometry().right() + 4 < box->x(), qPrintable(name));
+            QVERIFY2(qAbs(label->geometry().center().y() - box->geometry().center().y()) <= 2, qPrintable(name));
+        }
+        auto* ok = dialog->findChild<TButton*>(QStringLiteral("OKBtn"));
+        QVERIFY(ok->x() > frame->geometry().right() && ok->width() >= 75 && ok->height() >= 25);
+        // Centred on the screen once its size is known.
+        const QPoint offset = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 4, qPrintable(QStringLiteral("%1 off by %2,%3").arg(dialog->objectName()).arg(offset.x()).arg(offset.y())));
+    };
+    ModalAnswerer answerer;
+    const auto cancel = [&check](QWidget* w) {
+        check(w);
+        QTest::mouseClick(w->findChild<TButton*>(QStringLiteral("CancelBtn")), Qt::LeftButton);
+    };
+    answerer.expectDialog(QStringLiteral("SetPageWidth"), cancel).expectDialog(QStringLiteral("SetParagraph"), cancel);
+    form_->FormatPageWidth1Execute();
+    form_->FormatParagraph1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
 }
 
 void FormattingTest::resizingKeepsTheRightEdge()

@@ -10,6 +10,7 @@
 #include "platform/ToolBar.h"
 #include "support/ModalAnswerer.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +84,7 @@ private Q_SLOTS:
     void escDoesNothingWithoutCancelButton();
     void messageBoxesReturnClassicCodes_data();
     void messageBoxesReturnClassicCodes();
+    void aShortMessageLeavesRoomForItsWholeCaption();
     void handlerBoundaryShowsFailuresInsteadOfCrashing();
     void actionShortcutsBeatTheEditAndIgnoreItemState();
     void editKeepsKeysItIsAllowedToKeep();
@@ -199,11 +201,18 @@ void PlatformFormsTest::messageBoxesReturnClassicCodes_data()
     QTest::addColumn<int>("flags");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("result");
-    QTest::newRow("yes by Enter") << int(MB_YESNOCANCEL) << int(Qt::Key_Return) << int(IDYES);
-    QTest::newRow("no by its letter") << int(MB_YESNOCANCEL) << int(Qt::Key_N) << int(IDNO);
-    QTest::newRow("cancel by Esc") << int(MB_YESNOCANCEL) << int(Qt::Key_Escape) << int(IDCANCEL);
-    QTest::newRow("ok by Enter") << int(MB_OK) << int(Qt::Key_Return) << int(IDOK);
-    QTest::newRow("ok by Esc") << int(MB_OK) << int(Qt::Key_Escape) << int(IDOK);
+    // A question asks with the question icon; a box that only reports warns.
+    QTest::addColumn<int>("icon");
+    const int question = QMessageBox::Question;
+    const int warning = QMessageBox::Warning;
+    QTest::newRow("yes by Enter") << int(MB_YESNOCANCEL) << int(Qt::Key_Return) << int(IDYES) << question;
+    QTest::newRow("no by its letter") << int(MB_YESNOCANCEL) << int(Qt::Key_N) << int(IDNO) << question;
+    QTest::newRow("cancel by Esc") << int(MB_YESNOCANCEL) << int(Qt::Key_Escape) << int(IDCANCEL) << question;
+    QTest::newRow("no by Esc") << int(MB_YESNO) << int(Qt::Key_Escape) << int(IDNO) << question;
+    QTest::newRow("ok by Enter") << int(MB_OK) << int(Qt::Key_Return) << int(IDOK) << warning;
+    QTest::newRow("ok by Esc") << int(MB_OK) << int(Qt::Key_Escape) << int(IDOK) << warning;
+    QTest::newRow("an icon asked for") << int(MB_OK | MB_ICONINFORMATION) << int(Qt::Key_Return) << int(IDOK)
+                                       << int(QMessageBox::Information);
 }
 
 void PlatformFormsTest::messageBoxesReturnClassicCodes()
@@ -211,20 +220,44 @@ void PlatformFormsTest::messageBoxesReturnClassicCodes()
     QFETCH(int, flags);
     QFETCH(int, key);
     QFETCH(int, result);
+    QFETCH(int, icon);
     ModalAnswerer answerer;
     QStringList buttons;
+    int shownIcon = -1;
     answerer.expect(QStringLiteral("box"), [](QWidget* w) { return qobject_cast<QMessageBox*>(w); },
                     [&](QWidget* w) {
                         for (QAbstractButton* b : static_cast<QMessageBox*>(w)->buttons())
                             buttons << b->text();
+                        shownIcon = static_cast<QMessageBox*>(w)->icon();
                         QTest::keyClick(w, Qt::Key(key));
                     });
     QCOMPARE(MessageBox(nullptr, QStringLiteral("text"), QStringLiteral("caption"), flags), result);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(shownIcon, icon);
     // Qt's Japanese translations are loaded: the standard buttons read in Japanese.
     if (flags == MB_YESNOCANCEL)
         QVERIFY2(buttons.join(QLatin1Char(' ')).contains(QString::fromUtf8("いいえ")),
                  qPrintable(buttons.join(QLatin1Char(' '))));
+}
+
+void PlatformFormsTest::aShortMessageLeavesRoomForItsWholeCaption()
+{
+    // "Invalid Page Width" under "Word Processor": the title bar holds the caption in a
+    // bold face beside the window's icon and its three buttons, which take 24 pixels or more each.
+    const QString caption = QStringLiteral("Word Processor");
+    ModalAnswerer answerer;
+    int width = 0;
+    answerer.expect(QStringLiteral("box"), [](QWidget* w) { return qobject_cast<QMessageBox*>(w); },
+                    [&](QWidget* w) {
+                        width = w->width();
+                        QTest::keyClick(w, Qt::Key_Return);
+                    });
+    MessageBox(nullptr, QStringLiteral("Invalid Page Width"), caption, MB_OK);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const int needed = QFontMetrics(bold).horizontalAdvance(caption) + 4 * 24;
+    QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
 }
 
 void PlatformFormsTest::handlerBoundaryShowsFailuresInsteadOfCrashing()
