@@ -10,13 +10,6 @@
 
 namespace {
 
-// The prompt of New and Open; the close of the main window has its own.
-int AskToSaveChanges(QWidget* owner)
-{
-    return MessageBox(owner, QString::fromUtf8("変更点を保存しますか?"),
-                      QString::fromUtf8("ワードプロセッサ"), MB_YESNOCANCEL);
-}
-
 // A question before a save, answered yes or no; true for Yes.
 bool ConfirmSave(QWidget* owner, const QString& question)
 {
@@ -85,11 +78,15 @@ void TSDIAppForm::CreateFileDialogs()
     OpenDialog->ChoicesApplyTo = SaveDialog->ChoicesApplyTo = [](const QString& name) { return !IsRichTextName(name); };
 }
 
-bool TSDIAppForm::CancelledAtSavePrompt()
+bool TSDIAppForm::CancelledAtSavePrompt(SavePrompt prompt)
 {
     if (!RichEdit1->Modified())
         return false;
-    switch (AskToSaveChanges(this)) {
+    // New and Open ask in one way, the close of the window in another.
+    const bool closing = prompt == SavePrompt::Close;
+    const QString question = QString::fromUtf8(closing ? "ドキュメントの変更を保存しますか?" : "変更点を保存しますか?");
+    const QString caption = QString::fromUtf8(closing ? "確認" : "ワードプロセッサ");
+    switch (MessageBox(this, question, caption, MB_YESNOCANCEL)) {
     case IDYES:
         return SaveDocument();
     case IDNO:
@@ -101,7 +98,7 @@ bool TSDIAppForm::CancelledAtSavePrompt()
 
 bool TSDIAppForm::NewDocument()
 {
-    if (CancelledAtSavePrompt())
+    if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
         return true;
     RichEdit1->SetText(QString());
     RichEdit1->SetModified(false);
@@ -113,7 +110,7 @@ bool TSDIAppForm::NewDocument()
 
 void TSDIAppForm::FileOpen1Execute()
 {
-    if (CancelledAtSavePrompt())
+    if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
         return;
     // Every Open starts with detection; a named encoding is for one reading.
     OpenDialog->Choices[0].ItemIndex = 0;
@@ -126,7 +123,7 @@ void TSDIAppForm::FileOpen1Execute()
 
 void TSDIAppForm::OpenFileFromDesktop(const QString& path)
 {
-    if (CancelledAtSavePrompt())
+    if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
         return;
     OpenDocumentFile(path, QByteArray());
     UpdateStatusBar();

@@ -4,7 +4,6 @@
 
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
-#include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/RichEdit.h"
 
@@ -43,23 +42,9 @@ void TSDIAppForm::FormCreate()
 
 void TSDIAppForm::FormCloseQuery(bool& canClose)
 {
-    canClose = true;
-    if (!RichEdit1->Modified())
-        return;
-    switch (MessageBox(this, QString::fromUtf8("ドキュメントの変更を保存しますか?"),
-                       QString::fromUtf8("確認"), MB_YESNOCANCEL)) {
-    case IDYES:
-        // A save that fails throws past this point and leaves the window open.
-        canClose = false;
-        FileSave1Execute();
-        canClose = !RichEdit1->Modified();
-        break;
-    case IDNO:
-        break;
-    default:
-        canClose = false;
-        break;
-    }
+    // A save that fails throws past this point and leaves the window open.
+    canClose = false;
+    canClose = !CancelledAtSavePrompt(SavePrompt::Close);
 }
 
 void TSDIAppForm::FormClose()

@@ -130,9 +130,12 @@ public:
     void FileExit1Execute();
 
 private:
-    // Shows the save prompt of New and Open when the document is modified; true when
-    // the user cancelled there or in the Save As dialog, and nothing may change.
-    bool CancelledAtSavePrompt();
+    // Asks whether to save a modified document (New and Open in one way, the close of
+    // the window in another) and saves it on Yes; true when the user cancelled, at the
+    // question or in the Save As dialog, and nothing may change. An unmodified
+    // document asks nothing.
+    enum class SavePrompt { NewOrOpen, Close };
+    bool CancelledAtSavePrompt(SavePrompt prompt);
     // Reads a file into the document in the format its name calls for; plain text in
     // encoding, or in the one detected when it is empty.
     void OpenDocumentFile(const QString& name, const QByteArray& encoding);
