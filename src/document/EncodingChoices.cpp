@@ -38,9 +38,10 @@ const std::vector<EncodingChoice>& NamedEncodings()
         // Japanese's code page is Shift_JIS (CP932) above.
         const LanguageCharsetRow* rows = LanguageCharsetTable();
         for (int i = 0; i < kLanguageCount; ++i) {
-            if (rows[i].codePage == 932)
+            const int codePage = CodePageForCharset(rows[i].charset);
+            if (codePage == 932)
                 continue;
-            const QByteArray encoding = IconvNameForCodePage(rows[i].codePage);
+            const QByteArray encoding = IconvNameForCodePage(codePage);
             list.push_back(choice(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(rows[i].label),
                                                                 QString::fromLatin1(encoding)),
                                   encoding));

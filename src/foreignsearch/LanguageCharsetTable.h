@@ -7,7 +7,6 @@
 struct LanguageCharsetRow {
     const char* label;  // UTF-8
     int charset;        // the font character-set code
-    int codePage;       // the code page the desktop associates with it
 };
 
 constexpr int kLanguageCount = 14;

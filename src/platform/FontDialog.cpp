@@ -1,5 +1,6 @@
 #include "platform/FontDialog.h"
 
+#include "platform/Charsets.h"
 #include "platform/Fonts.h"
 
 #include <QCheckBox>
@@ -19,14 +20,6 @@ QString U(const char* text)
 {
     return QString::fromUtf8(text);
 }
-
-struct NamedCharset { int code; const char* name; };
-constexpr NamedCharset kCharsets[] = {
-    {0, "欧文"}, {128, "日本語"}, {129, "ハングル"}, {130, "ハングル (Johab)"}, {134, "簡体字中国語"},
-    {136, "繁体字中国語"}, {161, "ギリシア語"}, {162, "トルコ語"}, {163, "ベトナム語"}, {177, "ヘブライ語"},
-    {178, "アラビア語"}, {186, "バルト言語"}, {204, "キリル言語"}, {222, "タイ語"}, {238, "中央ヨーロッパ言語"},
-    {2, "シンボル"}, {1, "既定"},
-};
 
 struct NamedColor { QRgb rgb; const char* name; };
 constexpr NamedColor kColors[] = {
@@ -70,8 +63,9 @@ TFontDialog::TFontDialog(QWidget* owner, const QString& name)
         color_->addItem(Swatch(QColor(color.rgb)), U(color.name), QColor(color.rgb));
     script_ = new QComboBox(this);
     script_->setObjectName(QStringLiteral("Script"));
-    for (const NamedCharset& charset : kCharsets)
-        script_->addItem(U(charset.name), charset.code);
+    for (const CharsetRow& charset : CharsetTable())
+        if (charset.name)
+            script_->addItem(U(charset.name), charset.code);
     sample_ = new QLabel(this);
     sample_->setObjectName(QStringLiteral("Sample"));
     sample_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

@@ -1,5 +1,7 @@
 #include "platform/Fonts.h"
 
+#include "platform/Charsets.h"
+
 #include <QFontDatabase>
 #include <QHash>
 #include <QSet>
@@ -28,27 +30,6 @@ void SetControlFont(QWidget* control, const QString& name, int height, int chars
 
 namespace {
 
-const char* LanguageOfCharset(int charset)
-{
-    switch (charset) {
-    case 128: return "ja";
-    case 129:
-    case 130: return "ko";
-    case 134: return "zh-cn";
-    case 136: return "zh-tw";
-    case 161: return "el";
-    case 162: return "tr";
-    case 163: return "vi";
-    case 177: return "he";
-    case 178: return "ar";
-    case 186: return "lt";
-    case 204: return "ru";
-    case 222: return "th";
-    case 238: return "cs";
-    default: return nullptr;
-    }
-}
-
 // Gives a control its face first and the script font of its character set after it.
 void ApplyFaceAndScript(QWidget* control, const QString& face, int charset)
 {
@@ -70,7 +51,8 @@ QString ScriptFontForCharset(int charset)
     if (cached != cache.cend())
         return *cached;
     QString family;
-    if (const char* language = LanguageOfCharset(charset)) {
+    const CharsetRow* row = FindCharset(charset);
+    if (const char* language = row ? row->language : nullptr) {
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
         FcLangSet* languages = FcLangSetCreate();
