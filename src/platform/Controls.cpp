@@ -174,7 +174,7 @@ void TButton::SetDefault(bool isDefault)
 
 void TButton::SetCancel(bool isCancel)
 {
-    cancel_ = isCancel;
+    setProperty(kCancelButtonProperty, isCancel);
 }
 
 void TButton::Clicked()

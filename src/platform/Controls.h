@@ -103,9 +103,7 @@ public:
     // Enter presses the default button; Esc presses the cancel button.
     void SetDefault(bool isDefault);
     void SetCancel(bool isCancel);
-    bool IsCancel() const { return cancel_; }
 
 private:
     void Clicked();
-    bool cancel_ = false;
 };

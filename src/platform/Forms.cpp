@@ -1,8 +1,8 @@
 #include "platform/Forms.h"
 
-#include "platform/Controls.h"
 #include "platform/HandlerBoundary.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <algorithm>
 #include <QGuiApplication>
@@ -122,8 +122,8 @@ void TDialogForm::CenterOnScreen()
 
 void TDialogForm::reject()
 {
-    for (TButton* button : findChildren<TButton*>())
-        if (button->IsCancel() && button->isEnabled()) {
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        if (button->property(kCancelButtonProperty).toBool() && button->isEnabled()) {
             button->click();
             return;
         }

@@ -38,6 +38,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 };
 
+// A button that Esc presses in its dialog carries this property, set to true.
+inline constexpr char kCancelButtonProperty[] = "tesserineCancelButton";
+
 class TDialogForm : public QDialog {
     Q_OBJECT
 public:
