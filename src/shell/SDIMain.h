@@ -139,6 +139,7 @@ private:
     // Reads a file into the document in the format its name calls for; plain text in
     // encoding, or in the one detected when it is empty.
     void OpenDocumentFile(const QString& name, const QByteArray& encoding);
+    void CreateImageList();
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
