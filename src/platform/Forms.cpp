@@ -103,11 +103,6 @@ void TDialogForm::Show()
     activateWindow();
 }
 
-void TDialogForm::SetClientSize(int width, int height)
-{
-    resize(width, height);
-}
-
 void TDialogForm::CenterOnScreen()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();

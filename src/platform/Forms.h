@@ -63,8 +63,6 @@ public:
     void Show();
     void Close() { close(); }
 
-    // Sets the client area size, as dialogs are laid out in client pixels.
-    void SetClientSize(int width, int height);
     void CenterOnScreen();
     // Each showing starts centred on the screen rather than over the owner window.
     bool CentredOnScreen = false;

@@ -85,14 +85,6 @@ void TPopupMenu::AddSeparator(const QString& name)
     addSeparator()->setObjectName(name);
 }
 
-TMenuItem* TPopupMenu::Item(const QString& name) const
-{
-    for (QAction* action : actions())
-        if (action->objectName() == name)
-            return qobject_cast<TMenuItem*>(action);
-    return nullptr;
-}
-
 void TPopupMenu::Popup(const QPoint& globalPos)
 {
     popup(globalPos);

@@ -51,7 +51,6 @@ public:
 
     TMenuItem* AddItem(const QString& name);
     void AddSeparator(const QString& name);
-    TMenuItem* Item(const QString& name) const;
 
     // Opens the menu at a global position, as a context menu.
     void Popup(const QPoint& globalPos);

@@ -194,12 +194,6 @@ bool TRegistry::OpenKey(const QString& key, bool canCreate)
     return true;
 }
 
-void TRegistry::CloseKey()
-{
-    open_ = false;
-    openKey_.clear();
-}
-
 QVariant TRegistry::Read(const QString& name) const
 {
     if (!open_)

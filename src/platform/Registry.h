@@ -28,7 +28,6 @@ public:
     // key is created in the user's file. Returns false when the key neither exists
     // nor could be created.
     bool OpenKey(const QString& key, bool canCreate);
-    void CloseKey();
 
     // Throw ERegistryException when no key is open, the value is missing, or it holds
     // the other type (a string is not an integer, nor the other way round).
