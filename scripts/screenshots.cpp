@@ -270,6 +270,18 @@ int main(int argc, char* argv[])
     ModalShooter().Expect(QStringLiteral("printer-setup-dialog"), Cancel).Run([]() { SDIAppForm->FilePrinterSetup1Execute(); });
     ModalShooter().Expect(QStringLiteral("print-dialog"), Cancel).Run([]() { SDIAppForm->Print1Click(); });
 
+    // The file dialogs: Open with its encoding choice, and Save As for a plain-text
+    // document, whose encoding and line-ending choices are then enabled.
+    edit->SetModified(false);
+    ModalShooter().Expect(QStringLiteral("open-dialog"), Cancel).Run([]() { SDIAppForm->FileOpen1Execute(); });
+    const QString previousName = SDIAppForm->DocumentFileName;
+    const bool previousMode = edit->PlainText;
+    SDIAppForm->DocumentFileName = QDir::temp().filePath(QString::fromUtf8("メモ.txt"));
+    edit->PlainText = true;
+    ModalShooter().Expect(QStringLiteral("save-as-dialog"), Cancel).Run([]() { SDIAppForm->FileSaveAs1Execute(); });
+    SDIAppForm->DocumentFileName = previousName;
+    edit->PlainText = previousMode;
+
     // Each kind of message box: the two save questions, and a failed command's warning.
     edit->SetModified(true);
     ModalShooter().Expect(QStringLiteral("message-save-before-new"), Cancel).Run([]() { SDIAppForm->FileNew1Execute(); });
