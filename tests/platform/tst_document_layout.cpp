@@ -111,6 +111,7 @@ private Q_SLOTS:
     void theViewKeepsItsPlaceWhileHeightsAboveSettle();
     void aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole();
     void keysInALongParagraphDoWhatTheyDoElsewhere();
+    void randomEditsLeaveLongParagraphsAsQtLaysThemOut();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -517,6 +518,54 @@ void DocumentLayoutTest::keysInALongParagraphDoWhatTheyDoElsewhere()
     QApplication::sendEvent(edit_.get(), &commit);
     QCOMPARE(edit_->Text(), before.left(at) + U("変換") + before.mid(at));
     QCOMPARE(static_cast<QWidget*>(edit_.get())->inputMethodQuery(Qt::ImCursorRectangle).toRectF(), QRectF(edit_->CaretRect()));
+}
+
+void DocumentLayoutTest::randomEditsLeaveLongParagraphsAsQtLaysThemOut()
+{
+    // Edits anywhere (paragraph breaks typed and removed, stretches deleted, formats
+    // changed, undone) must leave the same lines as a layout from scratch.
+    TLongParagraph::threshold = 1500;
+    QString text;
+    for (int i = 0; text.size() < 20000; ++i)
+        text += i % 5 == 4 ? U("日本語の文章が続きます。") : QStringLiteral("word%1 latin text ").arg(i);
+    edit_->SetText(text.left(9000) + QLatin1Char('\n') + text.mid(9000));
+    QTextDocument* doc = edit_->document();
+    TDocumentLayout* layout = LayoutOf(*edit_);
+    quint32 seed = qEnvironmentVariableIntValue("LAYOUT_SEED") ? quint32(qEnvironmentVariableIntValue("LAYOUT_SEED")) : 7u;
+    const auto next = [&seed](int bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(std::max(1, bound)));
+    };
+    const int rounds = qEnvironmentVariableIntValue("LAYOUT_ROUNDS") ? qEnvironmentVariableIntValue("LAYOUT_ROUNDS") : 40;
+    for (int round = 0; round < rounds; ++round) {
+        QTextCursor cursor(doc);
+        const int length = doc->characterCount() - 1;
+        const int at = next(length);
+        cursor.setPosition(at);
+        switch (next(6)) {
+        case 0: cursor.insertText(QStringLiteral("typed words ")); break;
+        case 1: cursor.insertText(U("かな")); break;
+        case 2: cursor.insertBlock(); break;
+        case 3: cursor.setPosition(std::min(length, at + next(3000)), QTextCursor::KeepAnchor); cursor.removeSelectedText(); break;
+        case 4: {
+            cursor.setPosition(std::min(length, at + next(500)), QTextCursor::KeepAnchor);
+            QTextCharFormat format;
+            format.setFontPointSize(8 + next(12));
+            cursor.mergeCharFormat(format);
+            break;
+        }
+        default: doc->undo(); break;
+        }
+        // Lines asked for before the background layout has finished, then all of them.
+        ReferenceEdit reference(*edit_);
+        const QList<int> starts = LineStarts(reference.document());
+        const int probe = next(int(starts.size()));
+        QCOMPARE(edit_->LineIndex(probe), starts[probe]);
+        layout->FinishLayout();
+        for (int line = 0; line < starts.size(); ++line)
+            QVERIFY2(edit_->LineIndex(line) == starts[line], qPrintable(QStringLiteral("round %1 line %2").arg(round).arg(line)));
+        QCOMPARE(layout->documentSize(), reference.document()->documentLayout()->documentSize());
+    }
 }
 
 QTEST_MAIN(DocumentLayoutTest)
