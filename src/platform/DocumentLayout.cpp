@@ -143,15 +143,16 @@ void TDocumentLayout::Store(int index, const QTextBlock& block, const ParagraphM
     measuredLines_ += metrics.lines;
 }
 
-void TDocumentLayout::Measure(int index, const QTextBlock& block)
+bool TDocumentLayout::Measure(int index, const QTextBlock& block, qint64 budgetNs)
 {
     if (TLongParagraph::IsLong(block)) {
-        Segments(index, block).Extend(block, -1);
+        const bool done = Segments(index, block).Extend(block, budgetNs);
         StoreSegments(index);
-        return;
+        return done;
     }
     QTextLayout layout(block);
     Store(index, block, LayOutParagraph(layout, block, environment_));
+    return true;
 }
 
 TLongParagraph& TDocumentLayout::Segments(int index, const QTextBlock& block)
@@ -403,13 +404,7 @@ void TDocumentLayout::IdleSlice()
         if (paragraphs_[static_cast<std::size_t>(i)].exact)
             continue;
         const qint64 before = index_.Height(i);
-        bool done = true;
-        if (TLongParagraph::IsLong(block)) {
-            done = Segments(i, block).Extend(block, std::max<qint64>(0, kIdleSliceNs - timer.nsecsElapsed()));
-            StoreSegments(i);
-        } else {
-            Measure(i, block);
-        }
+        const bool done = Measure(i, block, std::max<qint64>(0, kIdleSliceNs - timer.nsecsElapsed()));
         if (firstChanged < 0 && index_.Height(i) != before)
             firstChanged = index_.Top(i);
         if (!done)
@@ -568,11 +563,9 @@ QRectF TDocumentLayout::CaretRect(int position, int width)
     const int i = block.blockNumber();
     const int offset = position - block.position();
     if (TLongParagraph::IsLong(block)) {
-        TLongParagraph& segments = Segments(i, block);
-        const TLongParagraph::Line line = segments.LineOf(block, offset);
-        const qreal x = segments.CursorToX(block, offset);
+        const QRectF caret = Segments(i, block).CaretRect(block, offset, width);
         StoreSegments(i);
-        return QRectF(x, Pixels(index_.Top(i)) + line.top, width, line.textHeight);
+        return caret.translated(0, Pixels(index_.Top(i)));
     }
     EnsureOwnLayout(i, block);
     const QTextLine line = block.layout()->lineForTextPosition(offset);

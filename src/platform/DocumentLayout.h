@@ -105,8 +105,10 @@ private:
     // it removed may have changed only formats.
     void CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged);
     void Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics);
-    // Measures a block with a layout of its own, leaving the block's layout alone.
-    void Measure(int index, const QTextBlock& block);
+    // Measures a block with a layout of its own, leaving the block's layout alone; a long
+    // paragraph for about budgetNs nanoseconds (all of it when negative). True when the
+    // paragraph is measured to its end.
+    bool Measure(int index, const QTextBlock& block, qint64 budgetNs = -1);
     void EnsureOwnLayout(int index, const QTextBlock& block);
     // The segments of a long paragraph, made when first needed.
     TLongParagraph& Segments(int index, const QTextBlock& block);

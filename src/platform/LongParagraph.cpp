@@ -299,7 +299,6 @@ TLongParagraph::Line TLongParagraph::LineIn(const QTextBlock& block, std::size_t
     lineInSegment = std::clamp(lineInSegment, 0, std::max(0, layout.lineCount() - 1));
     Line result;
     result.number = s.firstLine + lineInSegment;
-    result.top = Pixels(s.top);
     result.start = s.start;
     result.end = s.End();
     if (layout.lineCount() == 0)
@@ -307,14 +306,7 @@ TLongParagraph::Line TLongParagraph::LineIn(const QTextBlock& block, std::size_t
     const QTextLine line = layout.lineAt(lineInSegment);
     result.start = s.start + line.textStart();
     result.end = std::min(s.End(), result.start + line.textLength());
-    result.top = Pixels(s.top) + line.y();
-    result.height = line.height();
-    result.textHeight = line.height();
-    result.last = segment + 1 == segments_.size() && Exact() && lineInSegment + 1 == layout.lineCount();
-    if (lineInSegment + 1 < layout.lineCount())
-        result.height = layout.lineAt(lineInSegment + 1).y() - line.y();
-    else
-        result.height = Pixels(s.top + s.height) - result.top;
+    result.last = lineInSegment + 1 == layout.lineCount() && segment + 1 == segments_.size() && Exact();
     return result;
 }
 
@@ -335,45 +327,29 @@ TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
     return LineIn(block, segment, number - segments_[segment].firstLine);
 }
 
-TLongParagraph::Line TLongParagraph::LineAtY(const QTextBlock& block, qreal y)
+std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
 {
     const qint64 units = static_cast<qint64>(std::floor(y * kFixedScale));
     ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > units; });
-    const std::size_t segment = SegmentAtY(units);
-    const QTextLayout& layout = LayoutOf(block, segment);
-    const qreal inSegment = y - Pixels(segments_[segment].top);
-    int n = 0;
-    while (n + 1 < layout.lineCount() && layout.lineAt(n + 1).y() <= inSegment)
-        ++n;
-    return LineIn(block, segment, n);
+    return SegmentAtY(units);
 }
 
-qreal TLongParagraph::CursorToX(const QTextBlock& block, int offset)
+QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width)
 {
     offset = std::clamp(offset, 0, TextLength());
     ExtendUntil(block, [&]() { return Frontier() > offset; });
     const std::size_t segment = SegmentAtOffset(offset);
     const QTextLayout& layout = LayoutOf(block, segment);
-    const int inSegment = offset - segments_[segment].start;
-    const QTextLine line = layout.lineForTextPosition(inSegment);
-    return line.isValid() ? line.cursorToX(inSegment) : 0;
-}
-
-int TLongParagraph::XToCursor(const QTextBlock& block, const Line& line, qreal x, QTextLine::CursorPosition how)
-{
-    const std::size_t segment = SegmentAtOffset(line.start);
-    const QTextLayout& layout = LayoutOf(block, segment);
-    const int start = segments_[segment].start;
-    const QTextLine textLine = layout.lineForTextPosition(line.start - start);
-    if (!textLine.isValid())
-        return line.start;
-    return start + textLine.xToCursor(x, how);
+    const Segment& s = segments_[segment];
+    const QTextLine line = layout.lineForTextPosition(offset - s.start);
+    if (!line.isValid())
+        return QRectF(0, Pixels(s.top), width, Pixels(s.height));
+    return QRectF(line.cursorToX(offset - s.start), Pixels(s.top) + line.y(), width, line.height());
 }
 
 int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact)
 {
-    const Line line = LineAtY(block, point.y());
-    const std::size_t segment = SegmentAtOffset(line.start);
+    const std::size_t segment = SegmentCoveringY(block, point.y());
     const QTextLayout& layout = LayoutOf(block, segment);
     const Segment& s = segments_[segment];
     const QPointF inSegment(point.x(), point.y() - Pixels(s.top));
@@ -404,11 +380,12 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
         QTextLayout& layout = LayoutOf(block, i);
         const Segment& segment = segments_[i];
         const QPointF at = origin + QPointF(0, Pixels(segment.top));
+        // The paragraph break is selected after the last line, and the caret can stand
+        // after it.
+        const bool last = i + 1 == segments_.size() && Exact();
         QList<QTextLayout::FormatRange> selections;
         for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
             const int start = std::max(range.cursor.selectionStart() - blockStart, segment.start);
-            // The paragraph break is selected after the last line.
-            const bool last = i + 1 == segments_.size() && Exact();
             const int end = std::min(range.cursor.selectionEnd() - blockStart, segment.End() + (last ? 1 : 0));
             if (end > start)
                 selections.append({start - segment.start, end - start, range.format});
@@ -420,7 +397,7 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
         // The layout holds text past the segment's end that no line shows.
         layout.draw(painter, at, selections, clip & page);
         const bool caretHere = caretOffset >= segment.start
-            && (caretOffset < segment.End() || (i + 1 == segments_.size() && Exact() && caretOffset == segment.End()));
+            && (caretOffset < segment.End() || (last && caretOffset == segment.End()));
         if (caretHere)
             layout.drawCursor(painter, at, caretOffset - segment.start, cursorWidth);
     }

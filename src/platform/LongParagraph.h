@@ -42,26 +42,19 @@ public:
     qreal Width() const { return widest_; }
     int Length() const { return TextLength(); }
 
-    // A displayed line: offsets [start, end) in the block, its number in the paragraph,
-    // and its top and height in pixels below the paragraph's top.
+    // A displayed line: offsets [start, end) in the block and its number in the paragraph.
     struct Line {
         int start = 0;
         int end = 0;
         int number = 0;
-        qreal top = 0;
-        qreal height = 0;      // to the next line's top
-        qreal textHeight = 0;  // of the line's own text, as the caret is drawn
-        bool last = false;     // the paragraph's last line
+        bool last = false;  // the paragraph's last line
     };
     // Each lays out what it needs. The line holding offset (the end of the text in the
-    // last line); the line `number`, or the last when there are fewer; the line at y.
+    // last line); the line `number`, or the last when there are fewer.
     Line LineOf(const QTextBlock& block, int offset);
     Line LineAt(const QTextBlock& block, int number);
-    Line LineAtY(const QTextBlock& block, qreal y);
-    // x of the caret at offset, relative to the paragraph's left edge.
-    qreal CursorToX(const QTextBlock& block, int offset);
-    // The offset in the block nearest to x on line.
-    int XToCursor(const QTextBlock& block, const Line& line, qreal x, QTextLine::CursorPosition how);
+    // The caret at offset, `width` wide, relative to the paragraph's top-left corner.
+    QRectF CaretRect(const QTextBlock& block, int offset, int width);
     // The offset hit by a point relative to the paragraph's top-left corner (which lies in
     // the paragraph), as the document layout's hit test answers it; exact tells whether
     // the point is on a character.
@@ -101,6 +94,8 @@ private:
     std::size_t SegmentAtOffset(int offset) const;
     std::size_t SegmentAtLine(int line) const;
     std::size_t SegmentAtY(qint64 y) const;
+    // The segment at y pixels below the paragraph's top, laying out as far as that.
+    std::size_t SegmentCoveringY(const QTextBlock& block, qreal y);
     Line LineIn(const QTextBlock& block, std::size_t segment, int lineInSegment);
     int TextLength() const { return static_cast<int>(text_.size()); }
 

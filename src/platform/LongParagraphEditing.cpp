@@ -127,10 +127,10 @@ void TLongParagraphEditing::VisibilityRequested(const QRectF& rect)
 {
     // With no lines in the paragraph's own layout, the control asks for a caret 10 pixels
     // high at the paragraph's top.
-    QRectF target = rect;
     if (CaretInLongParagraph() && qFuzzyCompare(rect.height(), 10.0))
-        target = layout_->CaretRect(edit_->textCursor().position(), 1).adjusted(-5, 0, 5, 0);
-    QMetaObject::invokeMethod(edit_, "_q_ensureVisible", Q_ARG(QRectF, target));
+        EnsureCaretVisible();
+    else
+        QMetaObject::invokeMethod(edit_, "_q_ensureVisible", Q_ARG(QRectF, rect));
 }
 
 void TLongParagraphEditing::EnsureCaretVisible()
