@@ -1,6 +1,7 @@
 #include "platform/LongParagraphEditing.h"
 
 #include "platform/DocumentLayout.h"
+#include "platform/PictureFormat.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -271,7 +272,7 @@ void TLongParagraphEditing::Replace(int from, int to, const QString& text, int r
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
     }
-    cursor.insertText(text);
+    cursor.insertText(text, TextFormatOf(cursor.charFormat()));
     cursor.endEditBlock();
     column_ = -1;
     runKind_ = run;

@@ -7,6 +7,7 @@
 #include "platform/HandlerBoundary.h"
 #include "platform/LongParagraphEditing.h"
 #include "platform/Menus.h"
+#include "platform/PictureFormat.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -49,6 +50,12 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     setViewportMargins(2, 2, 0, 0);
     connect(this, &QTextEdit::cursorPositionChanged, this, [this]() { SelectionMoved(); });
     connect(this, &QTextEdit::selectionChanged, this, [this]() { SelectionMoved(); });
+    // Beside a picture the caret would type, paste and compose in the picture's own
+    // format, and a save would take that text for copies of the picture.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat& format) {
+        if (IsPictureFormat(format) && !textCursor().hasSelection())
+            setCurrentCharFormat(TextFormatOf(format));
+    });
     // Every change of the content sets the flag, an undo back to the saved text too
     // (the document's own flag would clear itself there), but not an input method's
     // pre-edit text, nor an edit block that changed nothing. Typing moves the caret
@@ -197,7 +204,7 @@ QString TRichEdit::SelText() const
 void TRichEdit::SetSelText(const QString& text)
 {
     QTextCursor cursor = textCursor();
-    cursor.insertText(text);
+    cursor.insertText(text, TextFormatOf(cursor.charFormat()));
     setTextCursor(cursor);
 }
 
@@ -222,7 +229,7 @@ void TRichEdit::ReplaceRange(int start, int length, const QString& text)
 {
     blockCursor_.setPosition(start);
     blockCursor_.setPosition(std::min(TextLength(), start + length), QTextCursor::KeepAnchor);
-    blockCursor_.insertText(text);
+    blockCursor_.insertText(text, TextFormatOf(blockCursor_.charFormat()));
     blockCaret_ = blockCursor_.position();
 }
 

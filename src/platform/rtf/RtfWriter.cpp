@@ -360,13 +360,23 @@ void Writer::WriteParagraph(const QTextBlock& block)
             styleWritten = true;
         }
         const QTextCharFormat format = fragment.charFormat();
-        if (format.isImageFormat()) {
-            // Each object replacement character of the fragment is one picture.
-            for (int i = 0; i < fragment.length(); ++i)
-                WritePicture(format.toImageFormat());
+        if (!format.isImageFormat()) {
+            out_.Text(fragment.text(), style.codePage);
             continue;
         }
-        out_.Text(fragment.text(), style.codePage);
+        // Each object replacement character of the fragment is one picture. Text that
+        // took a picture's format, as text pasted beside one could, stays text.
+        const QString text = fragment.text();
+        qsizetype runStart = 0;
+        for (qsizetype i = 0; i <= text.size(); ++i) {
+            if (i < text.size() && text[i] != QChar::ObjectReplacementCharacter)
+                continue;
+            if (i > runStart)
+                out_.Text(QStringView(text).mid(runStart, i - runStart), style.codePage);
+            if (i < text.size())
+                WritePicture(format.toImageFormat());
+            runStart = i + 1;
+        }
     }
     out_.Word("par");
     out_.LineBreak();
