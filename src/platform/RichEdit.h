@@ -127,6 +127,11 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The clipboard and drags carry the selection as RTF beside HTML and plain text;
+    // a paste reads RTF first, then a picture, then HTML, then plain text.
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void SelectionMoved();
@@ -136,6 +141,9 @@ private:
     // Each returns the warning to show once the file is done with, or an empty text.
     QString LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding);
     QString SavePlainText(const QString& path);
+
+    // Inserts pasted content at the caret as one edit, its pictures with it.
+    void InsertPasted(const QTextDocument& pasted);
 
     void KeepViewPlace();
     void RestoreViewPlace();

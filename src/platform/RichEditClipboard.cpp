@@ -1,0 +1,136 @@
+// The rich-edit control's side of the clipboard and of drag and drop.
+#include "platform/RichEdit.h"
+
+#include "platform/PictureFormat.h"
+#include "platform/RichTextMimeData.h"
+#include "platform/rtf/Rtf.h"
+#include "platform/rtf/TextDocumentSink.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+#include <QUrl>
+#include <cmath>
+
+namespace {
+
+// The RTF a paste offers, or nothing.
+QByteArray RtfOf(const QMimeData& source)
+{
+    for (const char* type : kRtfMimeTypes) {
+        const QString name = QString::fromLatin1(type);
+        if (!source.hasFormat(name))
+            continue;
+        const QByteArray bytes = source.data(name);
+        if (bytes.contains("{\\rtf"))
+            return bytes;
+    }
+    return QByteArray();
+}
+
+// A picture a paste offers as image data. PNG and JPEG keep the bytes they came as,
+// in the order the source prefers them; any other image becomes PNG.
+bool PictureOf(const QMimeData& source, rtf::Picture& picture, QImage& image)
+{
+    for (const QString& type : source.formats()) {
+        const char* kind = type == QLatin1String("image/png")   ? "pngblip"
+                           : type == QLatin1String("image/jpeg") ? "jpegblip"
+                                                                  : nullptr;
+        if (!kind)
+            continue;
+        const QByteArray data = source.data(type);
+        image = QImage::fromData(data);
+        if (image.isNull())
+            continue;
+        picture.kind = kind;
+        picture.data = data;
+        return true;
+    }
+    if (!source.hasImage())
+        return false;
+    image = qvariant_cast<QImage>(source.imageData());
+    if (image.isNull())
+        return false;
+    QBuffer buffer(&picture.data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    picture.kind = "pngblip";
+    return true;
+}
+
+// Adds what pasted shows from its resources to doc.
+void CopyPictureResources(const QTextDocument& pasted, QTextDocument& doc)
+{
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl name(format.toImageFormat().name());
+            const QVariant resource = pasted.resource(QTextDocument::ImageResource, name);
+            if (resource.isValid())
+                doc.addResource(QTextDocument::ImageResource, name, resource);
+        }
+    }
+}
+
+} // namespace
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const
+{
+    return new TRichTextMimeData(textCursor(), PixelsPerInch());
+}
+
+bool TRichEdit::canInsertFromMimeData(const QMimeData* source) const
+{
+    return source && (!RtfOf(*source).isEmpty() || source->hasImage() || source->hasFormat(QStringLiteral("image/png"))
+                      || source->hasFormat(QStringLiteral("image/jpeg")) || QTextEdit::canInsertFromMimeData(source));
+}
+
+void TRichEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (!source)
+        return;
+    QTextDocument pasted;
+    pasted.setDefaultFont(document()->defaultFont());
+    const QByteArray rtf = RtfOf(*source);
+    rtf::Picture picture;
+    QImage image;
+    if (!rtf.isEmpty()) {
+        // What the pasted RTF held that a save cannot keep is named at the next save.
+        for (const QString& unkept : ReadRtf(rtf, pasted, PixelsPerInch()))
+            if (!UnkeptOnSave.contains(unkept))
+                UnkeptOnSave << unkept;
+    } else if (PictureOf(*source, picture, image)) {
+        // Shown at its own size in pixels on this screen.
+        picture.width = image.width();
+        picture.height = image.height();
+        picture.goalWidth = static_cast<int>(std::lround(image.width() * 1440.0 / PixelsPerInch()));
+        picture.goalHeight = static_cast<int>(std::lround(image.height() * 1440.0 / PixelsPerInch()));
+        rtf::TextDocumentSink sink(pasted, PixelsPerInch());
+        sink.InsertPicture(picture, rtf::RunFormat());
+    } else {
+        // HTML when offered, otherwise plain text in the caret's format; a drop puts
+        // the caret where it lands without a word to the control, so the format is
+        // taken off a picture here as well.
+        const QTextCharFormat format = textCursor().charFormat();
+        if (!textCursor().hasSelection() && IsPictureFormat(format))
+            setCurrentCharFormat(TextFormatOf(format));
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    InsertPasted(pasted);
+}
+
+void TRichEdit::InsertPasted(const QTextDocument& pasted)
+{
+    CopyPictureResources(pasted, *document());
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
