@@ -17,18 +17,19 @@
 
 namespace {
 
-QByteArray PngOf(QSize size, QColor color)
+// A picture of one colour in an image file format.
+QByteArray ImageFile(QSize size, QColor color, const char* format)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(color);
     QByteArray data;
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return data;
 }
 
-const QByteArray kPng = PngOf(QSize(3, 2), Qt::red);
+const QByteArray kPng = ImageFile(QSize(3, 2), Qt::red, "PNG");
 const QByteArray kWmf = QByteArray::fromHex("0100090000037a000000");
 
 // The picture data in the RTF, as hexadecimal digits with the line breaks taken out.
@@ -211,12 +212,7 @@ void RichEditClipboardTest::aCopyOffersRtfAndAPasteReadsTheBestThereIs()
     QCOMPARE(edit_->Text(), QStringLiteral("XY"));
 
     // JPEG data stays JPEG, byte for byte.
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
+    const QByteArray jpeg = ImageFile(QSize(4, 4), Qt::blue, "JPEG");
     offered = new QMimeData;
     offered->setData(QStringLiteral("image/jpeg"), jpeg);
     PutOnClipboard(offered);
