@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -111,6 +112,16 @@ void RichEditClipboardTest::textBesideAPictureIsSavedAsText()
     edit_->paste();
     QCOMPARE(edit_->Text(), QStringLiteral("NEWWORDS\uFFFCother document \uFFFCsetNEWWORDStyped"));
 
+    // Dropped right after a picture.
+    edit_->SetSelStart(9);
+    const QPoint afterPicture = edit_->CaretRect().center() + QPoint(1, 0);
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("DROPPED"));
+    QDragEnterEvent enter(afterPicture, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit_->viewport(), &enter);
+    QDropEvent drop(afterPicture, Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(edit_->viewport(), &drop);
+    QCOMPARE(edit_->Text(), QStringLiteral("NEWWORDS\uFFFCDROPPEDother document \uFFFCsetNEWWORDStyped"));
     for (auto it = edit_->document()->begin().begin(); !it.atEnd(); ++it)
         if (it.fragment().text() != QString(QChar::ObjectReplacementCharacter))
             QVERIFY2(!it.fragment().charFormat().hasProperty(QTextFormat::ImageName), qPrintable(it.fragment().text()));
@@ -125,7 +136,7 @@ void RichEditClipboardTest::textBesideAPictureIsSavedAsText()
     const QByteArray saved = SaveAndRead(QStringLiteral("saved.rtf"));
     QCOMPARE(saved.count("\\pict"), 2);
     edit_->LoadFromFile(dir_.filePath(QStringLiteral("saved.rtf")));
-    QCOMPARE(edit_->Text(), QStringLiteral("NEWWORDS\uFFFCXYother document \uFFFCsetNEWWORDStyped"));
+    QCOMPARE(edit_->Text(), QStringLiteral("NEWWORDS\uFFFCXYDROPPEDother document \uFFFCsetNEWWORDStyped"));
 }
 
 void RichEditClipboardTest::picturesCopiedIntoAnotherDocumentKeepTheirData()
