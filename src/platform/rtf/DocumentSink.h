@@ -69,6 +69,7 @@ enum class Unkept : std::uint8_t {
     DrawingObjects,
     NumberedLists,
     JustifiedAlignment,
+    PageAndSectionBreaks,  // the text goes on in the next paragraph
 };
 
 class DocumentSink {

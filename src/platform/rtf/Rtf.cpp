@@ -18,6 +18,7 @@ QString Describe(rtf::Unkept kind)
     case rtf::Unkept::DrawingObjects: return QString::fromUtf8("文字以外のオブジェクトと図形");
     case rtf::Unkept::NumberedLists: return QString::fromUtf8("番号付きリスト（箇条書きとして表示）");
     case rtf::Unkept::JustifiedAlignment: return QString::fromUtf8("両端揃え（左揃えとして表示）");
+    case rtf::Unkept::PageAndSectionBreaks: return QString::fromUtf8("改ページと改セクション");
     }
     return QString();
 }

@@ -127,6 +127,7 @@ constexpr Keyword kKeywords[] = {
     {"object", KeywordKind::Destination, KeywordId::TextContainer},
     {"operator", KeywordKind::Destination, KeywordId::Skip},
     {"page", KeywordKind::Flag, KeywordId::Page},
+    {"pagebb", KeywordKind::Toggle, KeywordId::PageBreakBefore},
     {"panose", KeywordKind::Destination, KeywordId::Skip},
     {"par", KeywordKind::Flag, KeywordId::Par},
     {"pard", KeywordKind::Flag, KeywordId::Pard},

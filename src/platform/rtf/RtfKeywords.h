@@ -27,7 +27,7 @@ enum class KeywordId : std::uint16_t {
     // Paragraph formatting (reset by \pard)
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, FirstIndent, LeftIndent, RightIndent,
     // Breaks
-    Par, Sect, Page, Cell, Row, NestCell, NestRow,
+    Par, Sect, Page, PageBreakBefore, Cell, Row, NestCell, NestRow,
     // Unicode
     Unicode, UnicodeSkip, Star,
     // Word 97 lists

@@ -382,8 +382,16 @@ void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int val
     case KeywordId::ListLevelIndex: para.listLevel = std::clamp(value, 0, 8); break;
 
     case KeywordId::Par: EndParagraph(para); break;
+    case KeywordId::PageBreakBefore:
+        if (IsOn(hasParameter, value))
+            NoteUnkept(Unkept::PageAndSectionBreaks);
+        break;
     case KeywordId::Sect:
     case KeywordId::Page:
+        // The text after the break goes on in a paragraph of its own.
+        NoteUnkept(Unkept::PageAndSectionBreaks);
+        EndParagraphIfNotEmpty();
+        break;
     case KeywordId::Row:
     case KeywordId::NestRow:
         NoteUnkept(Unkept::TableStructure);

@@ -241,6 +241,8 @@ private Q_SLOTS:
     void aFaceWithoutCharacterSetComesBackWithTheDefaultOne();
     void picturesAreShownAndWrittenBackUnchanged();
     void whatASaveWouldNotKeepIsNamed();
+    void onlyWhatTheFileHoldsIsNamed_data();
+    void onlyWhatTheFileHoldsIsNamed();
     void corpusFilesRoundTrip_data();
     void corpusFilesRoundTrip();
 };
@@ -495,6 +497,44 @@ void RtfRoundTripTest::whatASaveWouldNotKeepIsNamed()
     // What the control writes it keeps whole, bullets, pictures and formats included.
     const QByteArray written = WriteRtf(*doc, kPpi);
     QVERIFY(ReadRtf(written, *doc, kPpi).isEmpty());
+}
+
+void RtfRoundTripTest::onlyWhatTheFileHoldsIsNamed_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("named");
+    QTest::addColumn<QString>("text");
+
+    const QString breaks = QString::fromUtf8("改ページと改セクション");
+    const QString tables = QString::fromUtf8("表の構造（セルはタブになります）");
+    // Given a page or section break and nothing else, then the breaks are named, not
+    // a table, and the text after the break stands in a paragraph of its own.
+    QTest::newRow("page break") << QByteArray("{\\rtf1\\ansi one\\page two\\par}") << QStringList{breaks}
+                                << QStringLiteral("one\ntwo");
+    QTest::newRow("section break") << QByteArray("{\\rtf1\\ansi one\\sect two\\par}") << QStringList{breaks}
+                                   << QStringLiteral("one\ntwo");
+    QTest::newRow("page break before") << QByteArray("{\\rtf1\\ansi one\\par\\pagebb two\\par}") << QStringList{breaks}
+                                       << QStringLiteral("one\ntwo");
+    QTest::newRow("page break before, off") << QByteArray("{\\rtf1\\ansi one\\par\\pagebb0 two\\par}") << QStringList{}
+                                            << QStringLiteral("one\ntwo");
+    // Given a table and nothing else, then only the table is named.
+    QTest::newRow("table") << QByteArray("{\\rtf1\\ansi\\trowd\\cellx100\\intbl a\\cell b\\cell\\row}") << QStringList{tables}
+                           << QStringLiteral("a\tb");
+    // Given both, then both, in the order met.
+    QTest::newRow("table then page break")
+        << QByteArray("{\\rtf1\\ansi\\trowd\\cellx100\\intbl a\\cell\\row\\page b\\par}") << QStringList{tables, breaks}
+        << QStringLiteral("a\nb");
+}
+
+void RtfRoundTripTest::onlyWhatTheFileHoldsIsNamed()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, named);
+    QFETCH(QString, text);
+    QObject owner;
+    QTextDocument* doc = NewDocument(&owner);
+    QCOMPARE(ReadRtf(rtf, *doc, kPpi), named);
+    QCOMPARE(doc->toPlainText(), text);
 }
 
 QTEST_MAIN(RtfRoundTripTest)
