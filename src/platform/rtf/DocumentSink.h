@@ -70,6 +70,7 @@ enum class Unkept : std::uint8_t {
     NumberedLists,
     JustifiedAlignment,
     PageAndSectionBreaks,  // the text goes on in the next paragraph
+    PictureAnchoring,      // a shape's picture stands in the text where it was anchored
 };
 
 class DocumentSink {

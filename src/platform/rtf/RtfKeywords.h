@@ -28,6 +28,8 @@ enum class KeywordId : std::uint16_t {
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, FirstIndent, LeftIndent, RightIndent,
     // Breaks
     Par, Sect, Page, PageBreakBefore, Cell, Row, NestCell, NestRow,
+    // A shape's rectangle
+    ShapeLeft, ShapeTop, ShapeRight, ShapeBottom,
     // Unicode
     Unicode, UnicodeSkip, Star,
     // Word 97 lists
@@ -41,6 +43,8 @@ enum class KeywordId : std::uint16_t {
     // Destinations
     FontTable, ColorTable, ListTable, ListOverrideTable, ParagraphNumbering, ParagraphNumberText,
     ListText, Field, FieldResult, TextContainer, TextBox, Picture, PictureContainer, FieldInstruction, HeaderOrFooter, Footnote, NestedRowProperties, UnicodePair, UnicodeVersion,
+    // Shapes: the shape, its instructions, its properties' groups, name and value
+    Shape, ShapeInstance, ShapeProperty, ShapePropertyName, ShapePropertyValue,
     Skip,  // a destination whose content is not document text
     Binary,
 };

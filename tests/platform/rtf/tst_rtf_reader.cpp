@@ -47,6 +47,8 @@ private Q_SLOTS:
     void damagedInputGivesWhatCanBeRead_data();
     void damagedInputGivesWhatCanBeRead();
     void theDocumentGetsFormatsListsAndIndents();
+    void aShapesPictureStandsWhereTheShapeIs_data();
+    void aShapesPictureStandsWhereTheShapeIs();
 };
 
 void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
@@ -450,6 +452,70 @@ void RtfReaderTest::theDocumentGetsFormatsListsAndIndents()
     QVERIFY(!gap.textList());
     QVERIFY(three.textList());
     QVERIFY(three.textList() != one.textList());
+}
+
+void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("data");  // the pictures' data, in hexadecimal, joined by ' '
+    QTest::addColumn<QSize>("goal");       // the first picture's goal size times its scale
+
+    const QByteArray shape = "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright1540\\shpbottom720";
+    // Given a picture shape with its fallback in \shprslt, as Word writes it, then its
+    // picture once, sized as the shape, where the shape stands.
+    QTest::newRow("word picture shape")
+        << QByteArray("{\\rtf1 a" + shape + "{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picw2\\pich1 0a0b}}}}"
+                      "{\\shprslt{\\*\\do\\dobxcolumn}{\\pict\\wmetafile8 0c0d}\\par}}b}")
+        << QString::fromUtf16(u"a\uFFFCb") << QByteArray("0a0b") << QSize(1440, 720);
+    // Given a goal size that, scaled, is the shape's, then it is kept as it is; one
+    // that is not, then the shape's replaces it.
+    QTest::newRow("own goal size kept")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal720\\pichgoal360\\picscalex200\\picscaley200 01}}}}}}")
+        << QString::fromUtf16(u"\uFFFC") << QByteArray("01") << QSize(1440, 720);
+    QTest::newRow("other goal size replaced")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal100\\pichgoal100 01}}}}}}")
+        << QString::fromUtf16(u"\uFFFC") << QByteArray("01") << QSize(1440, 720);
+    // Given a shape whose only content is a picture fill, then that picture; given a
+    // picture and a fill, then the picture alone; given a fill behind a text box's
+    // text, or a picture in another property, then no picture.
+    QTest::newRow("fill only")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 02}}}}}}")
+        << QString::fromUtf16(u"\uFFFC") << QByteArray("02") << QSize(1440, 720);
+    QTest::newRow("picture and fill")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 03}}}{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 04}}}}}}")
+        << QString::fromUtf16(u"\uFFFC") << QByteArray("03") << QSize(1440, 720);
+    QTest::newRow("fill behind text")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 05}}}{\\shptxt boxed\\par}}}after}")
+        << QStringLiteral("boxed\nafter") << QByteArray() << QSize();
+    QTest::newRow("other property")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn lineFillBlip}{\\sv {\\pict\\pngblip 06}}}}}x}")
+        << QStringLiteral("x") << QByteArray() << QSize();
+    // Given a picture shape in hidden text, then nothing.
+    QTest::newRow("hidden") << QByteArray("{\\rtf1 {\\v " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 07}}}}}}x}")
+                            << QStringLiteral("x") << QByteArray() << QSize();
+    // Given a picture in a table's second cell, then it comes after the cells' tab.
+    QTest::newRow("second cell")
+        << QByteArray("{\\rtf1 \\trowd\\cellx1\\cellx2\\intbl a\\cell{\\pict\\pngblip\\picwgoal20\\pichgoal10 08}\\cell\\row}")
+        << QString::fromUtf16(u"a\t\uFFFC") << QByteArray("08") << QSize(20, 10);
+}
+
+void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, data);
+    QFETCH(QSize, goal);
+    const RecordingSink sink = Read(rtf);
+    QCOMPARE(sink.PlainText(), text);
+    QByteArrayList pictures;
+    for (const Picture& picture : sink.Pictures())
+        pictures << picture.data.toHex();
+    QCOMPARE(pictures.join(' '), data);
+    if (goal.isValid()) {
+        const Picture& first = sink.Pictures().first();
+        QCOMPARE(QSize(first.goalWidth * first.scaleX / 100, first.goalHeight * first.scaleY / 100), goal);
+    }
 }
 
 QTEST_MAIN(RtfReaderTest)

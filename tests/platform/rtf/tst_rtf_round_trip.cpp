@@ -520,6 +520,21 @@ void RtfRoundTripTest::onlyWhatTheFileHoldsIsNamed_data()
     // Given a table and nothing else, then only the table is named.
     QTest::newRow("table") << QByteArray("{\\rtf1\\ansi\\trowd\\cellx100\\intbl a\\cell b\\cell\\row}") << QStringList{tables}
                            << QStringLiteral("a\tb");
+    // Given a shape that is a picture, then its anchoring is named, not the picture
+    // nor the SHAPE field it stands in; given any other shape or field, then that.
+    const QString anchoring = QString::fromUtf8("図の配置と文字の折り返し（行内に表示）");
+    const QByteArray picture = "{\\shp{\\*\\shpinst\\shpright20\\shpbottom10{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 00}}}}}";
+    QTest::newRow("picture shape") << QByteArray("{\\rtf1 " + picture + "}") << QStringList{anchoring}
+                                   << QString(QChar::ObjectReplacementCharacter);
+    QTest::newRow("picture shape in a SHAPE field")
+        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst SHAPE  \\\\* MERGEFORMAT}{\\fldrslt " + picture + "}}}") << QStringList{anchoring}
+        << QString(QChar::ObjectReplacementCharacter);
+    QTest::newRow("line shape")
+        << QByteArray("{\\rtf1 {\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 20}}}}x}")
+        << QStringList{QString::fromUtf8("文字以外のオブジェクトと図形")} << QStringLiteral("x");
+    QTest::newRow("hyperlink field")
+        << QByteArray("{\\rtf1 {\\field{\\*\\fldinst {HYPERLINK \"x\"}}{\\fldrslt link}}}")
+        << QStringList{QString::fromUtf8("フィールドの命令（結果は文字として残ります）")} << QStringLiteral("link");
     // Given both, then both, in the order met.
     QTest::newRow("table then page break")
         << QByteArray("{\\rtf1\\ansi\\trowd\\cellx100\\intbl a\\cell\\row\\page b\\par}") << QStringList{tables, breaks}
