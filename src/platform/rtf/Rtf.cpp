@@ -19,6 +19,7 @@ QString Describe(rtf::Unkept kind)
     case rtf::Unkept::NumberedLists: return QString::fromUtf8("番号付きリスト（箇条書きとして表示）");
     case rtf::Unkept::JustifiedAlignment: return QString::fromUtf8("両端揃え（左揃えとして表示）");
     case rtf::Unkept::PageAndSectionBreaks: return QString::fromUtf8("改ページと改セクション");
+    case rtf::Unkept::Formulas: return QString::fromUtf8("数式（図として保存）");
     case rtf::Unkept::PictureAnchoring: return QString::fromUtf8("図の配置と文字の折り返し（行内に表示）");
     }
     return QString();

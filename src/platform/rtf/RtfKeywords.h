@@ -45,6 +45,8 @@ enum class KeywordId : std::uint16_t {
     ListText, Field, FieldResult, TextContainer, TextBox, Picture, PictureContainer, FieldInstruction, HeaderOrFooter, Footnote, NestedRowProperties, UnicodePair, UnicodeVersion,
     // Shapes: the shape, its instructions, its properties' groups, name and value
     Shape, ShapeInstance, ShapeProperty, ShapePropertyName, ShapePropertyValue,
+    // A formula and its picture; \nonshppict, the older form of a picture
+    Formula, FormulaPicture, OlderPicture,
     Skip,  // a destination whose content is not document text
     Binary,
 };

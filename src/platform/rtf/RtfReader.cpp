@@ -325,6 +325,22 @@ void Reader::StartDestination(KeywordId id)
         break;
     case KeywordId::PictureContainer:
         return;  // Word's picture in its newer form; \nonshppict holds the older one
+    case KeywordId::OlderPicture:
+        // Read only as the picture of a formula that has none in the newer form.
+        if (state.destination == Destination::Body && formulaPicture_ == FormulaPicture::Awaiting)
+            return;
+        break;
+    case KeywordId::Formula:
+    case KeywordId::FormulaPicture:
+        // A formula is kept as its picture: the first one in it or right after it.
+        // Its own markup (\moMath and the rest) is in groups that are skipped.
+        if (state.destination == Destination::Body) {
+            NoteUnkept(Unkept::Formulas);
+            state.formula = true;
+            if (id == KeywordId::Formula || formulaPicture_ != FormulaPicture::Shown)
+                formulaPicture_ = FormulaPicture::Awaiting;
+        }
+        return;
     case KeywordId::FieldInstruction:
         fieldInstruction_.clear();
         target = Destination::FieldInstruction;
@@ -336,6 +352,8 @@ void Reader::StartDestination(KeywordId id)
         NoteUnkept(Unkept::Footnotes);
         break;
     case KeywordId::Picture:
+        if (state.formula && formulaPicture_ == FormulaPicture::Shown)
+            break;  // a formula's second picture is another form of the first
         if (state.destination == Destination::Body || state.destination == Destination::ShapePicture) {
             picture_.Begin();
             target = Destination::Picture;

@@ -65,6 +65,10 @@ private:
     DocumentSink& sink_;
     mutable unsigned unkeptNoted_ = 0;
     PictureParser picture_;
+    // Where the reader is in the pictures of a formula: one was shown, or the formula
+    // has none yet and the next picture, even an older form, is its picture.
+    enum class FormulaPicture : std::uint8_t { None, Awaiting, Shown };
+    FormulaPicture formulaPicture_ = FormulaPicture::None;
     ShapeParser shapes_;
     QByteArray fieldInstruction_;  // the start of the \fldinst being read
     std::vector<GroupState> stack_;

@@ -6,11 +6,14 @@ namespace rtf {
 
 bool Reader::InsertPicture(const Picture& picture)
 {
+    const bool formulas = formulaPicture_ == FormulaPicture::Awaiting;
     // Like text, a picture is not shown in hidden text and comes after a cell's tab.
     if (!PrepareRun())
         return false;
     FlushRun();
     sink_.InsertPicture(picture, ResolveRun(Top().chars));
+    if (formulas)
+        formulaPicture_ = FormulaPicture::Shown;
     return true;
 }
 

@@ -73,6 +73,8 @@ struct GroupState {
     bool textBox = false;
     // This group is a shape's (\shp): its closing brace ends the shape.
     bool startsShape = false;
+    // This group is in a formula (\mmath) or a formula's picture (\mmathPict).
+    bool formula = false;
 };
 
 } // namespace rtf

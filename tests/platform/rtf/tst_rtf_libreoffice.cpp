@@ -81,6 +81,10 @@ void RtfLibreOfficeTest::picturesAreShownOnceAndSavedOnce_data()
     // Given a rectangle whose only content is its picture fill, then that picture.
     QTest::newRow("filled rectangle") << "lo_filled_rectangle_png.rtf" << QString::fromUtf16(u"before \uFFFC after")
                                       << QStringList{anchoring};
+    // Given a formula with its picture in two forms, then its picture once, and the
+    // formula named as kept as that picture.
+    QTest::newRow("formula") << "lo_formula.rtf" << QString::fromUtf16(u"formula \uFFFC end")
+                             << QStringList{QString::fromUtf8("数式（図として保存）")};
 }
 
 void RtfLibreOfficeTest::picturesAreShownOnceAndSavedOnce()

@@ -27,6 +27,15 @@ QString TextOf(const QByteArray& rtf)
     return Read(rtf).PlainText();
 }
 
+// The data of the pictures the reader handed on, in hexadecimal, joined by ' '.
+QByteArray PictureData(const RecordingSink& sink)
+{
+    QByteArrayList pictures;
+    for (const Picture& picture : sink.Pictures())
+        pictures << picture.data.toHex();
+    return pictures.join(' ');
+}
+
 } // namespace
 
 class RtfReaderTest : public QObject {
@@ -49,6 +58,8 @@ private Q_SLOTS:
     void theDocumentGetsFormatsListsAndIndents();
     void aShapesPictureStandsWhereTheShapeIs_data();
     void aShapesPictureStandsWhereTheShapeIs();
+    void aFormulaStandsAsItsPictureOnce_data();
+    void aFormulaStandsAsItsPictureOnce();
 };
 
 void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
@@ -508,14 +519,55 @@ void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs()
     QFETCH(QSize, goal);
     const RecordingSink sink = Read(rtf);
     QCOMPARE(sink.PlainText(), text);
-    QByteArrayList pictures;
-    for (const Picture& picture : sink.Pictures())
-        pictures << picture.data.toHex();
-    QCOMPARE(pictures.join(' '), data);
+    QCOMPARE(PictureData(sink), data);
     if (goal.isValid()) {
         const Picture& first = sink.Pictures().first();
         QCOMPARE(QSize(first.goalWidth * first.scaleX / 100, first.goalHeight * first.scaleY / 100), goal);
     }
+}
+
+void RtfReaderTest::aFormulaStandsAsItsPictureOnce_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("data");  // the pictures' data, in hexadecimal, joined by ' '
+
+    // Given a formula with its picture in both forms, as LibreOffice writes it, then
+    // the newer form only.
+    QTest::newRow("both forms")
+        << QByteArray("{\\rtf1 a{\\mmath {\\*\\moMath {\\mr x}}{\\mmathPict {\\*\\shppict{\\pict\\pngblip 01}}"
+                      "{\\nonshppict{\\pict\\wmetafile8 02}}}}b}")
+        << QByteArray("01");
+    // Given the picture in an optional \mmathPict, or only in the older form, in the
+    // formula or right after it, then that picture.
+    QTest::newRow("optional picture group")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMathPara{\\*\\moMath{\\*\\mr x}}}}{\\*\\mmathPict{\\pict\\pngblip 01}}b}")
+        << QByteArray("01");
+    QTest::newRow("older form inside")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}{\\nonshppict{\\pict\\wmetafile8 02}}}b}") << QByteArray("02");
+    QTest::newRow("older form after")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}{\\nonshppict{\\pict\\wmetafile8 02}}b}") << QByteArray("02");
+    // Given two formulas side by side, then each its own picture; given a picture of
+    // its own right after a formula, then it too, in its newer form only.
+    QTest::newRow("two formulas")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\mmath{\\*\\mmathPict{\\pict\\pngblip 03}}}b}")
+        << QByteArray("01 03");
+    QTest::newRow("picture after formula")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\*\\shppict{\\pict\\pngblip 04}}"
+                      "{\\nonshppict{\\pict\\wmetafile8 05}}b}")
+        << QByteArray("01 04");
+    // Given text between a formula and an older picture, then that picture is skipped.
+    QTest::newRow("older form after text")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}b{\\nonshppict{\\pict\\wmetafile8 02}}}") << QByteArray();
+}
+
+void RtfReaderTest::aFormulaStandsAsItsPictureOnce()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, data);
+    const RecordingSink sink = Read(rtf);
+    QCOMPARE(PictureData(sink), data);
+    const QString objects(static_cast<qsizetype>(sink.Pictures().size()), QChar::ObjectReplacementCharacter);
+    QCOMPARE(sink.PlainText(), QStringLiteral("a") + objects + QStringLiteral("b"));
 }
 
 QTEST_MAIN(RtfReaderTest)

@@ -535,6 +535,10 @@ void RtfRoundTripTest::onlyWhatTheFileHoldsIsNamed_data()
     QTest::newRow("hyperlink field")
         << QByteArray("{\\rtf1 {\\field{\\*\\fldinst {HYPERLINK \"x\"}}{\\fldrslt link}}}")
         << QStringList{QString::fromUtf8("フィールドの命令（結果は文字として残ります）")} << QStringLiteral("link");
+    // Given a formula, then it is named as kept as its picture.
+    QTest::newRow("formula")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath{\\*\\mr x}}{\\mmathPict{\\pict\\pngblip 00}}}}")
+        << QStringList{QString::fromUtf8("数式（図として保存）")} << QString(QChar::ObjectReplacementCharacter);
     // Given both, then both, in the order met.
     QTest::newRow("table then page break")
         << QByteArray("{\\rtf1\\ansi\\trowd\\cellx100\\intbl a\\cell\\row\\page b\\par}") << QStringList{tables, breaks}
