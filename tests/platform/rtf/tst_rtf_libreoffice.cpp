@@ -61,28 +61,21 @@ void RtfLibreOfficeTest::picturesAreShownOnceAndSavedOnce_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("unkept");
 
-    const QString anchoring = QString::fromUtf8("図の配置と文字の折り返し（行内に表示）");
-    const QString tables = QString::fromUtf8("表の構造（セルはタブになります）");
-    // Given a picture in the text, then it is kept whole.
-    QTest::newRow("as character") << "lo_as_char_png.rtf" << QString::fromUtf16(u"before \uFFFC after") << QStringList();
-    // Given a picture anchored elsewhere, then it stands where it is anchored, and only
-    // its anchoring is named as lost.
-    QTest::newRow("to character") << "lo_char_png.rtf" << QString::fromUtf16(u"before \uFFFC after")
-                                  << QStringList{anchoring};
-    QTest::newRow("to paragraph, BMP") << "lo_paragraph_bmp.rtf" << QString::fromUtf16(u"\uFFFC paragraph text")
-                                       << QStringList{anchoring};
-    QTest::newRow("to page, GIF") << "lo_page_gif.rtf" << QString::fromUtf16(u"\uFFFC page text") << QStringList{anchoring};
+    // Given a picture anchored elsewhere than as a character, or a bordered one of the
+    // drawing layer (in a SHAPE field, its picture in pib and in fillBlip), or a
+    // rectangle whose only content is its picture fill, then that picture stands
+    // where its shape is anchored, and only the anchoring is named as lost.
+    const QStringList anchoring{QString::fromUtf8("図の配置と文字の折り返し（行内に表示）")};
+    const QString between = QString::fromUtf16(u"before \uFFFC after");
+    QTest::newRow("as character") << "lo_as_char_png.rtf" << between << QStringList();
+    QTest::newRow("to character") << "lo_char_png.rtf" << between << anchoring;
+    QTest::newRow("to paragraph, BMP") << "lo_paragraph_bmp.rtf" << QString::fromUtf16(u"\uFFFC paragraph text") << anchoring;
+    QTest::newRow("to page, GIF") << "lo_page_gif.rtf" << QString::fromUtf16(u"\uFFFC page text") << anchoring;
     QTest::newRow("in a table") << "lo_table_png.rtf" << QString::fromUtf16(u"\uFFFC cell one\tcell two\nend")
-                                << QStringList{anchoring, tables};
-    // Given a bordered picture of the drawing layer, with its picture twice (pib and
-    // fillBlip) in a SHAPE field, then one picture, and no field named.
-    QTest::newRow("bordered drawing") << "lo_bordered_drawing_png.rtf" << QString::fromUtf16(u"before \uFFFC after")
-                                      << QStringList{anchoring};
-    // Given a rectangle whose only content is its picture fill, then that picture.
-    QTest::newRow("filled rectangle") << "lo_filled_rectangle_png.rtf" << QString::fromUtf16(u"before \uFFFC after")
-                                      << QStringList{anchoring};
-    // Given a formula with its picture in two forms, then its picture once, and the
-    // formula named as kept as that picture.
+                                << (anchoring + QStringList{QString::fromUtf8("表の構造（セルはタブになります）")});
+    QTest::newRow("bordered drawing") << "lo_bordered_drawing_png.rtf" << between << anchoring;
+    QTest::newRow("filled rectangle") << "lo_filled_rectangle_png.rtf" << between << anchoring;
+    // Given a formula with its picture in two forms, then the picture once.
     QTest::newRow("formula") << "lo_formula.rtf" << QString::fromUtf16(u"formula \uFFFC end")
                              << QStringList{QString::fromUtf8("数式（図として保存）")};
 }

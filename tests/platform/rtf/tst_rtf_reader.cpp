@@ -27,15 +27,6 @@ QString TextOf(const QByteArray& rtf)
     return Read(rtf).PlainText();
 }
 
-// The data of the pictures the reader handed on, in hexadecimal, joined by ' '.
-QByteArray PictureData(const RecordingSink& sink)
-{
-    QByteArrayList pictures;
-    for (const Picture& picture : sink.Pictures())
-        pictures << picture.data.toHex();
-    return pictures.join(' ');
-}
-
 } // namespace
 
 class RtfReaderTest : public QObject {
@@ -56,10 +47,8 @@ private Q_SLOTS:
     void damagedInputGivesWhatCanBeRead_data();
     void damagedInputGivesWhatCanBeRead();
     void theDocumentGetsFormatsListsAndIndents();
-    void aShapesPictureStandsWhereTheShapeIs_data();
-    void aShapesPictureStandsWhereTheShapeIs();
-    void aFormulaStandsAsItsPictureOnce_data();
-    void aFormulaStandsAsItsPictureOnce();
+    void shapesAndFormulasShowTheirPictureOnce_data();
+    void shapesAndFormulasShowTheirPictureOnce();
 };
 
 void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
@@ -465,53 +454,44 @@ void RtfReaderTest::theDocumentGetsFormatsListsAndIndents()
     QVERIFY(three.textList() != one.textList());
 }
 
-void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs_data()
+void RtfReaderTest::shapesAndFormulasShowTheirPictureOnce_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("data");  // the pictures' data, in hexadecimal, joined by ' '
+    QTest::addColumn<QByteArray>("data");  // the pictures' data in hexadecimal, joined by ' '
     QTest::addColumn<QSize>("goal");       // the first picture's goal size times its scale
 
     const QByteArray shape = "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright1540\\shpbottom720";
-    // Given a picture shape with its fallback in \shprslt, as Word writes it, then its
+    const auto pib = [](const char* words) { return QByteArray("{\\sp{\\sn pib}{\\sv {\\pict\\pngblip") + words + "}}}"; };
+    // Given a picture shape with a fallback in \shprslt, as Word writes it, then the
     // picture once, sized as the shape, where the shape stands.
-    QTest::newRow("word picture shape")
-        << QByteArray("{\\rtf1 a" + shape + "{\\sp{\\sn shapeType}{\\sv 75}}{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picw2\\pich1 0a0b}}}}"
-                      "{\\shprslt{\\*\\do\\dobxcolumn}{\\pict\\wmetafile8 0c0d}\\par}}b}")
-        << QString::fromUtf16(u"a\uFFFCb") << QByteArray("0a0b") << QSize(1440, 720);
-    // Given a goal size that, scaled, is the shape's, then it is kept as it is; one
-    // that is not, then the shape's replaces it.
-    QTest::newRow("own goal size kept")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal720\\pichgoal360\\picscalex200\\picscaley200 01}}}}}}")
-        << QString::fromUtf16(u"\uFFFC") << QByteArray("01") << QSize(1440, 720);
-    QTest::newRow("other goal size replaced")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip\\picwgoal100\\pichgoal100 01}}}}}}")
-        << QString::fromUtf16(u"\uFFFC") << QByteArray("01") << QSize(1440, 720);
-    // Given a shape whose only content is a picture fill, then that picture; given a
-    // picture and a fill, then the picture alone; given a fill behind a text box's
-    // text, or a picture in another property, then no picture.
-    QTest::newRow("fill only")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 02}}}}}}")
-        << QString::fromUtf16(u"\uFFFC") << QByteArray("02") << QSize(1440, 720);
-    QTest::newRow("picture and fill")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 03}}}{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 04}}}}}}")
-        << QString::fromUtf16(u"\uFFFC") << QByteArray("03") << QSize(1440, 720);
+    QTest::newRow("shape") << QByteArray("{\\rtf1 a" + shape + pib(" 0a0b") + "}{\\shprslt{\\pict\\wmetafile8 0c}\\par}}b}")
+                           << QString::fromUtf16(u"a\uFFFCb") << QByteArray("0a0b") << QSize(1440, 720);
+    QTest::newRow("other goal replaced") << QByteArray("{\\rtf1 " + shape + pib("\\picwgoal100\\pichgoal100 01") + "}}}")
+                                         << QString(QChar::ObjectReplacementCharacter) << QByteArray("01") << QSize(1440, 720);
+    // Given a picture fill behind a text box's text, then the text alone.
     QTest::newRow("fill behind text")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 05}}}{\\shptxt boxed\\par}}}after}")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 02}}}{\\shptxt boxed\\par}}}after}")
         << QStringLiteral("boxed\nafter") << QByteArray() << QSize();
-    QTest::newRow("other property")
-        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn lineFillBlip}{\\sv {\\pict\\pngblip 06}}}}}x}")
-        << QStringLiteral("x") << QByteArray() << QSize();
-    // Given a picture shape in hidden text, then nothing.
-    QTest::newRow("hidden") << QByteArray("{\\rtf1 {\\v " + shape + "{\\sp{\\sn pib}{\\sv {\\pict\\pngblip 07}}}}}}x}")
-                            << QStringLiteral("x") << QByteArray() << QSize();
     // Given a picture in a table's second cell, then it comes after the cells' tab.
-    QTest::newRow("second cell")
-        << QByteArray("{\\rtf1 \\trowd\\cellx1\\cellx2\\intbl a\\cell{\\pict\\pngblip\\picwgoal20\\pichgoal10 08}\\cell\\row}")
-        << QString::fromUtf16(u"a\t\uFFFC") << QByteArray("08") << QSize(20, 10);
+    QTest::newRow("second cell") << QByteArray("{\\rtf1 \\trowd\\intbl a\\cell{\\pict\\pngblip\\picwgoal20\\pichgoal10 08}\\cell\\row}")
+                                 << QString::fromUtf16(u"a\t\uFFFC") << QByteArray("08") << QSize(20, 10);
+    // Given a formula whose picture is in an optional \mmathPict, or only in the older
+    // form, then that picture; two formulas, each its own; an older picture after
+    // text that follows a formula is no formula's.
+    QTest::newRow("formula") << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}{\\*\\mmathPict{\\pict\\pngblip 01}}b}")
+                             << QString::fromUtf16(u"a\uFFFCb") << QByteArray("01") << QSize();
+    QTest::newRow("formula, older form")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}{\\nonshppict{\\pict\\wmetafile8 02}}}b}")
+        << QString::fromUtf16(u"a\uFFFCb") << QByteArray("02") << QSize();
+    QTest::newRow("two formulas")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\mmath{\\*\\mmathPict{\\pict\\pngblip 03}}}}")
+        << QString::fromUtf16(u"\uFFFC\uFFFC") << QByteArray("01 03") << QSize();
+    QTest::newRow("older form after text") << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath x}}b{\\nonshppict{\\pict\\wmetafile8 02}}}")
+                                           << QStringLiteral("b") << QByteArray() << QSize();
 }
 
-void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs()
+void RtfReaderTest::shapesAndFormulasShowTheirPictureOnce()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, text);
@@ -519,55 +499,14 @@ void RtfReaderTest::aShapesPictureStandsWhereTheShapeIs()
     QFETCH(QSize, goal);
     const RecordingSink sink = Read(rtf);
     QCOMPARE(sink.PlainText(), text);
-    QCOMPARE(PictureData(sink), data);
+    QByteArrayList pictures;
+    for (const Picture& picture : sink.Pictures())
+        pictures << picture.data.toHex();
+    QCOMPARE(pictures.join(' '), data);
     if (goal.isValid()) {
         const Picture& first = sink.Pictures().first();
         QCOMPARE(QSize(first.goalWidth * first.scaleX / 100, first.goalHeight * first.scaleY / 100), goal);
     }
-}
-
-void RtfReaderTest::aFormulaStandsAsItsPictureOnce_data()
-{
-    QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QByteArray>("data");  // the pictures' data, in hexadecimal, joined by ' '
-
-    // Given a formula with its picture in both forms, as LibreOffice writes it, then
-    // the newer form only.
-    QTest::newRow("both forms")
-        << QByteArray("{\\rtf1 a{\\mmath {\\*\\moMath {\\mr x}}{\\mmathPict {\\*\\shppict{\\pict\\pngblip 01}}"
-                      "{\\nonshppict{\\pict\\wmetafile8 02}}}}b}")
-        << QByteArray("01");
-    // Given the picture in an optional \mmathPict, or only in the older form, in the
-    // formula or right after it, then that picture.
-    QTest::newRow("optional picture group")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMathPara{\\*\\moMath{\\*\\mr x}}}}{\\*\\mmathPict{\\pict\\pngblip 01}}b}")
-        << QByteArray("01");
-    QTest::newRow("older form inside")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}{\\nonshppict{\\pict\\wmetafile8 02}}}b}") << QByteArray("02");
-    QTest::newRow("older form after")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}{\\nonshppict{\\pict\\wmetafile8 02}}b}") << QByteArray("02");
-    // Given two formulas side by side, then each its own picture; given a picture of
-    // its own right after a formula, then it too, in its newer form only.
-    QTest::newRow("two formulas")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\mmath{\\*\\mmathPict{\\pict\\pngblip 03}}}b}")
-        << QByteArray("01 03");
-    QTest::newRow("picture after formula")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\*\\shppict{\\pict\\pngblip 04}}"
-                      "{\\nonshppict{\\pict\\wmetafile8 05}}b}")
-        << QByteArray("01 04");
-    // Given text between a formula and an older picture, then that picture is skipped.
-    QTest::newRow("older form after text")
-        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}b{\\nonshppict{\\pict\\wmetafile8 02}}}") << QByteArray();
-}
-
-void RtfReaderTest::aFormulaStandsAsItsPictureOnce()
-{
-    QFETCH(QByteArray, rtf);
-    QFETCH(QByteArray, data);
-    const RecordingSink sink = Read(rtf);
-    QCOMPARE(PictureData(sink), data);
-    const QString objects(static_cast<qsizetype>(sink.Pictures().size()), QChar::ObjectReplacementCharacter);
-    QCOMPARE(sink.PlainText(), QStringLiteral("a") + objects + QStringLiteral("b"));
 }
 
 QTEST_MAIN(RtfReaderTest)
