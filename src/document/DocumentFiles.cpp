@@ -7,6 +7,7 @@
 #include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
 #include "platform/RichEdit.h"
+#include "platform/rtf/Rtf.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ bool MayLeaveOut(QWidget* owner, const QString& path, const QStringList& unkept)
 {
     if (unkept.isEmpty())
         return true;
-    return ConfirmSave(owner, QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2\n上書きしますか?")
-                                       .arg(path, unkept.join(QStringLiteral(", "))));
+    return ConfirmSave(owner, QString::fromUtf8("ファイル \"%1\" を上書きすると、次の内容は保存されません: %2。\n上書きしますか?")
+                                  .arg(path, JoinUnkept(unkept)));
 }
 
 // True when the plain-text format's encoding holds every character of the text, or

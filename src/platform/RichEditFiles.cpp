@@ -104,9 +104,9 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
             document()->setUndoRedoEnabled(true);
             moveCursor(QTextCursor::Start);
             if (!UnkeptOnSave.isEmpty())
-                warning = QStringLiteral("\"%1\" holds what Tesserine cannot keep: %2. The document shows the "
-                                         "rest; saving it will leave these out or change them.")
-                              .arg(path, UnkeptOnSave.join(QStringLiteral(", ")));
+                warning = QString::fromUtf8("ファイル \"%1\" には、Tesserine では保持できない次の内容があります: %2。"
+                                            "文書にはそれ以外の内容が表示されます。保存すると、これらは失われるか変更されます。")
+                              .arg(path, JoinUnkept(UnkeptOnSave));
         }
     }
     ShowFileWarning(window(), warning);

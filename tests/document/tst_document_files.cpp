@@ -9,6 +9,7 @@
 #include "support/WindowSetFixture.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -300,17 +301,24 @@ void DocumentFilesTest::saveAsksBeforeWritingOverAFileChangedElsewhere()
 void DocumentFilesTest::anRtfTheControlCannotKeepWholeIsNamedAndItsFirstSaveAsks()
 {
     const QString path = dir_.filePath(QStringLiteral("justified.rtf"));
-    const QByteArray original("{\\rtf1\\ansi\\qj justified text\\par}");
+    const QByteArray original("{\\rtf1\\ansi\\qj justified text{\\footnote note}\\par}");
     WriteTestFile(path, original);
     ModalAnswerer answerer;
     answerer.expectFileDialog(QStringLiteral("OpenDialog"), path).expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
     form_->FileOpen1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
-    QVERIFY(answerer.messageTexts().last().contains(QStringLiteral("justified alignment")));
-    // The first save over the same file asks; No writes nothing.
+    // The notice is in Japanese, as the save question is, and names both in one list.
+    const QString unkept = U("両端揃え（左揃えとして表示）、脚注。");
+    QString notice = answerer.messageTexts().last();
+    QVERIFY2(notice.contains(unkept), qPrintable(notice));
+    QVERIFY2(notice.endsWith(U("。")), qPrintable(notice));
+    notice.remove(path).remove(QStringLiteral("Tesserine"));
+    QVERIFY2(!notice.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(notice));
+    // The first save over the same file asks, naming the same; No writes nothing.
     answerer.expectMessageBox(QStringLiteral("確認"), Qt::Key_N);
     form_->FileSave1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY2(answerer.messageTexts().last().contains(unkept), qPrintable(answerer.messageTexts().last()));
     QCOMPARE(ReadTestFile(path), original);
     answerer.expectMessageBox(QStringLiteral("確認"), Qt::Key_Y);
     form_->FileSave1Execute();

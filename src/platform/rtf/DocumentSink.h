@@ -69,6 +69,9 @@ enum class Unkept : std::uint8_t {
     DrawingObjects,
     NumberedLists,
     JustifiedAlignment,
+    PageAndSectionBreaks,  // the text goes on in the next paragraph
+    PictureAnchoring,      // a shape's picture stands in the text where it was anchored
+    Formulas,              // shown and kept as their pictures
 };
 
 class DocumentSink {

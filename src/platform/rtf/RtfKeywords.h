@@ -27,7 +27,9 @@ enum class KeywordId : std::uint16_t {
     // Paragraph formatting (reset by \pard)
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, FirstIndent, LeftIndent, RightIndent,
     // Breaks
-    Par, Sect, Page, Cell, Row, NestCell, NestRow,
+    Par, Sect, Page, PageBreakBefore, Cell, Row, NestCell, NestRow,
+    // A shape's rectangle
+    ShapeLeft, ShapeTop, ShapeRight, ShapeBottom,
     // Unicode
     Unicode, UnicodeSkip, Star,
     // Word 97 lists
@@ -41,6 +43,10 @@ enum class KeywordId : std::uint16_t {
     // Destinations
     FontTable, ColorTable, ListTable, ListOverrideTable, ParagraphNumbering, ParagraphNumberText,
     ListText, Field, FieldResult, TextContainer, TextBox, Picture, PictureContainer, FieldInstruction, HeaderOrFooter, Footnote, NestedRowProperties, UnicodePair, UnicodeVersion,
+    // Shapes: the shape, its instructions, its properties' groups, name and value
+    Shape, ShapeInstance, ShapeProperty, ShapePropertyName, ShapePropertyValue,
+    // A formula and its picture; \nonshppict, the older form of a picture
+    Formula, FormulaPicture, OlderPicture,
     Skip,  // a destination whose content is not document text
     Binary,
 };

@@ -15,6 +15,8 @@ constexpr int kMaxIndentTwips = 31680;
 constexpr int kMaxHalfPoints = 3276;
 // A fallback longer than this is not a fallback; it would swallow real text.
 constexpr int kMaxUnicodeSkip = 16;
+// A field instruction's first word is all the reader looks at.
+constexpr qsizetype kMaxFieldInstruction = 32;
 
 bool IsOn(bool hasParameter, int value)
 {
@@ -140,6 +142,7 @@ void Reader::OpenGroup()
     Top().optionalDestination = false;
     GroupState child = Top();
     child.startsDestination = false;
+    child.startsShape = false;
     stack_.push_back(child);
 }
 
@@ -157,16 +160,21 @@ void Reader::CloseGroup()
     if (closed.textBox && (stack_.empty() || !stack_.back().textBox))
         EndParagraphIfNotEmpty(closed.para);
     if (closed.destination == Destination::Picture && closed.startsDestination && !stack_.empty()) {
-        // The picture stands in the paragraph between the text before and after it.
-        FlushRun();
-        if (!Top().chars.hidden) {
-            sink_.InsertPicture(picture_.Finish(), ResolveRun(Top().chars));
-            paragraphHasContent_ = true;
-            lastTextPara_ = Top().para;
-        }
+        // A shape's picture waits for the shape's end; any other stands in the
+        // paragraph between the text before and after it.
+        if (Top().destination == Destination::ShapePicture)
+            shapes_.PropertyPicture(picture_.Finish());
+        else
+            InsertPicture(picture_.Finish());
         return;
     }
-    if (closed.destination == Destination::FontTable) {
+    if (closed.startsShape && !stack_.empty()) {
+        EndShape();
+        return;
+    }
+    if (closed.destination == Destination::FieldInstruction && closed.startsDestination) {
+        EndFieldInstruction();
+    } else if (closed.destination == Destination::FontTable) {
         if (closed.startsDestination)
             fonts_.Finish();
         else
@@ -253,6 +261,10 @@ void Reader::Keyword(const rtf::Keyword& keyword, bool hasParameter, int value)
         break;
     case Destination::UnicodePair:
     case Destination::Picture:
+    case Destination::FieldInstruction:
+    case Destination::ShapeProperty:
+    case Destination::ShapePropertyName:
+    case Destination::ShapePicture:
     case Destination::Skip:
         break;
     }
@@ -280,15 +292,58 @@ void Reader::StartDestination(KeywordId id)
     case KeywordId::FieldResult:
         return;  // a field's result is text where it stands
     case KeywordId::TextContainer:
-        // An object, a shape or a drawing object: its result or text box is text where
-        // it is anchored; its data and properties sit in groups that are skipped.
+        // An object or a drawing object: its result or text box is text where it is
+        // anchored; its data and properties sit in groups that are skipped.
         if (state.destination == Destination::Body)
             NoteUnkept(Unkept::DrawingObjects);
         return;
+    case KeywordId::Shape:
+        // A shape's text box is text where it is anchored, and its picture, if it is
+        // one, stands there too once the shape ends.
+        if (state.destination == Destination::Body) {
+            shapes_.Begin();
+            state.startsShape = true;
+        }
+        return;
+    case KeywordId::ShapeInstance:
+        if (state.destination == Destination::Body && !shapes_.Open())
+            NoteUnkept(Unkept::DrawingObjects);
+        return;
+    case KeywordId::ShapeProperty:
+        if (state.destination == Destination::Body && shapes_.Open()) {
+            shapes_.PropertyBegin();
+            target = Destination::ShapeProperty;
+        }
+        break;
+    case KeywordId::ShapePropertyName:
+        if (state.destination == Destination::ShapeProperty)
+            target = Destination::ShapePropertyName;
+        break;
+    case KeywordId::ShapePropertyValue:
+        if (state.destination == Destination::ShapeProperty && shapes_.ValueIsPicture())
+            target = Destination::ShapePicture;
+        break;
     case KeywordId::PictureContainer:
         return;  // Word's picture in its newer form; \nonshppict holds the older one
+    case KeywordId::OlderPicture:
+        // Read only as the picture of a formula that has none in the newer form.
+        if (state.destination == Destination::Body && formulaPicture_ == FormulaPicture::Awaiting)
+            return;
+        break;
+    case KeywordId::Formula:
+    case KeywordId::FormulaPicture:
+        // A formula is kept as its picture: the first one in it or right after it.
+        // Its own markup (\moMath and the rest) is in groups that are skipped.
+        if (state.destination == Destination::Body) {
+            NoteUnkept(Unkept::Formulas);
+            state.formula = true;
+            if (id == KeywordId::Formula || formulaPicture_ != FormulaPicture::Shown)
+                formulaPicture_ = FormulaPicture::Awaiting;
+        }
+        return;
     case KeywordId::FieldInstruction:
-        NoteUnkept(Unkept::FieldInstructions);
+        fieldInstruction_.clear();
+        target = Destination::FieldInstruction;
         break;
     case KeywordId::HeaderOrFooter:
         NoteUnkept(Unkept::HeadersAndFooters);
@@ -297,14 +352,18 @@ void Reader::StartDestination(KeywordId id)
         NoteUnkept(Unkept::Footnotes);
         break;
     case KeywordId::Picture:
-        if (state.destination == Destination::Body) {
+        if (state.formula && formulaPicture_ == FormulaPicture::Shown)
+            break;  // a formula's second picture is another form of the first
+        if (state.destination == Destination::Body || state.destination == Destination::ShapePicture) {
             picture_.Begin();
             target = Destination::Picture;
         }
         break;
     case KeywordId::TextBox:
-        if (state.destination == Destination::Body)
+        if (state.destination == Destination::Body) {
             state.textBox = true;
+            shapes_.HasText();
+        }
         return;
     case KeywordId::NestedRowProperties:
         return;  // some writers put a nested row's cells in it, not just its properties
@@ -381,9 +440,24 @@ void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int val
     case KeywordId::ListStyle: para.listStyle = value; break;
     case KeywordId::ListLevelIndex: para.listLevel = std::clamp(value, 0, 8); break;
 
+    case KeywordId::ShapeLeft:
+    case KeywordId::ShapeTop:
+    case KeywordId::ShapeRight:
+    case KeywordId::ShapeBottom:
+        shapes_.Keyword(keyword.id, value);
+        break;
+
     case KeywordId::Par: EndParagraph(para); break;
+    case KeywordId::PageBreakBefore:
+        if (IsOn(hasParameter, value))
+            NoteUnkept(Unkept::PageAndSectionBreaks);
+        break;
     case KeywordId::Sect:
     case KeywordId::Page:
+        // The text after the break goes on in a paragraph of its own.
+        NoteUnkept(Unkept::PageAndSectionBreaks);
+        EndParagraphIfNotEmpty();
+        break;
     case KeywordId::Row:
     case KeywordId::NestRow:
         NoteUnkept(Unkept::TableStructure);
@@ -405,6 +479,13 @@ void Reader::Text(std::string_view bytes)
     case Destination::Body: AppendBodyBytes(bytes); break;
     case Destination::FontTable: fonts_.Text(bytes); break;
     case Destination::ColorTable: colors_.Text(bytes); break;
+    case Destination::ShapePropertyName: shapes_.PropertyName(bytes); break;
+    case Destination::FieldInstruction: {
+        const qsizetype room = kMaxFieldInstruction - fieldInstruction_.size();
+        if (room > 0)
+            fieldInstruction_.append(bytes.data(), std::min<qsizetype>(room, static_cast<qsizetype>(bytes.size())));
+        break;
+    }
     default: break;
     }
 }

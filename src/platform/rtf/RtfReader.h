@@ -3,6 +3,7 @@
 #include "platform/rtf/DocumentSink.h"
 #include "platform/rtf/RtfDestinations.h"
 #include "platform/rtf/RtfPicture.h"
+#include "platform/rtf/RtfShape.h"
 #include "platform/rtf/RtfState.h"
 #include "platform/rtf/RtfTokenizer.h"
 
@@ -35,6 +36,10 @@ private:
     void StartDestination(KeywordId id);
     void BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int value);
     void AbandonFontTable();
+    // Puts a picture in the text where the reader is; false when it is hidden text.
+    bool InsertPicture(const Picture& picture);
+    void EndShape();
+    void EndFieldInstruction();
     void Text(std::string_view bytes);
     void Byte(char byte);
     void Unicode(int value);
@@ -60,6 +65,12 @@ private:
     DocumentSink& sink_;
     mutable unsigned unkeptNoted_ = 0;
     PictureParser picture_;
+    // Where the reader is in the pictures of a formula: one was shown, or the formula
+    // has none yet and the next picture, even an older form, is its picture.
+    enum class FormulaPicture : std::uint8_t { None, Awaiting, Shown };
+    FormulaPicture formulaPicture_ = FormulaPicture::None;
+    ShapeParser shapes_;
+    QByteArray fieldInstruction_;  // the start of the \fldinst being read
     std::vector<GroupState> stack_;
     int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, not yet closed
     int documentCodePage_ = 1252;

@@ -15,6 +15,9 @@ bool Reader::PrepareRun()
     const GroupState& state = Top();
     if (state.chars.hidden)
         return false;
+    // Text after a formula: the formula's pictures are behind.
+    if (!state.formula)
+        formulaPicture_ = FormulaPicture::None;
     if (!runOpen_ || runChars_ != state.chars) {
         FlushRun();
         runChars_ = state.chars;
@@ -107,6 +110,7 @@ void Reader::EndParagraph(const ParaState& para)
     FlushRun();
     sink_.EndParagraph(ResolveParagraph(para));
     paragraphHasContent_ = false;
+    formulaPicture_ = FormulaPicture::None;
 }
 
 void Reader::EndParagraphIfNotEmpty()

@@ -16,6 +16,10 @@ enum class Destination : std::uint8_t {
     ParagraphNumbering, // \pn: how the paragraph is numbered; its own text is dropped
     UnicodePair,        // \upr: drops its text except its \ud group
     Picture,            // \pict: a picture's kind, size words and data
+    FieldInstruction,   // \fldinst: its first word tells what the field is
+    ShapeProperty,      // \sp of a shape: its name and value groups only
+    ShapePropertyName,  // \sn: the name
+    ShapePicture,       // \sv of a picture property: its \pict
 };
 
 enum class Alignment : std::uint8_t { Left, Center, Right };
@@ -67,6 +71,10 @@ struct GroupState {
     int skipRemaining = 0;
     // This group holds a text box's text: its last paragraph ends with the group.
     bool textBox = false;
+    // This group is a shape's (\shp): its closing brace ends the shape.
+    bool startsShape = false;
+    // This group is in a formula (\mmath) or a formula's picture (\mmathPict).
+    bool formula = false;
 };
 
 } // namespace rtf

@@ -47,6 +47,8 @@ private Q_SLOTS:
     void damagedInputGivesWhatCanBeRead_data();
     void damagedInputGivesWhatCanBeRead();
     void theDocumentGetsFormatsListsAndIndents();
+    void shapesAndFormulasShowTheirPictureOnce_data();
+    void shapesAndFormulasShowTheirPictureOnce();
 };
 
 void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
@@ -450,6 +452,61 @@ void RtfReaderTest::theDocumentGetsFormatsListsAndIndents()
     QVERIFY(!gap.textList());
     QVERIFY(three.textList());
     QVERIFY(three.textList() != one.textList());
+}
+
+void RtfReaderTest::shapesAndFormulasShowTheirPictureOnce_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("data");  // the pictures' data in hexadecimal, joined by ' '
+    QTest::addColumn<QSize>("goal");       // the first picture's goal size times its scale
+
+    const QByteArray shape = "{\\shp{\\*\\shpinst\\shpleft100\\shptop0\\shpright1540\\shpbottom720";
+    const auto pib = [](const char* words) { return QByteArray("{\\sp{\\sn pib}{\\sv {\\pict\\pngblip") + words + "}}}"; };
+    // Given a picture shape with a fallback in \shprslt, as Word writes it, then the
+    // picture once, sized as the shape, where the shape stands.
+    QTest::newRow("shape") << QByteArray("{\\rtf1 a" + shape + pib(" 0a0b") + "}{\\shprslt{\\pict\\wmetafile8 0c}\\par}}b}")
+                           << QString::fromUtf16(u"a\uFFFCb") << QByteArray("0a0b") << QSize(1440, 720);
+    QTest::newRow("other goal replaced") << QByteArray("{\\rtf1 " + shape + pib("\\picwgoal100\\pichgoal100 01") + "}}}")
+                                         << QString(QChar::ObjectReplacementCharacter) << QByteArray("01") << QSize(1440, 720);
+    // Given a picture fill behind a text box's text, then the text alone.
+    QTest::newRow("fill behind text")
+        << QByteArray("{\\rtf1 " + shape + "{\\sp{\\sn fillBlip}{\\sv {\\pict\\pngblip 02}}}{\\shptxt boxed\\par}}}after}")
+        << QStringLiteral("boxed\nafter") << QByteArray() << QSize();
+    // Given a picture in a table's second cell, then it comes after the cells' tab.
+    QTest::newRow("second cell") << QByteArray("{\\rtf1 \\trowd\\intbl a\\cell{\\pict\\pngblip\\picwgoal20\\pichgoal10 08}\\cell\\row}")
+                                 << QString::fromUtf16(u"a\t\uFFFC") << QByteArray("08") << QSize(20, 10);
+    // Given a formula whose picture is in an optional \mmathPict, or only in the older
+    // form, then that picture; two formulas, each its own; an older picture after
+    // text that follows a formula is no formula's.
+    QTest::newRow("formula") << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}}{\\*\\mmathPict{\\pict\\pngblip 01}}b}")
+                             << QString::fromUtf16(u"a\uFFFCb") << QByteArray("01") << QSize();
+    QTest::newRow("formula, older form")
+        << QByteArray("{\\rtf1 a{\\mmath{\\*\\moMath{\\*\\mr x}}{\\nonshppict{\\pict\\wmetafile8 02}}}b}")
+        << QString::fromUtf16(u"a\uFFFCb") << QByteArray("02") << QSize();
+    QTest::newRow("two formulas")
+        << QByteArray("{\\rtf1 {\\mmath{\\*\\mmathPict{\\pict\\pngblip 01}}}{\\mmath{\\*\\mmathPict{\\pict\\pngblip 03}}}}")
+        << QString::fromUtf16(u"\uFFFC\uFFFC") << QByteArray("01 03") << QSize();
+    QTest::newRow("older form after text") << QByteArray("{\\rtf1 {\\mmath{\\*\\moMath x}}b{\\nonshppict{\\pict\\wmetafile8 02}}}")
+                                           << QStringLiteral("b") << QByteArray() << QSize();
+}
+
+void RtfReaderTest::shapesAndFormulasShowTheirPictureOnce()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, data);
+    QFETCH(QSize, goal);
+    const RecordingSink sink = Read(rtf);
+    QCOMPARE(sink.PlainText(), text);
+    QByteArrayList pictures;
+    for (const Picture& picture : sink.Pictures())
+        pictures << picture.data.toHex();
+    QCOMPARE(pictures.join(' '), data);
+    if (goal.isValid()) {
+        const Picture& first = sink.Pictures().first();
+        QCOMPARE(QSize(first.goalWidth * first.scaleX / 100, first.goalHeight * first.scaleY / 100), goal);
+    }
 }
 
 QTEST_MAIN(RtfReaderTest)
