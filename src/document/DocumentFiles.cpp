@@ -190,6 +190,10 @@ bool TSDIAppForm::SaveDocumentAs()
     if (RichEdit1->PlainText) {
         RichEdit1->PlainTextFormat = encodings.at(encoding.ItemIndex).format;
         RichEdit1->PlainTextFormat.lineEnding = LineEndingAt(lineEnding.ItemIndex);
+        // Half a code unit that a UTF-16 file ended in stays with its text while the
+        // text stays in that encoding.
+        if (previousMode && RichEdit1->PlainTextFormat.encoding.compare(previousFormat.encoding, Qt::CaseInsensitive) == 0)
+            RichEdit1->PlainTextFormat.incompleteUnit = previousFormat.incompleteUnit;
     }
     UpdateStatusBar();
     // Nothing was written when the save failed or the user declined it: the document

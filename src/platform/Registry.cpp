@@ -1,10 +1,14 @@
 #include "platform/Registry.h"
 
+#include "platform/ReasonSentence.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <utility>
 
 ERegistryException::ERegistryException(const QString& message)
     : std::runtime_error(message.toStdString()) {}
@@ -69,6 +73,20 @@ bool SplitValueLine(const QString& line, QString& name, QString& value)
         }
     }
     return false;
+}
+
+// The first of path.bak, path.bak.1, path.bak.2, ... that names nothing yet, so that no
+// earlier copy (the user's own, or one kept before) is ever replaced.
+QString FreeBackupPath(const QString& path)
+{
+    const QString first = path + QStringLiteral(".bak");
+    QString candidate = first;
+    for (int number = 1;; ++number) {
+        const QFileInfo info(candidate);
+        if (!info.exists() && !info.isSymLink())
+            return candidate;
+        candidate = first + QLatin1Char('.') + QString::number(number);
+    }
 }
 
 bool LoadStore(const QString& path, RegistryKeys& keys, QMap<QString, QString>& names)
@@ -239,12 +257,13 @@ void TRegistry::Write(const QString& name, const QVariant& value)
     if (existing.exists() && !LoadStore(path, keys, names)) {
         // Keep what could not be read or understood beside the file that replaces it.
         // A file that cannot be read cannot be copied either; it is moved aside whole.
-        // One that can be kept neither way is not replaced.
-        const QString backup = path + QStringLiteral(".bak");
-        QFile::remove(backup);
+        // One that can be kept neither way is not replaced. Neither way replaces a file
+        // of the backup's name.
+        const QString backup = FreeBackupPath(path);
         if (!QFile::copy(path, backup) && !existing.rename(backup))
-            throw ERegistryException(QStringLiteral("The settings in \"%1\" could not be read, and could not be kept as \"%2\": %3")
-                                         .arg(path, backup, existing.errorString()));
+            throw ERegistryException(QStringLiteral("The settings in \"%1\" could not be read, and could not be kept as \"%2\". %3")
+                                         .arg(path, backup, ReasonSentence(existing.errorString())));
+        setAside_ = backup;
     }
     const QString keyName = KeyPath();
     const QString upper = keyName.toUpper();
@@ -263,8 +282,13 @@ void TRegistry::Write(const QString& name, const QVariant& value)
     QSaveFile file(path);
     const QByteArray text = FormatRegistryText(keys, names);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw ERegistryException(QStringLiteral("The settings could not be saved to \"%1\": %2")
-                                     .arg(path, file.errorString()));
+        throw ERegistryException(QStringLiteral("The settings could not be saved to \"%1\". %2")
+                                     .arg(path, ReasonSentence(file.errorString())));
+}
+
+QString TRegistry::TakeSetAsideCopy()
+{
+    return std::exchange(setAside_, QString());
 }
 
 void TRegistry::CheckOpenToWrite(const QString& name) const

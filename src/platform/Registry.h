@@ -38,6 +38,11 @@ public:
     void WriteInteger(const QString& name, int value);
     void WriteString(const QString& name, const QString& value);
 
+    // A write that finds the user's file unreadable or damaged keeps it under the
+    // first free name of Tesserine.reg.bak, .bak.1, .bak.2, ... before replacing it.
+    // The path of that copy, once; empty when no write since the last call kept one.
+    QString TakeSetAsideCopy();
+
     // Where the values are stored.
     static QString UserStorePath();
     static QString MachineStorePath();
@@ -52,6 +57,7 @@ private:
     QString openKey_;
     bool open_ = false;
     QString openError_;  // why the key could not be created, for the next write
+    QString setAside_;   // where a write kept the file it could not read
 };
 
 // The .reg text format: sections "[ROOT\path]" holding lines "name"=dword:hex or

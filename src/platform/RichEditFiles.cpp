@@ -4,6 +4,7 @@
 #include "platform/BusyCursor.h"
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
+#include "platform/ReasonSentence.h"
 #include "platform/rtf/Rtf.h"
 
 #include <QFile>
@@ -12,20 +13,6 @@
 #include <QTextDocument>
 
 namespace {
-
-// The system's reason as a sentence of its own: Qt's texts, and their translations, end
-// without a full stop, and another sentence may follow. A reason that ends in a
-// character of a script written without spaces gets the ideographic full stop.
-QString Reason(const QString& qtReason)
-{
-    const QString reason = qtReason.trimmed();
-    if (reason.isEmpty())
-        return QStringLiteral("Unknown error.");
-    const QChar last = reason.back();
-    if (QStringLiteral(".!?\u3002\uFF01\uFF1F").contains(last))
-        return reason;
-    return reason + (last.unicode() >= 0x2E80 ? QChar(0x3002) : QChar(u'.'));
-}
 
 // A pipe, socket or device: opening a pipe blocks until someone writes to it, a
 // device such as /dev/zero never ends, and replacing one would destroy it.
@@ -43,10 +30,10 @@ QByteArray ReadWholeFile(const QString& path)
         throw EFileError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, Reason(file.errorString())));
+        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, ReasonSentence(file.errorString())));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, Reason(file.errorString())));
+        throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, ReasonSentence(file.errorString())));
     return bytes;
 }
 
@@ -59,10 +46,10 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
         throw EFileError(QStringLiteral("Cannot create file \"%1\". It is not a regular file.").arg(path));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, Reason(file.errorString())));
+        throw EFileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, ReasonSentence(file.errorString())));
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw EFileError(QStringLiteral("Cannot write file \"%1\". %2 The file was left as it was.")
-                             .arg(path, Reason(file.errorString())));
+                             .arg(path, ReasonSentence(file.errorString())));
 }
 
 // Bytes with no RTF group anywhere are a plain-text file, whatever its name says; read

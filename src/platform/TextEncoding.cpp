@@ -1,6 +1,7 @@
 #include "platform/TextEncoding.h"
 
 #include "platform/CodePages.h"
+#include "platform/Utf16Text.h"
 
 #include <QHash>
 #include <QList>
@@ -223,6 +224,18 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
     const char* body = bytes.constData() + bodyStart;
     const qsizetype size = bytes.size() - bodyStart;
 
+    // UTF-16 needs no converter and has nothing undecodable: each unit is kept as it
+    // is, and a byte after the last whole unit goes into the format.
+    bool littleEndian = false;
+    if (candidates.size() == 1 && IsUtf16Encoding(candidates.front(), &littleEndian)) {
+        result.format.encoding = candidates.front();
+        result.text = DecodeUtf16Units(body, size / 2, littleEndian);
+        if (size % 2 != 0)
+            result.format.incompleteUnit = QByteArray(body + size - 1, 1);
+        result.format.lineEnding = normaliseLineBreaks(result.text);
+        return result;
+    }
+
     std::optional<QString> text;
     for (qsizetype i = 0; i < candidates.size() && !text; ++i) {
         const bool last = i + 1 == candidates.size();
@@ -239,75 +252,6 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
     return result;
 }
 
-// True when bytes read as UTF-16 in the given byte order give only text: no NUL, no
-// control character but tab, form feed and line breaks, no noncharacter, no half of a
-// surrogate pair.
-bool readsAsUtf16Text(const QByteArray& bytes, bool littleEndian)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype units = bytes.size() / 2;
-    const auto unitAt = [p, littleEndian](qsizetype i) {
-        return littleEndian ? char16_t(p[2 * i] | p[2 * i + 1] << 8) : char16_t(p[2 * i] << 8 | p[2 * i + 1]);
-    };
-    for (qsizetype i = 0; i < units; ++i) {
-        const char16_t u = unitAt(i);
-        if (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f')
-            return false;
-        if (u == 0xFFFE || u == 0xFFFF)
-            return false;
-        if (QChar::isHighSurrogate(u)) {
-            if (i + 1 >= units)
-                return false;
-            if (!QChar::isLowSurrogate(unitAt(i + 1)))
-                return false;
-            ++i;
-        } else if (QChar::isLowSurrogate(u)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// UTF-16 without a byte-order mark, as other editors tell it: text in UTF-16 holds a
-// zero byte in every character of Latin script and in every line break, and on which
-// side of the pair the zeros fall gives the byte order. Text in other encodings has no
-// zero bytes at all. The candidate must then read as text throughout. Empty when the
-// bytes are not such text (UTF-16 without any Latin letter or line break cannot be
-// told from other encodings).
-QByteArray detectBomlessUtf16(const QByteArray& bytes)
-{
-    if (bytes.size() < 2 || bytes.size() % 2 != 0)
-        return {};
-    qsizetype evenZeros = 0;
-    qsizetype oddZeros = 0;
-    for (qsizetype i = 0; i < bytes.size(); i += 2) {
-        evenZeros += bytes[i] == 0;
-        oddZeros += bytes[i + 1] == 0;
-    }
-    // The side with more zeros holds the high bytes of Latin letters and line breaks;
-    // the other side has a zero only in the odd character such as U+4E00.
-    const bool littleEndian = oddZeros >= evenZeros;
-    const qsizetype zeros = littleEndian ? oddZeros : evenZeros;
-    const qsizetype otherZeros = littleEndian ? evenZeros : oddZeros;
-    if (zeros == 0 || otherZeros * 4 > zeros)
-        return {};
-    // A stray NUL in another encoding is no line break, and no Latin text in UTF-16 has
-    // as few zeros as that.
-    const qsizetype units = bytes.size() / 2;
-    qsizetype lineBreaks = 0;
-    for (qsizetype i = 0; i < bytes.size(); i += 2) {
-        const char a = bytes[i];
-        const char b = bytes[i + 1];
-        const char low = littleEndian ? a : b;
-        lineBreaks += (littleEndian ? b : a) == 0 && (low == '\n' || low == '\r');
-    }
-    if (lineBreaks == 0 && zeros * 3 < units)
-        return {};
-    if (!readsAsUtf16Text(bytes, littleEndian))
-        return {};
-    return littleEndian ? QByteArray("UTF-16LE") : QByteArray("UTF-16BE");
-}
-
 }  // namespace
 
 DecodedText DecodeTextFile(const QByteArray& bytes)
@@ -319,7 +263,7 @@ DecodedText DecodeTextFile(const QByteArray& bytes)
     if (bytes.startsWith("\xFE\xFF"))
         return decodeBody(bytes, 2, {"UTF-16BE"});
     // Before UTF-8: the zero bytes of UTF-16 are valid UTF-8 too.
-    const QByteArray utf16 = detectBomlessUtf16(bytes);
+    const QByteArray utf16 = DetectBomlessUtf16(bytes);
     if (!utf16.isEmpty())
         return decodeBody(bytes, 0, {utf16});
     if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size())) {
@@ -349,9 +293,14 @@ EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
     result.format = format;
     const QString stored = withLineEnding(text, format.lineEnding);
 
+    result.format.incompleteUnit.clear();
     std::optional<QByteArray> body;
+    bool littleEndian = false;
     if (isUtf8Name(format.encoding.toUpper())) {
         body = stored.toUtf8();
+    } else if (IsUtf16Encoding(format.encoding, &littleEndian)) {
+        body = EncodeUtf16Units(stored, littleEndian) + format.incompleteUnit;
+        result.format.incompleteUnit = format.incompleteUnit;
     } else {
         body = EncodeString(stored, format.encoding);
     }
@@ -375,7 +324,9 @@ EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
 UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByteArray& encoding)
 {
     UnencodableCharacters found;
-    if (isUtf8Name(encoding.toUpper()) || !IsKnownEncoding(encoding) || EncodeString(text, encoding))
+    bool littleEndian = false;
+    if (isUtf8Name(encoding.toUpper()) || IsUtf16Encoding(encoding, &littleEndian) || !IsKnownEncoding(encoding)
+        || EncodeString(text, encoding))
         return found;
     // Each distinct character is tried once on its own; a text holds few of them.
     QHash<char32_t, bool> encodable;

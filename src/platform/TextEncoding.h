@@ -12,11 +12,15 @@ struct TextFileFormat {
     QByteArray encoding = "UTF-8";
     bool byteOrderMark = false;
     LineEnding lineEnding = LineEnding::LF;
+    // The byte after the last whole code unit of a UTF-16 file of odd length: no
+    // character, but written back after the text so that a save in the same encoding
+    // leaves it as it was. Other encodings drop it.
+    QByteArray incompleteUnit;
 
     bool operator==(const TextFileFormat& other) const
     {
         return encoding == other.encoding && byteOrderMark == other.byteOrderMark
-            && lineEnding == other.lineEnding;
+            && lineEnding == other.lineEnding && incompleteUnit == other.incompleteUnit;
     }
 };
 
@@ -30,7 +34,8 @@ struct DecodedText {
 // Decodes a whole file. The encoding is found in this order: a byte-order mark
 // (UTF-8, UTF-16LE/BE), strict UTF-8 validation of the whole buffer, uchardet, and
 // code page 932 when nothing else fits. The line-ending style is the first line
-// break's; all line breaks become '\n'.
+// break's; all line breaks become '\n'. UTF-16 is read unit for unit: a lone surrogate
+// stays in the text as it is, and is written back unchanged by a UTF-16 save.
 DecodedText DecodeTextFile(const QByteArray& bytes);
 
 // Decodes a whole file in a known encoding (for one uchardet cannot tell, such as
@@ -47,7 +52,8 @@ struct EncodedText {
 
 // Encodes text ('\n' line breaks) in format. Text the encoding cannot represent is
 // never dropped or replaced: the whole text is written as UTF-8 instead (same line
-// endings, no byte-order mark).
+// endings, no byte-order mark). UTF-16 holds every code unit of a QString, lone
+// surrogates included, and gets the format's incomplete unit after the text.
 EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format);
 
 // The characters of a text that an encoding cannot represent.
@@ -57,5 +63,6 @@ struct UnencodableCharacters {
 };
 
 // Which characters of text the encoding (an iconv name) cannot represent; none for
-// UTF-8, which holds every character, and none for an encoding iconv does not know.
+// UTF-8, which holds every character, none for UTF-16LE/BE, which hold every code unit,
+// and none for an encoding iconv does not know.
 UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByteArray& encoding);

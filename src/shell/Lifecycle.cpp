@@ -4,6 +4,8 @@
 
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
+#include "platform/HandlerBoundary.h"
+#include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/RichEdit.h"
 
@@ -11,6 +13,24 @@ namespace {
 const char* const kSettingsKey = "SOFTWARE\\Orvalde\\Tesserine";
 constexpr int kDefaultLanguageIndex = 11;
 const char* const kDefaultFontName = "Arial CYR";
+
+// Where the settings file went that a write of the settings found unreadable and kept
+// before replacing it; empty when the last writes kept none.
+QString SetAsideNotice(TRegistry& registry)
+{
+    const QString copy = registry.TakeSetAsideCopy();
+    if (copy.isEmpty())
+        return QString();
+    return QStringLiteral("The settings file \"%1\" could not be read. It was kept as \"%2\", and a new "
+                          "settings file was written in its place.")
+        .arg(TRegistry::UserStorePath(), copy);
+}
+
+void ShowSettingsNotice(QWidget* window, const QString& notice)
+{
+    if (!notice.isEmpty())
+        MessageBox(window, notice, QStringLiteral("Tesserine"), MB_OK);
+}
 }
 
 void TSDIAppForm::FormCreate()
@@ -18,6 +38,11 @@ void TSDIAppForm::FormCreate()
     SettingsRegistry = std::make_unique<TRegistry>();
     SettingsRegistry->RootKey = HKEY_LOCAL_MACHINE;
     SettingsRegistry->OpenKey(QString::fromLatin1(kSettingsKey), true);
+    // Creating the key writes the file; the user hears of a damaged one it replaced
+    // once the window is up.
+    const QString notice = SetAsideNotice(*SettingsRegistry);
+    if (!notice.isEmpty())
+        PostHandler(this, [this, notice]() { ShowSettingsNotice(this, notice); });
 
     int languageIndex = kDefaultLanguageIndex;
     QString fontName = QString::fromLatin1(kDefaultFontName);
@@ -51,8 +76,16 @@ void TSDIAppForm::FormClose()
 {
     if (!SettingsRegistry)
         return;
-    SettingsRegistry->WriteInteger(QStringLiteral("iCharSet"), ComboBox2->ItemIndex());
-    SettingsRegistry->WriteString(QStringLiteral("stFont"), ComboBox1->Text());
+    // A damaged file is kept aside by the first write; the user hears where even when a
+    // write then fails.
+    try {
+        SettingsRegistry->WriteInteger(QStringLiteral("iCharSet"), ComboBox2->ItemIndex());
+        SettingsRegistry->WriteString(QStringLiteral("stFont"), ComboBox1->Text());
+    } catch (...) {
+        ShowSettingsNotice(this, SetAsideNotice(*SettingsRegistry));
+        throw;
+    }
+    ShowSettingsNotice(this, SetAsideNotice(*SettingsRegistry));
     SettingsRegistry.reset();
 }
 

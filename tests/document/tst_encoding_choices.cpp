@@ -79,6 +79,7 @@ private Q_SLOTS:
     void saveAsWritesTheEncodingAndLineEndingChosen();
     void anRtfNameDisablesTheChoicesAndIsWrittenAsRtf();
     void aSaveThatTheEncodingCannotHoldAsksFirst();
+    void aDamagedUtf16FileIsSavedBackByteForByte();
 
 private:
     // Opens path through the Open dialog; warns: the file's bytes do not all decode.
@@ -311,6 +312,32 @@ void EncodingChoicesTest::aSaveThatTheEncodingCannotHoldAsksFirst()
              qPrintable(answerer.messageTexts().last()));
     QCOMPARE(ReadTestFile(cyrillic), original);
     QVERIFY(form_->RichEdit1->Modified());
+}
+
+// UTF-16 without a mark, with a lone surrogate and half a code unit at the end: it
+// opens without a question, and Save and Save As in its encoding write its bytes back
+// through the document; Save As in another encoding leaves the half unit out.
+void EncodingChoicesTest::aDamagedUtf16FileIsSavedBackByteForByte()
+{
+    const QByteArray bytes("H\0i\0\x00\xD8\r\0\n\0X", 11);
+    const QString path = dir_.filePath(QStringLiteral("damaged.txt"));
+    QVERIFY(WriteTestFile(path, bytes));
+    open(path, QString());
+    QCOMPARE(form_->RichEdit1->Text(), QStringView(u"Hi\xD800\n").toString());
+
+    form_->FileSave1Execute();
+    QCOMPARE(ReadTestFile(path), bytes);
+
+    const QString copy = dir_.filePath(QStringLiteral("damaged-copy.txt"));
+    ShownChoices shown;
+    saveAs(copy, QString(), QString(), &shown);
+    QCOMPARE(shown.encoding, U("UTF-16LE (BOMなし)"));
+    QCOMPARE(shown.lineEnding, QStringLiteral("CRLF"));
+    QCOMPARE(ReadTestFile(copy), bytes);
+
+    const QString bigEndian = dir_.filePath(QStringLiteral("damaged-big-endian.txt"));
+    saveAs(bigEndian, QStringLiteral("UTF-16BE"), QString());
+    QCOMPARE(ReadTestFile(bigEndian), QByteArray("\xFE\xFF\0H\0i\xD8\x00\0\r\0\n", 12));
 }
 
 QTEST_MAIN(EncodingChoicesTest)

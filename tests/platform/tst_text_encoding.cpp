@@ -28,6 +28,12 @@ QByteArray encodedOrFail(const QString& text, const TextFileFormat& format)
     return encoded.fellBackToUtf8 ? QByteArray() : encoded.bytes;
 }
 
+// Text given unit for unit, lone surrogates included.
+QString Units(const char16_t* units)
+{
+    return QStringView(units).toString();
+}
+
 const QString kKorean = QStringLiteral(
     "오늘 아침에는 비가 많이 와서 버스를 타고 학교에 갔습니다. 버스 안은 사람이 너무 많아서 "
     "창밖의 풍경을 거의 볼 수 없었습니다.\n학교에 도착한 후 저는 따뜻한 차를 한 잔 마시고 오전 "
@@ -41,6 +47,8 @@ private Q_SLOTS:
     void detectsDecodesAndRoundTrips_data();
     void detectsDecodesAndRoundTrips();
     void bomlessUtf16KeepsItsBytesThroughASave();
+    void damagedUtf16KeepsItsBytesThroughASave_data();
+    void damagedUtf16KeepsItsBytesThroughASave();
     void writesKnownBytes_data();
     void writesKnownBytes();
     void undetectableJohabRoundTripsWithAnExplicitFormat();
@@ -189,6 +197,73 @@ void TextEncodingTest::bomlessUtf16KeepsItsBytesThroughASave()
     QCOMPARE(DecodeTextFile(withNul).format.encoding, QByteArray("UTF-8"));
 }
 
+void TextEncodingTest::damagedUtf16KeepsItsBytesThroughASave_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<bool>("given");  // decode in encoding rather than detecting it
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<LineEnding>("ending");
+
+    // "Hi", CR LF, then half a code unit: read as UTF-8, the NUL between CR and LF made
+    // them two line breaks, and a save wrote the LF as a second CR.
+    QTest::newRow("odd length, UTF-16LE without BOM") << QByteArray("H\0i\0\r\0\n\0X", 9) << QByteArray("UTF-16LE")
+                                                      << false << "Hi\n" << LineEnding::CRLF;
+    QTest::newRow("odd length, UTF-16BE without BOM") << QByteArray("\0H\0i\0\r\0\nX", 9) << QByteArray("UTF-16BE")
+                                                      << false << "Hi\n" << LineEnding::CRLF;
+    QTest::newRow("odd length, UTF-16LE with BOM") << QByteArray("\xFF\xFE" "A\0B", 5) << QByteArray("UTF-16LE")
+                                                   << false << "A" << LineEnding::LF;
+    QTest::newRow("odd length, UTF-16BE with BOM") << QByteArray("\xFE\xFF\0A\0", 5) << QByteArray("UTF-16BE")
+                                                   << false << "A" << LineEnding::LF;
+    QTest::newRow("odd length, UTF-16LE given") << QByteArray("A\0\n\0\xE5", 5) << QByteArray("UTF-16LE") << true
+                                                << "A\n" << LineEnding::LF;
+    QTest::newRow("lone high surrogate, UTF-16LE without BOM")
+        << QByteArray("H\0i\0\x00\xD8\r\0\n\0", 10) << QByteArray("UTF-16LE") << false << Units(u"Hi\xD800\n")
+        << LineEnding::CRLF;
+    QTest::newRow("lone low surrogate, UTF-16BE without BOM")
+        << QByteArray("\0H\xDC\x1E\0\r\0\n", 8) << QByteArray("UTF-16BE") << false << Units(u"H\xDC1E\n")
+        << LineEnding::CRLF;
+    QTest::newRow("lone low surrogate, UTF-16LE with BOM") << QByteArray("\xFF\xFE\x00\xDC" "A\0", 6)
+                                                           << QByteArray("UTF-16LE") << false << Units(u"\xDC00" u"A")
+                                                           << LineEnding::LF;
+    QTest::newRow("high surrogate before a letter, UTF-16BE with BOM")
+        << QByteArray("\xFE\xFF\xD8\x34\0A\0\n", 8) << QByteArray("UTF-16BE") << false << Units(u"\xD834" u"A\n")
+        << LineEnding::LF;
+    QTest::newRow("high surrogate last, then half a unit, UTF-16LE with BOM")
+        << QByteArray("\xFF\xFE" "A\0\x34\xD8\x1E", 7) << QByteArray("UTF-16LE") << false << Units(u"A\xD834")
+        << LineEnding::LF;
+}
+
+// A UTF-16 file with half a code unit at its end or a surrogate without its partner is
+// shown without loss, and a save gives back the very bytes it was read from.
+void TextEncodingTest::damagedUtf16KeepsItsBytesThroughASave()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, encoding);
+    QFETCH(bool, given);
+    QFETCH(QString, text);
+    QFETCH(LineEnding, ending);
+    const DecodedText decoded = given ? DecodeTextFile(bytes, encoding) : DecodeTextFile(bytes);
+    QCOMPARE(decoded.format.encoding, encoding);
+    QCOMPARE(decoded.format.lineEnding, ending);
+    QVERIFY(!decoded.hadUndecodableBytes);
+    QCOMPARE(decoded.text, text);
+    // Nothing to ask about before the save: UTF-16 holds every unit of the text.
+    QCOMPARE(FindUnencodableCharacters(decoded.text, encoding).count, 0);
+    const EncodedText saved = EncodeTextFile(decoded.text, decoded.format);
+    QVERIFY(!saved.fellBackToUtf8);
+    QCOMPARE(saved.bytes, bytes);
+    // Saved again from the format the save reports, the bytes are the same.
+    QCOMPARE(EncodeTextFile(decoded.text, saved.format).bytes, bytes);
+    // In another encoding the half unit, which is no character, is not written.
+    TextFileFormat utf8 = saved.format;
+    utf8.encoding = "UTF-8";
+    utf8.byteOrderMark = false;
+    const EncodedText converted = EncodeTextFile(decoded.text, utf8);
+    QCOMPARE(converted.bytes, EncodeTextFile(decoded.text, formatOf("UTF-8", false, ending)).bytes);
+    QVERIFY(converted.format.incompleteUnit.isEmpty());
+}
+
 void TextEncodingTest::writesKnownBytes_data()
 {
     QTest::addColumn<QString>("text");
@@ -295,13 +370,10 @@ void TextEncodingTest::replacesUndecodableBytes_data()
     QTest::newRow("CP932 cut off at the end")
         << EncodeTextFile(japanese, formatOf("CP932")).bytes + "\x93" << QByteArray("CP932")
         << false << japanese + "\uFFFD";
-    QTest::newRow("odd-length UTF-16LE") << QByteArray("\xFF\xFE" "A\0B", 5)
-                                         << QByteArray("UTF-16LE") << false << "A\uFFFD";
-    QTest::newRow("odd-length UTF-16BE") << QByteArray("\xFE\xFF\0A\0", 5)
-                                         << QByteArray("UTF-16BE") << false << "A\uFFFD";
-    // A lone surrogate is skipped as a whole code unit, so what follows stays aligned.
-    QTest::newRow("lone surrogate in UTF-16LE") << QByteArray("\xFF\xFE\x00\xDC" "A\0", 6)
-                                                << QByteArray("UTF-16LE") << false << "\uFFFDA";
+    // UTF-32 has no incomplete unit kept: the three bytes after the last whole unit
+    // are one undecodable unit.
+    QTest::newRow("UTF-32LE cut off at the end") << QByteArray("A\0\0\0B\0\0", 7)
+                                                 << QByteArray("UTF-32LE") << true << "A\uFFFD";
     // 0x81 is unassigned in CP1258; the letter iconv held back must come out before it.
     QTest::newRow("held-back CP1258 letter") << QByteArray("Vi\x81t") << QByteArray("CP1258")
                                              << true << "Vi\uFFFDt";

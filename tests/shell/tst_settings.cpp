@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -39,6 +40,14 @@ QString U(const char* text)
     return QString::fromUtf8(text);
 }
 
+// Delivers what the start posted, such as the notice of a settings file kept aside.
+// The program shows its window first; here the window waits to become active, which
+// a message box over it would prevent.
+void DeliverPostedAtStart()
+{
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 class SettingsTest : public QObject {
@@ -57,6 +66,8 @@ private Q_SLOTS:
     void noClosesWritesTheSettingsAndDiscardsTheChanges();
     void aFailedSettingsWriteIsReportedAndTheWindowStillCloses();
     void aStoreThatCannotBeReadIsKeptBesideAsBak();
+    void aDamagedStoreIsKeptUnderTheFirstFreeBackupName_data();
+    void aDamagedStoreIsKeptUnderTheFirstFreeBackupName();
 };
 
 void SettingsTest::registryTextKeepsTypesAndEscapes()
@@ -148,24 +159,34 @@ void SettingsTest::anIndexWithoutARowSelectsNoLanguageAndMinusOneIsWritten()
 void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults_data()
 {
     QTest::addColumn<QByteArray>("store");
-    QTest::newRow("iCharSet is a string") << Store("\"iCharSet\"=\"3\"\n\"stFont\"=\"Arial\"\n");
-    QTest::newRow("stFont is an integer") << Store("\"iCharSet\"=dword:00000003\n\"stFont\"=dword:00000001\n");
-    QTest::newRow("stFont missing") << Store("\"iCharSet\"=dword:00000003\n");
-    QTest::newRow("corrupt file") << QByteArray("\x01\x02 not a registry file [[[\n\"x\"");
-    QTest::newRow("key missing") << QByteArray("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"iCharSet\"=dword:00000003\n");
+    QTest::addColumn<bool>("keptAside");  // damaged: kept as .bak, and the user told so
+    QTest::newRow("iCharSet is a string") << Store("\"iCharSet\"=\"3\"\n\"stFont\"=\"Arial\"\n") << false;
+    QTest::newRow("stFont is an integer") << Store("\"iCharSet\"=dword:00000003\n\"stFont\"=dword:00000001\n") << false;
+    QTest::newRow("stFont missing") << Store("\"iCharSet\"=dword:00000003\n") << false;
+    QTest::newRow("corrupt file") << QByteArray("\x01\x02 not a registry file [[[\n\"x\"") << true;
+    QTest::newRow("key missing") << QByteArray("Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n\"iCharSet\"=dword:00000003\n") << false;
 }
 
 void SettingsTest::aValueOfTheWrongTypeGivesBothDefaults()
 {
     QFETCH(QByteArray, store);
+    QFETCH(bool, keptAside);
     WindowSetFixture fixture([&store](const QString& dir) {
         WriteTestFile(dir + QStringLiteral("/Orvalde/Tesserine.reg"), store);
     });
     TSDIAppForm* form = fixture.form();
     QCOMPARE(form->ComboBox2->ItemIndex(), 11);
     QCOMPARE(form->ComboBox1->Text(), QStringLiteral("Arial CYR"));
+    ModalAnswerer answerer;
+    if (keptAside)
+        answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    DeliverPostedAtStart();
     QVERIFY(fixture.showMainWindow());
     form->FileExit1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.answeredCount(), keptAside ? 1 : 0);
+    if (keptAside)
+        QCOMPARE(ReadTestFile(TRegistry::UserStorePath() + QStringLiteral(".bak")), store);
     const RegistryValues values = StoredValues(fixture.configDirectory());
     QCOMPARE(values.value(QStringLiteral("iCharSet")), QVariant(11));
     QCOMPARE(values.value(QStringLiteral("stFont")), QVariant(QStringLiteral("Arial CYR")));
@@ -251,7 +272,10 @@ void SettingsTest::aFailedSettingsWriteIsReportedAndTheWindowStillCloses()
     answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
     form->FileExit1Execute();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
-    QVERIFY(answerer.messageTexts().first().contains(QStringLiteral("settings could not be saved")));
+    // The system's reason is a sentence of its own.
+    const QString message = answerer.messageTexts().first();
+    QVERIFY2(message.contains(QStringLiteral("settings could not be saved")), qPrintable(message));
+    QVERIFY2(message.contains(QStringLiteral("\". ")) && message.endsWith(QLatin1Char('.')), qPrintable(message));
     QVERIFY(!form->isVisible());
 }
 
@@ -287,10 +311,16 @@ void SettingsTest::aStoreThatCannotBeReadIsKeptBesideAsBak()
         });
         TSDIAppForm* form = fixture.form();
         QCOMPARE(form->ComboBox2->ItemIndex(), 11);  // the defaults, the store being unreadable
+        // Where the store went is told once the window is up; closing saves without a word.
+        ModalAnswerer answerer;
+        answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+        DeliverPostedAtStart();
         QVERIFY(fixture.showMainWindow());
-        ModalAnswerer answerer;  // no message: the settings are saved
         form->FileExit1Execute();
-        QCOMPARE(answerer.answeredCount(), 0);
+        QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+        QCOMPARE(answerer.answeredCount(), 1);
+        QVERIFY2(answerer.messageTexts().first().contains(QLatin1Char('"') + store + QStringLiteral(".bak\"")),
+                 qPrintable(answerer.messageTexts().first()));
         if (nobody) {
             QVERIFY(::seteuid(0) == 0);
             backToRoot.active = false;
@@ -299,6 +329,62 @@ void SettingsTest::aStoreThatCannotBeReadIsKeptBesideAsBak()
         QCOMPARE(ReadTestFile(store + QStringLiteral(".bak")), stored);
         QCOMPARE(StoredValues(fixture.configDirectory()).value(QStringLiteral("iCharSet")), QVariant(11));
     }
+}
+
+void SettingsTest::aDamagedStoreIsKeptUnderTheFirstFreeBackupName_data()
+{
+    QTest::addColumn<QByteArray>("store");
+    QTest::addColumn<int>("earlierCopies");  // .bak, .bak.1, ... there before
+    QTest::addColumn<bool>("atStart");       // the key is missing, so it is created at start
+    const QByteArray noKey("\x01\x02 not a registry file [[[\n");
+    const QByteArray brokenLine = Store("\"iCharSet\"=dword:00000003\n\"stFont\"=\"unterminated\n");
+    QTest::newRow("no earlier copy") << noKey << 0 << true;
+    QTest::newRow("the user's own .bak") << noKey << 1 << true;
+    QTest::newRow(".bak and .bak.1") << noKey << 2 << true;
+    QTest::newRow("the user's own .bak, replaced at close") << brokenLine << 1 << false;
+}
+
+// A damaged store goes to the first free backup name; every earlier copy stays as it
+// was, and the user is told the name it went to.
+void SettingsTest::aDamagedStoreIsKeptUnderTheFirstFreeBackupName()
+{
+    QFETCH(QByteArray, store);
+    QFETCH(int, earlierCopies);
+    QFETCH(bool, atStart);
+    const auto backupName = [](const QString& path, int number) {
+        return path + QStringLiteral(".bak") + (number > 0 ? QLatin1Char('.') + QString::number(number) : QString());
+    };
+    const auto earlierCopy = [](int number) { return "the user's own copy " + QByteArray::number(number); };
+    QString path;
+    WindowSetFixture fixture([&](const QString& dir) {
+        path = dir + QStringLiteral("/Orvalde/Tesserine.reg");
+        WriteTestFile(path, store);
+        for (int number = 0; number < earlierCopies; ++number)
+            WriteTestFile(backupName(path, number), earlierCopy(number));
+    });
+    TSDIAppForm* form = fixture.form();
+    ModalAnswerer answerer;
+    if (atStart)
+        answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    DeliverPostedAtStart();
+    QCOMPARE(answerer.answeredCount(), atStart ? 1 : 0);
+    QVERIFY(fixture.showMainWindow());
+    if (!atStart)
+        answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form->FileExit1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(answerer.answeredCount(), 1);
+
+    const QString kept = backupName(path, earlierCopies);
+    const QString notice = answerer.messageTexts().first();
+    QVERIFY2(notice.contains(QLatin1Char('"') + path + QLatin1Char('"'))
+                 && notice.contains(QLatin1Char('"') + kept + QLatin1Char('"')),
+             qPrintable(notice));
+    QCOMPARE(ReadTestFile(kept), store);
+    for (int number = 0; number < earlierCopies; ++number)
+        QCOMPARE(ReadTestFile(backupName(path, number)), earlierCopy(number));
+    QVERIFY(!QFile::exists(backupName(path, earlierCopies + 1)));
+    QCOMPARE(StoredValues(fixture.configDirectory()).value(QStringLiteral("iCharSet")), QVariant(11));
 }
 
 QTEST_MAIN(SettingsTest)
