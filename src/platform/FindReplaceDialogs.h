@@ -28,7 +28,6 @@ public:
     // Shows the dialog modelessly, or brings it to the front; returns at once.
     void Execute();
     QString FindText() const;
-    void SetFindText(const QString& text);
     QString ReplaceText() const;
     // The options as a set of FindOption bits; frReplace / frReplaceAll tell which
     // button raised the replace event.

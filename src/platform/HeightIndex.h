@@ -22,7 +22,6 @@ public:
     qint64 Top(int index) const;
     int FirstLine(int index) const;
     qint64 TotalHeight() const { return Top(Count()); }
-    int TotalLines() const { return FirstLine(Count()); }
 
     // The entry that covers y; 0 above the first, Count() - 1 below the last (-1 when
     // empty). Entries of height 0 are skipped over.
