@@ -28,5 +28,12 @@ constexpr int kBulletIndentTwips = 360;
 class QTextBlockFormat;
 
 // Sets Qt's left margin, first-line indent and right margin of a block format from the
-// indents it keeps in twips, at ppi pixels per inch.
-void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi);
+// indents it keeps in twips, at ppi pixels per inch, for a paragraph running in
+// direction. As in RTF readers, the first and left indents of a right-to-left paragraph
+// stand at its right edge and its right indent at the left one. A paragraph in a list
+// whose own indent is listIndentTwips (0: in none) and whose later lines hang
+// (LeftIndent > 0) has its bullet in the hanging indent and the text of every line at
+// the later lines' indent, as RTF readers show \fi-360\li720; the list's indent counts
+// towards it.
+void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi, Qt::LayoutDirection direction = Qt::LeftToRight,
+                          int listIndentTwips = 0);

@@ -36,10 +36,12 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     document()->setDocumentMargin(0);
-    // Paragraphs run left to right whatever their script, so a Hebrew or Arabic line sits
-    // at the edge its alignment names instead of being mirrored.
+    // A paragraph without a direction of its own (plain text) takes the direction of its
+    // first strong character, as other editors show it: a Hebrew or Arabic one runs right
+    // to left. A paragraph read from RTF has the direction the file gives it, and the
+    // alignment buttons name the edges the user sees (TParaAttributes).
     QTextOption option = document()->defaultTextOption();
-    option.setTextDirection(Qt::LeftToRight);
+    option.setTextDirection(Qt::LayoutDirectionAuto);
     document()->setDefaultTextOption(option);
     document()->setIndentWidth(kBulletIndentTwips * PixelsPerInch() / 1440.0);
     // Setting up the document is not an edit the user can undo.

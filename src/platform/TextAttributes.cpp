@@ -9,6 +9,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextList>
+#include <QStyle>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -31,8 +33,30 @@ QTextBlockFormat FormatAtSelection(const QTextEdit* edit)
     return edit->document()->findBlock(edit->textCursor().selectionStart()).blockFormat();
 }
 
+// The indent of the list a block belongs to, in twips; 0 outside lists. The control's
+// document indents a list level by kBulletIndentTwips.
+int ListIndentTwips(const QTextBlock& block)
+{
+    const QTextList* list = block.textList();
+    if (!list)
+        return 0;
+    return (list->format().indent() + block.blockFormat().indent()) * kBulletIndentTwips;
+}
+
+// Lays a block's indents out again after what they depend on changed.
+void ApplyIndents(const QTextBlock& block, QTextBlockFormat& format, int ppi)
+{
+    ApplyIndentsToLayout(format, ppi, block.textDirection(), ListIndentTwips(block));
+}
+
+bool KeepsIndents(const QTextBlockFormat& format)
+{
+    return format.hasProperty(FirstIndentTwips) || format.hasProperty(LeftIndentTwips)
+        || format.hasProperty(RightIndentTwips);
+}
+
 // Rewrites the block format of every paragraph the selection touches, as one step.
-void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(QTextBlockFormat&)>& change)
+void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(const QTextBlock&, QTextBlockFormat&)>& change)
 {
     const QTextCursor selection = edit->textCursor();
     QTextDocument* doc = edit->document();
@@ -42,7 +66,7 @@ void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(QTextBlockFo
     cursor.beginEditBlock();
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
         QTextBlockFormat format = block.blockFormat();
-        change(format);
+        change(block, format);
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);
         if (block == last)
@@ -55,19 +79,34 @@ void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(QTextBlockFo
 
 // Qt lays out a paragraph from its left margin and first-line indent; derive both from
 // the twips kept in the format.
-void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi)
+void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi, Qt::LayoutDirection direction, int listIndentTwips)
 {
     const int first = format.intProperty(FirstIndentTwips);
     const int left = format.intProperty(LeftIndentTwips);
     const int right = format.intProperty(RightIndentTwips);
-    format.setLeftMargin(TwipsToPixels(first + left, ppi));
-    format.setTextIndent(-TwipsToPixels(left, ppi));
-    format.setRightMargin(TwipsToPixels(right, ppi));
+    qreal leading = TwipsToPixels(first + left, ppi);
+    qreal textIndent = -TwipsToPixels(left, ppi);
+    if (listIndentTwips > 0 && left > 0) {
+        // The bullet hangs: every line's text at the later lines' indent, which the
+        // list's own indent is part of.
+        leading = std::max<qreal>(0, leading - listIndentTwips * ppi / 1440.0);
+        textIndent = 0;
+    }
+    const qreal trailing = TwipsToPixels(right, ppi);
+    const bool rightToLeft = direction == Qt::RightToLeft;
+    format.setLeftMargin(rightToLeft ? trailing : leading);
+    format.setRightMargin(rightToLeft ? leading : trailing);
+    format.setTextIndent(textIndent);
 }
 
+// The alignment the paragraph shows: Qt's AlignLeft and AlignRight name the leading and
+// trailing edges unless AlignAbsolute is set, so in a right-to-left paragraph AlignLeft
+// stands at the right.
 int TParaAttributes::Alignment() const
 {
-    const Qt::Alignment alignment = FormatAtSelection(edit_).alignment() & Qt::AlignHorizontal_Mask;
+    const QTextBlock block = edit_->document()->findBlock(edit_->textCursor().selectionStart());
+    const Qt::Alignment alignment = QStyle::visualAlignment(
+        block.textDirection(), block.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
     if (alignment & Qt::AlignRight)
         return taRightJustify;
     if (alignment & Qt::AlignHCenter)
@@ -75,12 +114,16 @@ int TParaAttributes::Alignment() const
     return taLeftJustify;
 }
 
+// Left and right are the edges the user sees, also in a right-to-left paragraph.
 void TParaAttributes::SetAlignment(int alignment)
 {
     const Qt::Alignment qt = alignment == taRightJustify ? Qt::AlignRight
                              : alignment == taCenter     ? Qt::AlignHCenter
                                                          : Qt::AlignLeft;
-    ForEachSelectedBlock(edit_, [qt](QTextBlockFormat& format) { format.setAlignment(qt); });
+    ForEachSelectedBlock(edit_, [qt](const QTextBlock& block, QTextBlockFormat& format) {
+        const bool absolute = qt != Qt::AlignHCenter && block.textDirection() == Qt::RightToLeft;
+        format.setAlignment(absolute ? qt | Qt::AlignAbsolute : qt);
+    });
 }
 
 int TParaAttributes::Numbering() const
@@ -103,6 +146,18 @@ void TParaAttributes::SetNumbering(int numbering)
         list.setStyle(QTextListFormat::ListDisc);
         list.setIndent(1);
         cursor.createList(list);
+        // A hanging indent now holds the bullet.
+        const int ppi = PixelsPerInchOf(edit_);
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            QTextBlockFormat format = block.blockFormat();
+            if (KeepsIndents(format)) {
+                ApplyIndents(block, format, ppi);
+                cursor.setPosition(block.position());
+                cursor.setBlockFormat(format);
+            }
+            if (block == last)
+                break;
+        }
     } else {
         for (QTextBlock block = first; block.isValid(); block = block.next()) {
             if (QTextList* list = block.textList())
@@ -110,6 +165,8 @@ void TParaAttributes::SetNumbering(int numbering)
             QTextBlockFormat format = block.blockFormat();
             format.setIndent(0);
             format.setObjectIndex(-1);
+            if (KeepsIndents(format))
+                ApplyIndentsToLayout(format, PixelsPerInchOf(edit_), block.textDirection());
             cursor.setPosition(block.position());
             cursor.setBlockFormat(format);
             if (block == last)
@@ -137,27 +194,27 @@ int TParaAttributes::RightIndent() const
 void TParaAttributes::SetFirstIndent(int pixels)
 {
     const int ppi = PixelsPerInchOf(edit_);
-    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+    ForEachSelectedBlock(edit_, [=](const QTextBlock& block, QTextBlockFormat& format) {
         format.setProperty(FirstIndentTwips, PixelsToTwips(pixels, ppi));
-        ApplyIndentsToLayout(format, ppi);
+        ApplyIndents(block, format, ppi);
     });
 }
 
 void TParaAttributes::SetLeftIndent(int pixels)
 {
     const int ppi = PixelsPerInchOf(edit_);
-    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+    ForEachSelectedBlock(edit_, [=](const QTextBlock& block, QTextBlockFormat& format) {
         format.setProperty(LeftIndentTwips, PixelsToTwips(pixels, ppi));
-        ApplyIndentsToLayout(format, ppi);
+        ApplyIndents(block, format, ppi);
     });
 }
 
 void TParaAttributes::SetRightIndent(int pixels)
 {
     const int ppi = PixelsPerInchOf(edit_);
-    ForEachSelectedBlock(edit_, [=](QTextBlockFormat& format) {
+    ForEachSelectedBlock(edit_, [=](const QTextBlock& block, QTextBlockFormat& format) {
         format.setProperty(RightIndentTwips, PixelsToTwips(pixels, ppi));
-        ApplyIndentsToLayout(format, ppi);
+        ApplyIndents(block, format, ppi);
     });
 }
 

@@ -82,10 +82,16 @@ QString FormattedRtf()
              "and {\\cf1 red} words in one paragraph that is long enough to wrap at the page width.\\par\n"
              "\\pard\\qc\\fs28 A centred heading\\par\n"
              "\\pard\\qr\\fs20 right aligned\\par\n"
+             "\\pard\\rtlpar\\f3 \\u1513?\\u1500?\\u1493?\\u1501? \\u1506?\\u1493?\\u1500?\\u1501?\\f0 , a right-to-left "
+             "paragraph long enough to wrap at the page width.\\par\n"
+             "\\pard\\rtlpar\\qr\\fi-360\\li720\\ri200\\f3 \\u1513?\\u1500?\\u1493?\\u1501?\\f0  right aligned, with a "
+             "hanging indent at its right edge.\\par\n"
              "\\pard\\fi-360\\li720\\ri400 Hanging indent: the first line starts left of the others, and the "
              "right indent keeps the lines short of the page edge.\\par\n"
              "\\pard{\\pntext\\'95\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'95}}\\fi-360\\li360 first bullet\\par\n"
              "{\\pntext\\'95\\tab}second bullet with more words than fit on one line of this narrow page\\par\n"
+             "\\pard{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'B7}}\\fi-360\\li720 a bullet "
+             "whose hanging indent holds the bullet, its lines one under the other\\par\n"
              "\\pard\\f1\\fs24 \\u26085?\\u26412?\\u35486?\\u12398?\\u25991?\\u31456?\\f0  mixed with "
              "\\f2 \\u1050?\\u1080?\\u1088?\\u1080?\\u1083?\\u1083?\\u1080?\\u1094?\\u1072?\\f0  and "
              "\\f3 \\u1513?\\u1500?\\u1493?\\u1501?\\f0  inside.\\par\n"
@@ -104,6 +110,7 @@ private Q_SLOTS:
     void cleanup();
 
     void drawsHitsAndMovesTheCaretAsQtsOwnLayout();
+    void rtfParagraphsStandWhereOtherReadersShowThem();
     void inputMethodPreeditIsDrawnAsQtDrawsIt();
     void editsLeaveTheLayoutAFreshLayoutWouldMake();
     void backgroundLayoutFinishesWhateverTheUserTypes();
@@ -210,6 +217,40 @@ void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
         QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
         QCOMPARE(edit_->cursorRect(), reference.cursorRect());
     }
+}
+
+void DocumentLayoutTest::rtfParagraphsStandWhereOtherReadersShowThem()
+{
+    // A right-to-left paragraph ends at its left: its final period stands there, at the
+    // left edge for \\ql and short of the right one by \\li for \\qr. A bullet's hanging
+    // indent holds the bullet, and the text of both lines starts at \\li (0.5 in), as
+    // LibreOffice shows them.
+    const QString path = dir_.filePath(QStringLiteral("readers.rtf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\n"
+               "\\pard\\rtlpar \\u1513?\\u1500?\\u1493?\\u1501?.\\par\n"
+               "\\pard\\rtlpar\\qr\\li720 \\u1513?\\u1500?\\u1493?\\u1501?.\\par\n"
+               "\\pard{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnindent360{\\pntxtb\\'B7}}\\fi-360\\li720 "
+               "words enough to wrap the bullet's paragraph at the page width, twice over if need be\\par}");
+    file.close();
+    edit_->LoadFromFile(path);
+    QTextDocument* doc = edit_->document();
+    const auto line = [doc](int blockNumber, int lineNumber) {
+        const QTextBlock block = doc->findBlockByNumber(blockNumber);
+        doc->documentLayout()->blockBoundingRect(block);
+        return block.layout()->lineAt(lineNumber);
+    };
+    const qreal halfInch = edit_->PixelsPerInch() / 2;
+    // The text's end, after the period, and its start, before the first letter.
+    QCOMPARE(line(0, 0).cursorToX(5), 0.0);
+    QVERIFY(line(0, 0).cursorToX(4) > 0);
+    QVERIFY(line(0, 0).cursorToX(0) > line(0, 0).cursorToX(4));
+    QVERIFY(line(1, 0).cursorToX(5) < line(1, 0).cursorToX(4));
+    QCOMPARE(line(1, 0).cursorToX(0), edit_->WrapWidth() - halfInch);
+    QVERIFY(doc->findBlockByNumber(2).layout()->lineCount() >= 2);
+    QCOMPARE(line(2, 0).cursorToX(0), halfInch);
+    QCOMPARE(line(2, 1).x(), halfInch);
 }
 
 void DocumentLayoutTest::inputMethodPreeditIsDrawnAsQtDrawsIt()

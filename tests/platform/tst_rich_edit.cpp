@@ -436,8 +436,9 @@ void RichEditTest::indentsRoundTripThroughPixels()
 
 void RichEditTest::rightToLeftTextSitsWhereItsParagraphIsAligned()
 {
-    // Paragraphs run left to right whatever their script, so Hebrew and Arabic lines
-    // sit at the edge their alignment names, as the alignment buttons show it.
+    // A plain-text paragraph whose first strong character is Hebrew or Arabic runs right
+    // to left and starts at the right edge, as other editors show it; the alignment
+    // buttons name the edge the user sees, and choosing one puts the text there.
     edit_->SetText(U("שלום עולם\nمرحبا بالعالم\nlatin"));
     QTextDocument* doc = edit_->document();
     const auto edges = [doc](int blockNumber) {
@@ -449,21 +450,40 @@ void RichEditTest::rightToLeftTextSitsWhereItsParagraphIsAligned()
         return std::make_pair(std::min(a, b), std::max(a, b));
     };
     const qreal width = doc->textWidth() > 0 ? doc->textWidth() : edit_->viewport()->width();
-    for (int i = 0; i < 3; ++i)
-        QVERIFY2(edges(i).first < 2, qPrintable(QStringLiteral("paragraph %1 starts at %2").arg(i).arg(edges(i).first)));
-    edit_->SetSelStart(0);
-    edit_->SetSelLength(-1);
-    edit_->Paragraph().SetAlignment(taRightJustify);
-    for (int i = 0; i < 3; ++i)
-        QVERIFY2(edges(i).second > width - 2, qPrintable(QStringLiteral("paragraph %1 ends at %2").arg(i).arg(edges(i).second)));
-    QCOMPARE(edit_->Paragraph().Alignment(), int(taRightJustify));
-    // A document read from RTF keeps the direction.
+    const auto alignmentAt = [this](int position) {
+        edit_->SetSelStart(position);
+        return edit_->Paragraph().Alignment();
+    };
+    QVERIFY(edges(0).second > width - 2);
+    QVERIFY(edges(1).second > width - 2);
+    QVERIFY(edges(2).first < 2);
+    QCOMPARE(alignmentAt(0), int(taRightJustify));
+    QCOMPARE(alignmentAt(12), int(taRightJustify));
+    QCOMPARE(alignmentAt(30), int(taLeftJustify));
+    for (const int alignment : {int(taLeftJustify), int(taRightJustify)}) {
+        edit_->SetSelStart(0);
+        edit_->SetSelLength(-1);
+        edit_->Paragraph().SetAlignment(alignment);
+        for (int i = 0; i < 3; ++i) {
+            const auto [left, right] = edges(i);
+            QVERIFY2(alignment == taLeftJustify ? left < 2 : right > width - 2,
+                     qPrintable(QStringLiteral("paragraph %1 spans %2 to %3").arg(i).arg(left).arg(right)));
+        }
+        QCOMPARE(alignmentAt(0), alignment);
+        QCOMPARE(alignmentAt(30), alignment);
+    }
+    // A paragraph read from RTF runs in the direction the file gives it: left to right
+    // unless it says \rtlpar.
     edit_->PlainText = false;
     const QString path = dir_.filePath(QStringLiteral("hebrew.rtf"));
-    QVERIFY(WriteTestFile(path, "{\\rtf1\\ansi \\u1513?\\u1500?\\u1493?\\u1501?\\par}"));
+    QVERIFY(WriteTestFile(path, "{\\rtf1\\ansi \\u1513?\\u1500?\\u1493?\\u1501?\\par\\rtlpar \\u1513?\\par}"));
     edit_->LoadFromFile(path);
-    QCOMPARE(edit_->Text(), U("שלום"));
+    QCOMPARE(edit_->Text(), U("שלום\nש"));
     QVERIFY(edges(0).first < 2);
+    QCOMPARE(doc->findBlockByNumber(0).textDirection(), Qt::LeftToRight);
+    QCOMPARE(doc->findBlockByNumber(1).textDirection(), Qt::RightToLeft);
+    QCOMPARE(alignmentAt(0), int(taLeftJustify));
+    QCOMPARE(alignmentAt(5), int(taLeftJustify));
 }
 
 void RichEditTest::paragraphAttributesApplyToEveryTouchedParagraph()

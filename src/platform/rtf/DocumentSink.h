@@ -28,19 +28,23 @@ struct RunFormat {
 };
 
 // Indents in the document's convention: the first line's absolute indent, the later
-// lines' indent relative to it, the right indent; all in twips.
+// lines' indent relative to it, the right indent; all in twips. As RTF readers take
+// them, the indents of a right-to-left paragraph are mirrored (the first and left
+// indents stand at the right edge, the right indent at the left one) and its alignment
+// is not: \ql puts it at the left edge.
 struct ParagraphFormat {
     Qt::Alignment alignment = Qt::AlignLeft;
     int firstIndentTwips = 0;
     int leftIndentTwips = 0;
     int rightIndentTwips = 0;
     bool bullet = false;
+    Qt::LayoutDirection direction = Qt::LeftToRight;
 
     bool operator==(const ParagraphFormat& o) const
     {
         return alignment == o.alignment && firstIndentTwips == o.firstIndentTwips
             && leftIndentTwips == o.leftIndentTwips && rightIndentTwips == o.rightIndentTwips
-            && bullet == o.bullet;
+            && bullet == o.bullet && direction == o.direction;
     }
     bool operator!=(const ParagraphFormat& o) const { return !(*this == o); }
 };

@@ -75,6 +75,8 @@ QString DescribeParagraphFormat(const ParagraphFormat& format)
                        .arg(format.rightIndentTwips);
     if (format.bullet)
         text += QStringLiteral(" bullet");
+    if (format.direction == Qt::RightToLeft)
+        text += QStringLiteral(" rtl");
     return text;
 }
 

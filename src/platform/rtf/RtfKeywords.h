@@ -26,6 +26,7 @@ enum class KeywordId : std::uint16_t {
     Plain, FontSize, Bold, Italic, Underline, UnderlineNone, Strike, Hidden, ColorForeground,
     // Paragraph formatting (reset by \pard)
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify, FirstIndent, LeftIndent, RightIndent,
+    LeftToRight, RightToLeft,
     // Breaks
     Par, Sect, Page, PageBreakBefore, Cell, Row, NestCell, NestRow,
     // A shape's rectangle

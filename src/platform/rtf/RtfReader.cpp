@@ -437,6 +437,8 @@ void Reader::BodyKeyword(const rtf::Keyword& keyword, bool hasParameter, int val
     case KeywordId::FirstIndent: para.firstIndent = ClampIndent(value); break;
     case KeywordId::LeftIndent: para.leftIndent = ClampIndent(value); break;
     case KeywordId::RightIndent: para.rightIndent = ClampIndent(value); break;
+    case KeywordId::LeftToRight: para.rightToLeft = false; break;
+    case KeywordId::RightToLeft: para.rightToLeft = true; break;
     case KeywordId::ListStyle: para.listStyle = value; break;
     case KeywordId::ListLevelIndex: para.listLevel = std::clamp(value, 0, 8); break;
 

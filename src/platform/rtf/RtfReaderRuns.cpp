@@ -171,6 +171,7 @@ ParagraphFormat Reader::ResolveParagraph(const ParaState& para) const
     format.firstIndentTwips = para.leftIndent + para.firstIndent;
     format.leftIndentTwips = -para.firstIndent;
     format.rightIndentTwips = para.rightIndent;
+    format.direction = para.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
     format.bullet = para.pn != PnKind::None;
     bool numbered = para.pn == PnKind::Numbered;
     if (!format.bullet && para.listStyle != 0) {

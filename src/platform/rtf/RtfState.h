@@ -52,6 +52,7 @@ struct ParaState {
     int firstIndent = 0;  // \fi, relative to \li
     int leftIndent = 0;   // \li
     int rightIndent = 0;  // \ri
+    bool rightToLeft = false;  // \rtlpar; \ltrpar, the default, sets it back
     PnKind pn = PnKind::None;
     int listStyle = 0;    // \lsN; 0: not in a Word 97 list
     int listLevel = 0;    // \ilvlN

@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QHash>
 #include <QImage>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -325,7 +326,12 @@ void Writer::WriteParagraph(const QTextBlock& block)
         out_.CloseGroup();
         out_.CloseGroup();
     }
-    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    // The direction the paragraph is shown in, detected from its text when it has none
+    // of its own; \ql and \qr name the edge it is shown at, as RTF readers take them.
+    const Qt::LayoutDirection direction = block.textDirection();
+    if (direction == Qt::RightToLeft)
+        out_.Word("rtlpar");
+    const Qt::Alignment alignment = QStyle::visualAlignment(direction, format.alignment() & Qt::AlignHorizontal_Mask);
     out_.Word(alignment & Qt::AlignHCenter ? "qc" : alignment & Qt::AlignRight ? "qr" : "ql");
 
     int first = 0, left = 0, right = 0;
@@ -335,9 +341,12 @@ void Writer::WriteParagraph(const QTextBlock& block)
         left = format.intProperty(DocumentProperty::LeftIndentTwips);
         right = format.intProperty(DocumentProperty::RightIndentTwips);
     } else {
+        // Qt's margins are the edges the reader sees; RTF's left indent is the leading one.
+        const bool rightToLeft = direction == Qt::RightToLeft;
+        const qreal leading = rightToLeft ? format.rightMargin() : format.leftMargin();
         left = PixelsToTwips(-format.textIndent(), ppi_);
-        first = PixelsToTwips(format.leftMargin() + format.textIndent(), ppi_);
-        right = PixelsToTwips(format.rightMargin(), ppi_);
+        first = PixelsToTwips(leading + format.textIndent(), ppi_);
+        right = PixelsToTwips(rightToLeft ? format.leftMargin() : format.rightMargin(), ppi_);
     }
     // \li is the later lines' indent, \fi the first line's offset from it.
     out_.Word("fi", -left);

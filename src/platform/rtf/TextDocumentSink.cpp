@@ -78,11 +78,16 @@ void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
 {
     StartBlockIfNeeded();
     QTextBlockFormat block;
-    block.setAlignment(format.alignment);
+    // Every paragraph has the direction the file gives it, left to right unless it says
+    // otherwise, whatever its script. Left and right alignment name the edges the reader
+    // sees, in a right-to-left paragraph too.
+    block.setLayoutDirection(format.direction);
+    const bool absolute = format.direction == Qt::RightToLeft && !(format.alignment & Qt::AlignHCenter);
+    block.setAlignment(absolute ? format.alignment | Qt::AlignAbsolute : format.alignment);
     block.setProperty(DocumentProperty::FirstIndentTwips, format.firstIndentTwips);
     block.setProperty(DocumentProperty::LeftIndentTwips, format.leftIndentTwips);
     block.setProperty(DocumentProperty::RightIndentTwips, format.rightIndentTwips);
-    ApplyIndentsToLayout(block, ppi_);
+    ApplyIndentsToLayout(block, ppi_, format.direction, format.bullet ? kBulletIndentTwips : 0);
     cursor_.setBlockFormat(block);
     if (!format.bullet) {
         list_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -87,13 +88,16 @@ QString Describe(const QTextDocument& doc, bool faceCharsetAsDefault = false)
     QStringList lines;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat format = block.blockFormat();
-        const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
-        lines.append(QStringLiteral("¶ %1 first=%2 left=%3 right=%4%5")
+        // The edge the paragraph is shown at, and its direction.
+        const Qt::Alignment alignment =
+            QStyle::visualAlignment(block.textDirection(), format.alignment() & Qt::AlignHorizontal_Mask);
+        lines.append(QStringLiteral("¶ %1 first=%2 left=%3 right=%4%5%6")
                          .arg(alignment & Qt::AlignHCenter ? "center" : alignment & Qt::AlignRight ? "right" : "left")
                          .arg(format.intProperty(DocumentProperty::FirstIndentTwips))
                          .arg(format.intProperty(DocumentProperty::LeftIndentTwips))
                          .arg(format.intProperty(DocumentProperty::RightIndentTwips))
-                         .arg(block.textList() ? " bullet" : ""));
+                         .arg(block.textList() ? " bullet" : "")
+                         .arg(block.textDirection() == Qt::RightToLeft ? " rtl" : ""));
         QString lastStyle, text;
         auto flush = [&] {
             if (!text.isEmpty())
@@ -238,6 +242,7 @@ private Q_SLOTS:
     void theWriterWritesWhatReadersExpect();
     void bulletsAreWrittenInBothForms();
     void paragraphsWithoutTwipsAreWrittenFromTheirMargins();
+    void rightToLeftParagraphsKeepTheirDirection();
     void aFaceWithoutCharacterSetComesBackWithTheDefaultOne();
     void picturesAreShownAndWrittenBackUnchanged();
     void whatASaveWouldNotKeepIsNamed();
@@ -384,6 +389,29 @@ void RtfRoundTripTest::paragraphsWithoutTwipsAreWrittenFromTheirMargins()
     cursor.setBlockFormat(format);
     cursor.insertText(QStringLiteral("x"));
     QVERIFY(WriteRtf(*doc, kPpi).contains("\\fi-360\\li720\\ri180"));
+}
+
+void RtfRoundTripTest::rightToLeftParagraphsKeepTheirDirection()
+{
+    // Given right-to-left paragraphs from RTF and from plain Hebrew text, when saved and
+    // read back, then they are right to left again, at the edge they were shown at.
+    QTextDocument read;
+    ReadRtf("{\\rtf1\\ansi \\pard\\rtlpar\\qr\\fi-360\\li720\\ri180 \\u1513?\\u1500?\\u1493?\\u1501?.\\par"
+            "\\pard\\rtlpar \\u1513?.\\par\\pard\\ltrpar \\u1513?.\\par}",
+            read, kPpi);
+    QByteArray rtf;
+    const QString described = Describe(read);
+    QVERIFY2(described.startsWith(QStringLiteral("¶ right first=360 left=360 right=180 rtl\n")), qPrintable(described));
+    QVERIFY2(described.contains(QStringLiteral("\n¶ left first=0 left=0 right=0 rtl\n")), qPrintable(described));
+    QVERIFY2(described.contains(QStringLiteral("\n¶ left first=0 left=0 right=0\n")), qPrintable(described));
+    QCOMPARE(RoundTrip(read, &rtf), described);
+    QVERIFY2(rtf.contains("\\pard\\rtlpar\\qr\\fi-360\\li720\\ri180"), rtf.constData());
+
+    QTextDocument* plain = NewDocument(this);
+    plain->setPlainText(QStringLiteral("שלום.\nabc"));
+    QCOMPARE(RoundTrip(*plain, &rtf), Describe(*plain));
+    QVERIFY(Describe(*plain).startsWith(QStringLiteral("¶ right first=0 left=0 right=0 rtl\n")));
+    QVERIFY2(rtf.contains("\\pard\\rtlpar\\qr"), rtf.constData());
 }
 
 void RtfRoundTripTest::aFaceWithoutCharacterSetComesBackWithTheDefaultOne()
