@@ -9,8 +9,11 @@
 #include <QBuffer>
 #include <QImage>
 #include <QMimeData>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
+#include <QTextList>
 #include <QUrl>
 #include <cmath>
 
@@ -76,6 +79,54 @@ void CopyPictureResources(const QTextDocument& pasted, QTextDocument& doc)
     }
 }
 
+// Copies into the empty document `to` what the control's layout draws of `from`: its
+// paragraphs one under the other, with their indents, alignment, direction, lists and
+// runs, and pictures in the line. What only Qt's paginated layout (the printout) would
+// show is left out: space above and below paragraphs, page breaks, rules, tables and
+// frames (their paragraphs stand one under the other, as the screen shows them) and
+// pictures floating beside the text.
+void CopyWhatTheLayoutDraws(const QTextDocument& from, QTextDocument& to)
+{
+    QTextCursor cursor(&to);
+    QHash<const QTextList*, QTextList*> lists;
+    bool first = true;
+    bool afterFrame = false;
+    for (QTextBlock block = from.begin(); block.isValid(); block = block.next()) {
+        const bool inFrame = QTextCursor(block).currentFrame() != from.rootFrame();
+        // A table or frame cannot end a document, so an empty paragraph follows the last
+        // one; with the frame gone it would be a line of its own.
+        if (afterFrame && !inFrame && block.length() == 1 && !block.next().isValid())
+            break;
+        afterFrame = inFrame;
+        QTextBlockFormat format = block.blockFormat();
+        for (const int property : {int(QTextFormat::BlockTopMargin), int(QTextFormat::BlockBottomMargin),
+                                   int(QTextFormat::PageBreakPolicy),
+                                   int(QTextFormat::BlockTrailingHorizontalRulerWidth), int(QTextFormat::ObjectIndex)})
+            format.clearProperty(property);
+        if (first) {
+            cursor.setBlockFormat(format);
+            cursor.setBlockCharFormat(block.charFormat());
+            first = false;
+        } else {
+            cursor.insertBlock(format, block.charFormat());
+        }
+        if (const QTextList* list = block.textList()) {
+            QTextList*& copy = lists[list];
+            if (copy)
+                copy->add(cursor.block());
+            else
+                copy = cursor.createList(list->format());
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextCharFormat charFormat = fragment.charFormat();
+            // A floating picture refers to the frame it floats in.
+            charFormat.clearProperty(QTextFormat::ObjectIndex);
+            cursor.insertText(fragment.text(), charFormat);
+        }
+    }
+}
+
 } // namespace
 
 QMimeData* TRichEdit::createMimeDataFromSelection() const
@@ -111,8 +162,16 @@ void TRichEdit::insertFromMimeData(const QMimeData* source)
         picture.goalHeight = static_cast<int>(std::lround(image.height() * 1440.0 / PixelsPerInch()));
         rtf::TextDocumentSink sink(pasted, PixelsPerInch());
         sink.InsertPicture(picture, rtf::RunFormat());
+    } else if (acceptRichText() && source->hasHtml()) {
+        // The screen shows, and the printout prints, only what the control's layout
+        // draws; the pasted document holds only that, so both show the same.
+        QTextDocument html;
+        html.setDefaultFont(document()->defaultFont());
+        html.setHtml(source->html());
+        CopyWhatTheLayoutDraws(html, pasted);
+        CopyPictureResources(html, pasted);
     } else {
-        // HTML when offered, otherwise plain text in the caret's format; a drop puts
+        // Plain text in the caret's format; a drop puts
         // the caret where it lands without a word to the control, so the format is
         // taken off a picture here as well.
         const QTextCharFormat format = textCursor().charFormat();

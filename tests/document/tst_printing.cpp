@@ -13,6 +13,8 @@
 #include "support/WindowSetFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -138,6 +140,7 @@ private Q_SLOTS:
 
     void toolbarPrintsTheWholeDocumentAtOnceAndChangesNothing();
     void toolbarPrintsAnEmptyDocumentToo();
+    void pastedHtmlPrintsAsTheScreenShowsIt();
     void menuPrintPrintsOnlyWhenTheDialogIsConfirmed();
     void aPageRangeChosenInTheDialogLastsForThatJobOnly();
     void printerSetupChoosesPrinterPaperAndOrientationOfTheNextPrint();
@@ -231,6 +234,31 @@ void PrintingTest::toolbarPrintsAnEmptyDocumentToo()
     QCOMPARE(printout.document.text.trimmed(), QString());
     QVERIFY(edit()->Text().isEmpty());
     QVERIFY(!edit()->Modified());
+}
+
+void PrintingTest::pastedHtmlPrintsAsTheScreenShowsIt()
+{
+    // A web page's space above a paragraph, page break and table: the screen shows the
+    // paragraphs one under the other, the cells too, and so does the paper, on one page.
+    auto* mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<p>Before the gap</p>"
+                                 "<p style=\"margin-top: 3000px; page-break-before: always\">After the gap</p>"
+                                 "<table border=\"1\"><tr><td>First cell</td><td>Second cell</td></tr></table>"));
+    QApplication::clipboard()->setMimeData(mime);
+    edit()->paste();
+    QCOMPARE(edit()->Text(), QStringLiteral("Before the gap\nAfter the gap\nFirst cell\nSecond cell"));
+    const QStringList before = PdfFiles(kFirst);
+    clickPrintButton();
+    const Printout printout = WaitForPrintout(kFirst, before);
+    QVERIFY2(!printout.document.path.isEmpty(), "the server kept no document for the job");
+    QStringList printed;
+    for (const QString& line : printout.document.text.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed().remove(QLatin1Char('\f'));
+        if (!trimmed.isEmpty())
+            printed << trimmed;
+    }
+    QCOMPARE(printed, edit()->Text().split(QLatin1Char('\n')));
+    QCOMPARE(printout.document.pages, 1);
 }
 
 void PrintingTest::menuPrintPrintsOnlyWhenTheDialogIsConfirmed()
