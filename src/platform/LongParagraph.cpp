@@ -35,7 +35,15 @@ int TLongParagraph::threshold = 16 * 1024;
 
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {
-    return block.isValid() && block.length() > threshold;
+    if (!block.isValid() || block.length() <= threshold)
+        return false;
+    // A picture's size comes from the document's layout, which a segment laid out on
+    // its own does not reach (it would be drawn nowhere, zero pixels wide): a paragraph
+    // holding one is laid out whole.
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().objectType() != QTextFormat::NoObject)
+            return false;
+    return true;
 }
 
 TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)

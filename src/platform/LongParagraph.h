@@ -20,7 +20,8 @@ class QTextBlock;
 
 class TLongParagraph {
 public:
-    // Paragraphs at least this many characters long are laid out in segments.
+    // Paragraphs at least this many characters long are laid out in segments, unless
+    // they hold a picture or another inline object.
     static int threshold;
     static bool IsLong(const QTextBlock& block);
 
