@@ -14,6 +14,7 @@
 
 class QInputMethodEvent;
 class QKeyEvent;
+class QMouseEvent;
 class QTextEdit;
 class TDocumentLayout;
 
@@ -29,11 +30,13 @@ public:
     // The answer to an input-method query in a long paragraph; an invalid QVariant
     // elsewhere or for queries QTextEdit answers cheaply.
     QVariant InputMethodQuery(Qt::InputMethodQuery query) const;
-    // Draws the input method's composition over the text at the caret, on the
-    // viewport; nothing when there is none.
-    void PaintComposition() const;
+    // Before QTextEdit's own handling of a mouse press: commits a composition.
+    void MousePressed();
     // The caret's rectangle in viewport coordinates, in any paragraph.
     QRect CaretRect() const;
+    // After QTextEdit's own double-click handling, which finds no word in a paragraph
+    // whose own layout has no lines: selects the word under the caret as it would.
+    void DoubleClicked(const QMouseEvent* event);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +81,10 @@ private:
     int runKind_ = 0;
     int runEnd_ = -1;    // where the last typing or deleting left the caret
     int runUndoSteps_ = -1;
+    // Ends a composition shown in a long paragraph, dropping it.
+    void EndComposition();
+
     QString composition_;
     int compositionCaret_ = 0;
+    bool compositionCaretShown_ = true;
 };
