@@ -39,7 +39,12 @@ bool TLongParagraph::IsLong(const QTextBlock& block)
         return false;
     // A picture's size comes from the document's layout, which a segment laid out on
     // its own does not reach (it would be drawn nowhere, zero pixels wide): a paragraph
-    // holding one is laid out whole.
+    // holding one is laid out whole. The document's few formats tell first whether
+    // there can be one, sparing a walk through the paragraph's runs.
+    const QList<QTextFormat> formats = block.document()->allFormats();
+    if (std::none_of(formats.begin(), formats.end(),
+                     [](const QTextFormat& format) { return format.objectType() != QTextFormat::NoObject; }))
+        return true;
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
         if (it.fragment().charFormat().objectType() != QTextFormat::NoObject)
             return false;

@@ -461,9 +461,9 @@ void TLongParagraphEditing::EndComposition()
     ShowCaret(true);
 }
 
-void TLongParagraphEditing::MousePressed()
+void TLongParagraphEditing::MousePressed(const QMouseEvent* event)
 {
-    if (composition_.isEmpty())
+    if (composition_.isEmpty() || event->button() != Qt::LeftButton)
         return;
     // A click commits the composition, as in QTextEdit: the input method is asked to,
     // and when it does not, the composition is dropped.

@@ -93,7 +93,7 @@ void TRichEdit::keyPressEvent(QKeyEvent* event)
 
 void TRichEdit::mousePressEvent(QMouseEvent* event)
 {
-    longParagraphs_->MousePressed();
+    longParagraphs_->MousePressed(event);
     QTextEdit::mousePressEvent(event);
 }
 
