@@ -267,6 +267,11 @@ void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount, bool fo
 
 void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
+    if (const std::shared_ptr<TLongParagraph> holder = preeditHolder_.lock()) {
+        holder->DropPreedit();
+        Q_EMIT update();
+    }
+    preeditHolder_.reset();
     const int blocks = document_->blockCount();
     const int length = document_->characterCount();
     const int oldBlocks = static_cast<int>(paragraphs_.size());
@@ -555,7 +560,27 @@ bool TDocumentLayout::InLongParagraph(int position) const
     return TLongParagraph::IsLong(document_->findBlock(position));
 }
 
-QRectF TDocumentLayout::CaretRect(int position, int width)
+void TDocumentLayout::SetLongParagraphPreedit(int position, const QString& text, int caret,
+                                              const QList<QTextLayout::FormatRange>& formats)
+{
+    EnsureInStep();
+    if (const std::shared_ptr<TLongParagraph> holder = preeditHolder_.lock()) {
+        holder->DropPreedit();
+        Q_EMIT update();
+    }
+    preeditHolder_.reset();
+    const QTextBlock block = document_->findBlock(position);
+    if (text.isEmpty() || !TLongParagraph::IsLong(block))
+        return;
+    const int i = block.blockNumber();
+    TLongParagraph& segments = Segments(i, block);
+    segments.SetPreedit(block, position - block.position(), text, caret, formats);
+    preeditHolder_ = paragraphs_[static_cast<std::size_t>(i)].segments;
+    StoreSegments(i);
+    Q_EMIT update(QRectF(0, Pixels(index_.Top(i)) + Pixels(segments.ChangedFrom()), kHuge, kHuge));
+}
+
+QRectF TDocumentLayout::CaretRect(int position, int width, qreal* ascent)
 {
     EnsureInStep();
     position = std::clamp(position, 0, document_->characterCount() - 1);
@@ -563,12 +588,14 @@ QRectF TDocumentLayout::CaretRect(int position, int width)
     const int i = block.blockNumber();
     const int offset = position - block.position();
     if (TLongParagraph::IsLong(block)) {
-        const QRectF caret = Segments(i, block).CaretRect(block, offset, width);
+        const QRectF caret = Segments(i, block).CaretRect(block, offset, width, ascent);
         StoreSegments(i);
         return caret.translated(0, Pixels(index_.Top(i)));
     }
     EnsureOwnLayout(i, block);
     const QTextLine line = block.layout()->lineForTextPosition(offset);
+    if (ascent)
+        *ascent = line.isValid() ? line.ascent() : 0;
     if (!line.isValid())
         return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
     return QRectF(line.cursorToX(offset), Pixels(index_.Top(i)) + line.y(), width, line.height());

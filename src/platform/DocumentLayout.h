@@ -43,14 +43,19 @@ public:
     bool InLongParagraph(int position) const;
     // Whether any paragraph is laid out in segments.
     bool HasLongParagraphs() const { return longParagraphs_ > 0; }
-    // The caret at position, `width` wide, in document coordinates.
-    QRectF CaretRect(int position, int width);
+    // The caret at position, `width` wide, in document coordinates; its line's ascent.
+    QRectF CaretRect(int position, int width, qreal* ascent = nullptr);
     // The displayed line holding position: its first position, and where End puts the
     // caret (before the space the line broke at, unless it is the paragraph's last).
     std::pair<int, int> LineBounds(int position);
     // The caret drawn in long paragraphs, whose blinking the control does itself; -1
     // draws none there.
     void SetLongParagraphCaret(int position) { longCaret_ = position; }
+    // An input method's composition at position in a long paragraph, laid out in the
+    // text as QTextLayout's pre-edit area is (see TLongParagraph::SetPreedit); an empty
+    // text ends it, and so does any edit of the document.
+    void SetLongParagraphPreedit(int position, const QString& text, int caret,
+                                 const QList<QTextLayout::FormatRange>& formats);
 
     // True while some paragraphs still carry estimated heights; how many do.
     bool LayoutPending() const { return estimated_ > 0; }
@@ -143,6 +148,7 @@ private:
     double fontLineHeight_ = 0;  // 1/64 pixel
     double fontCharWidth_ = 0;
     int longCaret_ = -1;
+    std::weak_ptr<TLongParagraph> preeditHolder_;  // the long paragraph showing a composition
     int longParagraphs_ = 0;  // paragraphs long enough to be laid out in segments
     QSizeF reportedSize_;
     bool sizeNotificationPending_ = false;

@@ -35,7 +35,20 @@ int TLongParagraph::threshold = 16 * 1024;
 
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {
-    return block.isValid() && block.length() > threshold;
+    if (!block.isValid() || block.length() <= threshold)
+        return false;
+    // A picture's size comes from the document's layout, which a segment laid out on
+    // its own does not reach (it would be drawn nowhere, zero pixels wide): a paragraph
+    // holding one is laid out whole. The document's few formats tell first whether
+    // there can be one, sparing a walk through the paragraph's runs.
+    const QList<QTextFormat> formats = block.document()->allFormats();
+    if (std::none_of(formats.begin(), formats.end(),
+                     [](const QTextFormat& format) { return format.objectType() != QTextFormat::NoObject; }))
+        return true;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().charFormat().objectType() != QTextFormat::NoObject)
+            return false;
+    return true;
 }
 
 TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)
@@ -54,17 +67,31 @@ std::shared_ptr<QTextLayout> TLongParagraph::MakeLayout(const QTextBlock& block,
     layout->setCacheEnabled(true);
     QList<QTextLayout::FormatRange> formats;
     const int end = start + length;
-    int position = 0;
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd() && position < end; ++it) {
+    // From and to are offsets in the laid-out text.
+    const auto add = [&](int from, int to, const QTextCharFormat& format) {
+        from = std::max(from, start);
+        to = std::min(to, end);
+        if (to > from)
+            formats.append({from - start, to - from, format});
+    };
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const int fragmentStart = fragment.position() - block.position();
         const int fragmentEnd = fragmentStart + fragment.length();
-        position = fragmentEnd;
-        if (fragmentEnd <= start)
-            continue;
-        const int from = std::max(fragmentStart, start);
-        formats.append({from - start, std::min(fragmentEnd, end) - from, fragment.charFormat()});
+        if (Laid(fragmentStart, true) >= end)
+            break;
+        // A run the composition stands in goes on after it.
+        if (preeditAt_ > fragmentStart && preeditAt_ < fragmentEnd) {
+            add(fragmentStart, preeditAt_, fragment.charFormat());
+            add(Laid(preeditAt_, true), Laid(fragmentEnd, false), fragment.charFormat());
+        } else {
+            add(Laid(fragmentStart, true), Laid(fragmentEnd, false), fragment.charFormat());
+        }
     }
+    for (const QTextLayout::FormatRange& range : preeditFormats_)
+        add(preeditAt_ + range.start, preeditAt_ + range.start + range.length, range.format);
+    std::stable_sort(formats.begin(), formats.end(),
+                     [](const QTextLayout::FormatRange& a, const QTextLayout::FormatRange& b) { return a.start < b.start; });
     layout->setFormats(formats);
     layout->setTextOption(geometry_.option);
     return layout;
@@ -170,6 +197,7 @@ void TLongParagraph::ExtendUntil(const QTextBlock& block, Done done)
 
 bool TLongParagraph::Extend(const QTextBlock& block, qint64 budgetNs)
 {
+    Settle(block);
     QElapsedTimer timer;
     timer.start();
     const quint64 clock = useClock_;
@@ -212,6 +240,18 @@ qint64 TLongParagraph::Height() const
 
 void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int added)
 {
+    geometry_ = LineGeometryOf(block, environment_);
+    if (preeditAt_ >= 0) {
+        // The composition ends with the edit: one change, from the nearer of the two to
+        // the farther (in the text before the edit).
+        const int length = static_cast<int>(preedit_.size());
+        const int low = std::min(preeditAt_, from);
+        const int high = std::max(preeditAt_, from + removed);
+        ClearPreedit();
+        text_ = block.text();
+        Relayout(block, low, high + length - low, high + added - removed - low);
+        return;
+    }
     // Keep the copy of the text in step.
     const int newLength = block.length() - 1;
     if (added <= kPatchLimit && from + removed <= TextLength()) {
@@ -224,8 +264,74 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
     }
     if (TextLength() != newLength || added > kPatchLimit)
         text_ = block.text();
-    geometry_ = LineGeometryOf(block, environment_);
+    Relayout(block, from, removed, added);
+}
 
+void TLongParagraph::ClearPreedit()
+{
+    preeditAt_ = -1;
+    preedit_.clear();
+    preeditCaret_ = 0;
+    preeditFormats_.clear();
+    preeditDropped_ = false;
+}
+
+void TLongParagraph::RemovePreedit(const QTextBlock& block)
+{
+    if (preeditAt_ < 0)
+        return;
+    const int at = preeditAt_;
+    const int length = static_cast<int>(preedit_.size());
+    text_.remove(at, length);
+    ClearPreedit();
+    Relayout(block, at, length, 0);
+}
+
+void TLongParagraph::Settle(const QTextBlock& block)
+{
+    if (preeditDropped_)
+        RemovePreedit(block);
+    preeditDropped_ = false;
+}
+
+void TLongParagraph::SetPreedit(const QTextBlock& block, int offset, const QString& text, int caret,
+                                const QList<QTextLayout::FormatRange>& formats)
+{
+    RemovePreedit(block);
+    preeditDropped_ = false;
+    if (text.isEmpty())
+        return;
+    offset = std::clamp(offset, 0, TextLength());
+    text_.insert(offset, text);
+    preeditAt_ = offset;
+    preedit_ = text;
+    preeditCaret_ = std::clamp(caret, 0, static_cast<int>(text.size()));
+    preeditFormats_ = formats;
+    Relayout(block, offset, 0, static_cast<int>(text.size()));
+}
+
+int TLongParagraph::Laid(int offset, bool after) const
+{
+    if (preeditAt_ < 0 || offset < preeditAt_ || (offset == preeditAt_ && !after))
+        return offset;
+    return offset + static_cast<int>(preedit_.size());
+}
+
+int TLongParagraph::LaidCaret(int offset) const
+{
+    return preeditAt_ >= 0 && offset == preeditAt_ ? preeditAt_ + preeditCaret_ : Laid(offset, true);
+}
+
+int TLongParagraph::InBlock(int laid) const
+{
+    if (preeditAt_ < 0 || laid <= preeditAt_)
+        return laid;
+    const int length = static_cast<int>(preedit_.size());
+    return laid < preeditAt_ + length ? preeditAt_ : laid - length;
+}
+
+void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, int added)
+{
     if (from > Frontier()) {
         changedFrom_ = Height();
         return;
@@ -299,20 +405,21 @@ TLongParagraph::Line TLongParagraph::LineIn(const QTextBlock& block, std::size_t
     lineInSegment = std::clamp(lineInSegment, 0, std::max(0, layout.lineCount() - 1));
     Line result;
     result.number = s.firstLine + lineInSegment;
-    result.start = s.start;
-    result.end = s.End();
+    result.start = InBlock(s.start);
+    result.end = InBlock(s.End());
     if (layout.lineCount() == 0)
         return result;
     const QTextLine line = layout.lineAt(lineInSegment);
-    result.start = s.start + line.textStart();
-    result.end = std::min(s.End(), result.start + line.textLength());
+    result.start = InBlock(s.start + line.textStart());
+    result.end = InBlock(std::min(s.End(), s.start + line.textStart() + line.textLength()));
     result.last = lineInSegment + 1 == layout.lineCount() && segment + 1 == segments_.size() && Exact();
     return result;
 }
 
 TLongParagraph::Line TLongParagraph::LineOf(const QTextBlock& block, int offset)
 {
-    offset = std::clamp(offset, 0, TextLength());
+    Settle(block);
+    offset = Laid(std::clamp(offset, 0, Length()), false);
     ExtendUntil(block, [&]() { return Frontier() > offset; });
     const std::size_t segment = SegmentAtOffset(offset);
     const QTextLayout& layout = LayoutOf(block, segment);
@@ -322,6 +429,7 @@ TLongParagraph::Line TLongParagraph::LineOf(const QTextBlock& block, int offset)
 
 TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
 {
+    Settle(block);
     ExtendUntil(block, [&]() { return segments_.back().firstLine + segments_.back().lines > number; });
     const std::size_t segment = SegmentAtLine(number);
     return LineIn(block, segment, number - segments_[segment].firstLine);
@@ -329,19 +437,23 @@ TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
 
 std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
 {
+    Settle(block);
     const qint64 units = static_cast<qint64>(std::floor(y * kFixedScale));
     ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > units; });
     return SegmentAtY(units);
 }
 
-QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width)
+QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent)
 {
-    offset = std::clamp(offset, 0, TextLength());
+    Settle(block);
+    offset = LaidCaret(std::clamp(offset, 0, Length()));
     ExtendUntil(block, [&]() { return Frontier() > offset; });
     const std::size_t segment = SegmentAtOffset(offset);
     const QTextLayout& layout = LayoutOf(block, segment);
     const Segment& s = segments_[segment];
     const QTextLine line = layout.lineForTextPosition(offset - s.start);
+    if (ascent)
+        *ascent = line.isValid() ? line.ascent() : 0;
     if (!line.isValid())
         return QRectF(0, Pixels(s.top), width, Pixels(s.height));
     return QRectF(line.cursorToX(offset - s.start), Pixels(s.top) + line.y(), width, line.height());
@@ -362,13 +474,16 @@ int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::H
         if (inSegment.y() >= last.top() && inSegment.y() < last.bottom())
             offset = layout.previousCursorPosition(offset);
     }
-    return s.start + offset;
+    return InBlock(s.start + offset);
 }
 
 void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPointF& origin, const QRectF& clip,
                           const QAbstractTextDocumentLayout::PaintContext& context, const QRectF& page,
                           int caretOffset, int cursorWidth)
 {
+    Settle(block);
+    if (caretOffset >= 0)
+        caretOffset = LaidCaret(caretOffset);
     const qint64 bottom = static_cast<qint64>(std::ceil((clip.bottom() - origin.y()) * kFixedScale));
     ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > bottom; });
     const qint64 top = static_cast<qint64>(std::floor((clip.top() - origin.y()) * kFixedScale));
@@ -385,8 +500,9 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
         const bool last = i + 1 == segments_.size() && Exact();
         QList<QTextLayout::FormatRange> selections;
         for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
-            const int start = std::max(range.cursor.selectionStart() - blockStart, segment.start);
-            const int end = std::min(range.cursor.selectionEnd() - blockStart, segment.End() + (last ? 1 : 0));
+            const int start = std::max(Laid(range.cursor.selectionStart() - blockStart, true), segment.start);
+            const int end = std::min(Laid(range.cursor.selectionEnd() - blockStart, false),
+                                     segment.End() + (last ? 1 : 0));
             if (end > start)
                 selections.append({start - segment.start, end - start, range.format});
             if (range.cursor.selectionStart() < blockStart && range.cursor.selectionEnd() > blockStart)

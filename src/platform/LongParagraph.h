@@ -20,7 +20,8 @@ class QTextBlock;
 
 class TLongParagraph {
 public:
-    // Paragraphs at least this many characters long are laid out in segments.
+    // Paragraphs at least this many characters long are laid out in segments, unless
+    // they hold a picture or another inline object.
     static int threshold;
     static bool IsLong(const QTextBlock& block);
 
@@ -29,6 +30,14 @@ public:
     // The block's text or formats changed at `from` (an offset in the block): `removed`
     // characters were replaced by `added` ones (as many as before for a format change).
     void Edit(const QTextBlock& block, int from, int removed, int added);
+    // An input method's composition shown at offset, pushing the text after it along, as
+    // QTextLayout's pre-edit area does: formats are relative to the composition's start,
+    // and the caret at offset stands at caret inside it. An empty text ends it.
+    void SetPreedit(const QTextBlock& block, int offset, const QString& text, int caret,
+                    const QList<QTextLayout::FormatRange>& formats);
+    // Ends the composition, laying the paragraph out again when it is next asked for
+    // (the block may not be at hand, or may have changed meanwhile).
+    void DropPreedit() { preeditDropped_ = true; }
     // Where the lines begin to differ from before the last edit, in 1/64 pixel below the
     // paragraph's top.
     qint64 ChangedFrom() const { return changedFrom_; }
@@ -40,8 +49,9 @@ public:
     qint64 Height() const;  // 1/64 pixel; estimated past the last segment laid out
     int Lines() const;      // likewise
     qreal Width() const { return widest_; }
-    int Length() const { return TextLength(); }
+    int Length() const { return TextLength() - static_cast<int>(preedit_.size()); }
 
+    // Offsets given and returned are offsets in the block; the composition is in none.
     // A displayed line: offsets [start, end) in the block and its number in the paragraph.
     struct Line {
         int start = 0;
@@ -53,8 +63,9 @@ public:
     // last line); the line `number`, or the last when there are fewer.
     Line LineOf(const QTextBlock& block, int offset);
     Line LineAt(const QTextBlock& block, int number);
-    // The caret at offset, `width` wide, relative to the paragraph's top-left corner.
-    QRectF CaretRect(const QTextBlock& block, int offset, int width);
+    // The caret at offset, `width` wide, relative to the paragraph's top-left corner;
+    // its line's ascent.
+    QRectF CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent = nullptr);
     // The offset hit by a point relative to the paragraph's top-left corner (which lies in
     // the paragraph), as the document layout's hit test answers it; exact tells whether
     // the point is on a character.
@@ -85,6 +96,19 @@ private:
     // segment's length, or at stopAt when a line ends there.
     Segment LayOutSegment(const QTextBlock& block, int start, int stopAt);
     void Append(Segment segment);
+    // Lays out again after the laid-out text changed at from: `removed` characters
+    // replaced by `added` ones.
+    void Relayout(const QTextBlock& block, int from, int removed, int added);
+    // Ends a dropped composition.
+    void Settle(const QTextBlock& block);
+    void RemovePreedit(const QTextBlock& block);
+    void ClearPreedit();
+    // A block offset in the laid-out text, which holds the composition: after it when
+    // `after`, before it otherwise (where the caret is, inside it at its caret).
+    int Laid(int offset, bool after) const;
+    int LaidCaret(int offset) const;
+    // The block offset of a laid-out one; a place inside the composition is where it stands.
+    int InBlock(int laid) const;
     void PlaceFrom(std::size_t first);
     // The segment's layout, laid out again when it was dropped.
     QTextLayout& LayoutOf(const QTextBlock& block, std::size_t index);
@@ -101,7 +125,12 @@ private:
 
     LayoutEnvironment environment_;
     LineGeometry geometry_;
-    QString text_;
+    QString text_;  // the block's text with the composition in it
+    int preeditAt_ = -1;
+    QString preedit_;
+    int preeditCaret_ = 0;
+    QList<QTextLayout::FormatRange> preeditFormats_;
+    bool preeditDropped_ = false;
     std::vector<Segment> segments_;
     qint64 changedFrom_ = 0;
     qreal widest_ = 0;

@@ -2,11 +2,13 @@
 
 #include "platform/DocumentLayout.h"
 #include "platform/PictureFormat.h"
+#include "platform/TextAround.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QPainter>
+#include <QMouseEvent>
+#include <QInputMethod>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextBlock>
@@ -62,7 +64,6 @@ TLongParagraphEditing::TLongParagraphEditing(QTextEdit* edit, TDocumentLayout* l
         if (child->inherits("QWidgetTextControl"))
             control_ = child;
     if (control_) {
-        control_->installEventFilter(this);
         QObject::disconnect(control_, SIGNAL(visibilityRequest(QRectF)), edit, SLOT(_q_ensureVisible(QRectF)));
         connect(control_, SIGNAL(visibilityRequest(QRectF)), this, SLOT(VisibilityRequested(QRectF)));
     }
@@ -109,16 +110,17 @@ void TLongParagraphEditing::ShowCaret(bool on)
         blink_.start(flashTime / 2);
     else
         blink_.stop();
-    layout_->SetLongParagraphCaret(shown && caretOn_ && composition_.isEmpty() ? edit_->textCursor().position() : -1);
+    const bool caretShown = composition_.isEmpty() || compositionCaretShown_;
+    layout_->SetLongParagraphCaret(shown && caretOn_ && caretShown ? edit_->textCursor().position() : -1);
     if (inLong)
         edit_->viewport()->update(CaretRect().adjusted(-2, 0, 2, 0));
 }
 
 bool TLongParagraphEditing::eventFilter(QObject* watched, QEvent* event)
 {
-    // The control's timers blink its caret, reading the paragraph's own layout each time.
-    if (watched == control_ && event->type() == QEvent::Timer && CaretInLongParagraph())
-        return true;
+    // The control's own timers are left running: its caret blinking costs a repaint of
+    // a small rectangle at the paragraph's top, and its triple-click timer must expire,
+    // or a later click where a double-click was would select the whole paragraph.
     if (watched == edit_ && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut))
         ShowCaret(true);
     return false;
@@ -172,6 +174,15 @@ int TLongParagraphEditing::StepFrom(int position, bool forward, bool words) cons
         if (!atEdge || window >= blockEnd - blockStart)
             return from + step;
     }
+}
+
+void TLongParagraphEditing::DoubleClicked(const QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !CaretInLongParagraph() || edit_->textCursor().hasSelection())
+        return;
+    const std::pair<int, int> word = SpanAround(*edit_->document(), edit_->textCursor().position(),
+                                                [](QTextCursor& cursor) { cursor.select(QTextCursor::WordUnderCursor); });
+    edit_->setTextCursor(CursorAt(word.first, word.second));
 }
 
 int TLongParagraphEditing::LineStep(int position, int lines)
@@ -383,8 +394,14 @@ bool TLongParagraphEditing::KeyPress(QKeyEvent* event)
 
 bool TLongParagraphEditing::InputMethod(QInputMethodEvent* event)
 {
-    if (!CaretInLongParagraph() || edit_->isReadOnly())
+    if (!CaretInLongParagraph() || edit_->isReadOnly()) {
+        EndComposition();
         return false;
+    }
+    // The composition is laid out in the text, pushing what follows along; it leaves
+    // the text before the commit is made.
+    if (!composition_.isEmpty())
+        layout_->SetLongParagraphPreedit(-1, QString(), 0, {});
     const QTextCursor cursor = edit_->textCursor();
     if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
         int from = cursor.selectionStart();
@@ -399,13 +416,59 @@ bool TLongParagraphEditing::InputMethod(QInputMethodEvent* event)
     }
     composition_ = event->preeditString();
     compositionCaret_ = static_cast<int>(composition_.size());
-    for (const QInputMethodEvent::Attribute& attribute : event->attributes())
-        if (attribute.type == QInputMethodEvent::Cursor)
+    compositionCaretShown_ = true;
+    // As QTextEdit does: the input method's formats over the caret's own, which shows
+    // where they leave gaps.
+    const QTextCharFormat base = edit_->textCursor().charFormat();
+    QList<QTextLayout::FormatRange> formats;
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor) {
             compositionCaret_ = std::clamp(attribute.start, 0, static_cast<int>(composition_.size()));
+            compositionCaretShown_ = attribute.length != 0;
+        } else if (attribute.type == QInputMethodEvent::TextFormat) {
+            QTextCharFormat format = base;
+            format.merge(qvariant_cast<QTextFormat>(attribute.value).toCharFormat());
+            if (format.isValid())
+                formats.append({attribute.start, attribute.length, format});
+        }
+    }
+    std::stable_sort(formats.begin(), formats.end(),
+                     [](const QTextLayout::FormatRange& a, const QTextLayout::FormatRange& b) { return a.start < b.start; });
+    QList<QTextLayout::FormatRange> filled;
+    int at = 0;
+    for (const QTextLayout::FormatRange& range : formats) {
+        if (range.start > at)
+            filled.append({at, range.start - at, base});
+        filled.append(range);
+        at = range.start + range.length;
+    }
+    if (at < composition_.size())
+        filled.append({at, static_cast<int>(composition_.size()) - at, base});
+    if (!composition_.isEmpty())
+        layout_->SetLongParagraphPreedit(edit_->textCursor().position(), composition_, compositionCaret_, filled);
     ShowCaret(true);
-    edit_->viewport()->update();
+    EnsureCaretVisible();
     event->accept();
     return true;
+}
+
+void TLongParagraphEditing::EndComposition()
+{
+    if (composition_.isEmpty())
+        return;
+    composition_.clear();
+    layout_->SetLongParagraphPreedit(-1, QString(), 0, {});
+    ShowCaret(true);
+}
+
+void TLongParagraphEditing::MousePressed(const QMouseEvent* event)
+{
+    if (composition_.isEmpty() || event->button() != Qt::LeftButton)
+        return;
+    // A click commits the composition, as in QTextEdit: the input method is asked to,
+    // and when it does not, the composition is dropped.
+    QGuiApplication::inputMethod()->commit();
+    EndComposition();
 }
 
 QVariant TLongParagraphEditing::InputMethodQuery(Qt::InputMethodQuery query) const
@@ -438,27 +501,4 @@ QVariant TLongParagraphEditing::InputMethodQuery(Qt::InputMethodQuery query) con
     default:
         return QVariant();
     }
-}
-
-void TLongParagraphEditing::PaintComposition() const
-{
-    if (composition_.isEmpty() || !CaretInLongParagraph())
-        return;
-    // Shown over the text at the caret, underlined, until it is committed.
-    QTextCharFormat underlined;
-    underlined.setFontUnderline(true);
-    QTextLayout layout(composition_, edit_->textCursor().charFormat().font());
-    layout.setFormats({{0, static_cast<int>(composition_.size()), underlined}});
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    if (!line.isValid())
-        return;
-    const QRect caret = CaretRect();
-    const QRectF box(caret.left(), caret.top(), line.naturalTextWidth() + 2, std::max<qreal>(caret.height(), line.height()));
-    QPainter painter(edit_->viewport());
-    painter.fillRect(box, edit_->palette().base());
-    painter.setPen(edit_->palette().text().color());
-    layout.draw(&painter, box.topLeft());
-    layout.drawCursor(&painter, box.topLeft(), compositionCaret_);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Typing, deleting, moving the caret and input-method composition inside a paragraph the
-// document layout lays out in segments (a file of megabytes without a line break).
-// QTextEdit's text control answers all of these from the paragraph's own QTextLayout,
-// which it would first have to shape whole: half a second for ten megabytes, after every
-// key. Here they are answered from the segments, and the control's caret blinking, its
-// "make the caret visible" and its input-method geometry are replaced while the caret
-// stands in such a paragraph. Everywhere else the control does it all.
+// Typing, deleting, moving the caret, selecting a word by double-click and input-method
+// composition inside a paragraph the document layout lays out in segments (a file of
+// megabytes without a line break). QTextEdit's text control answers all of these from
+// the paragraph's own QTextLayout, which it would first have to shape whole: half a
+// second for ten megabytes, after every key. Here they are answered from the segments
+// (the composition is laid out in them, see TDocumentLayout::SetLongParagraphPreedit),
+// and the control's caret, its "make the caret visible" and its input-method geometry
+// are replaced while the caret stands in such a paragraph. Everywhere else the control
+// does it all.
 #include <QObject>
 #include <QString>
 #include <QTextCursor>
@@ -14,6 +16,7 @@
 
 class QInputMethodEvent;
 class QKeyEvent;
+class QMouseEvent;
 class QTextEdit;
 class TDocumentLayout;
 
@@ -29,11 +32,14 @@ public:
     // The answer to an input-method query in a long paragraph; an invalid QVariant
     // elsewhere or for queries QTextEdit answers cheaply.
     QVariant InputMethodQuery(Qt::InputMethodQuery query) const;
-    // Draws the input method's composition over the text at the caret, on the
-    // viewport; nothing when there is none.
-    void PaintComposition() const;
+    // Before QTextEdit's own handling of a mouse press: a left click commits a
+    // composition.
+    void MousePressed(const QMouseEvent* event);
     // The caret's rectangle in viewport coordinates, in any paragraph.
     QRect CaretRect() const;
+    // After QTextEdit's own double-click handling, which finds no word in a paragraph
+    // whose own layout has no lines: selects the word under the caret as it would.
+    void DoubleClicked(const QMouseEvent* event);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -78,6 +84,10 @@ private:
     int runKind_ = 0;
     int runEnd_ = -1;    // where the last typing or deleting left the caret
     int runUndoSteps_ = -1;
+    // Ends a composition shown in a long paragraph, dropping it.
+    void EndComposition();
+
     QString composition_;
     int compositionCaret_ = 0;
+    bool compositionCaretShown_ = true;
 };

@@ -108,8 +108,10 @@ bool LayOutNextLine(QTextLayout& layout, LineGeometry& geometry, bool firstLine,
             layout.setTextOption(option);
         }
     }
-    // With the leading included, a line's height counts a negative leading as none.
-    const qreal rawHeight = std::ceil(line.height());
+    // Lines follow one another by their ascent, descent and leading, a negative leading
+    // (a picture taller than the text) too, as in Qt's layout; a paragraph ends no
+    // sooner than its last line's full height (see LayOutParagraph).
+    const qreal rawHeight = std::ceil(line.ascent() + line.descent() + line.leading());
     const qint64 lineHeight = ToFixedUnits(format.lineHeight(rawHeight, 1));
     qint64 adjustment = 0;
     if (format.lineHeightType() == QTextBlockFormat::FixedHeight)
@@ -135,6 +137,10 @@ ParagraphMetrics LayOutParagraph(QTextLayout& layout, const QTextBlock& block, c
     while (LayOutNextLine(layout, geometry, metrics.lines == 0, y, metrics)) {
     }
     layout.endLayout();
+    if (layout.lineCount() > 0 && geometry.format.lineHeightType() == QTextBlockFormat::SingleHeight) {
+        const QTextLine last = layout.lineAt(layout.lineCount() - 1);
+        y = std::max(y, ToFixedUnits(last.y() + std::ceil(last.height())));
+    }
     metrics.height = y;
     metrics.lines = std::max(metrics.lines, 1);
     return metrics;

@@ -8,6 +8,7 @@
 #include "platform/LongParagraphEditing.h"
 #include "platform/Menus.h"
 #include "platform/PictureFormat.h"
+#include "platform/RichEditAccessible.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -27,6 +28,7 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     // Our own layout: an edit costs what it changed, not what follows it.
     document()->setDocumentLayout(layout_);
     longParagraphs_ = new TLongParagraphEditing(this, layout_);
+    TRichEditAccessible::Install();
     layout_->BeforeHeightsSettle = [this]() { KeepViewPlace(); };
     layout_->AfterHeightsSettle = [this]() { RestoreViewPlace(); };
     setObjectName(name);
@@ -91,16 +93,22 @@ void TRichEdit::keyPressEvent(QKeyEvent* event)
         QTextEdit::keyPressEvent(event);
 }
 
+void TRichEdit::mousePressEvent(QMouseEvent* event)
+{
+    longParagraphs_->MousePressed(event);
+    QTextEdit::mousePressEvent(event);
+}
+
+void TRichEdit::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseDoubleClickEvent(event);
+    longParagraphs_->DoubleClicked(event);
+}
+
 QVariant TRichEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     const QVariant answer = longParagraphs_->InputMethodQuery(query);
     return answer.isValid() ? answer : QTextEdit::inputMethodQuery(query);
-}
-
-void TRichEdit::paintEvent(QPaintEvent* event)
-{
-    QTextEdit::paintEvent(event);
-    longParagraphs_->PaintComposition();
 }
 
 QRect TRichEdit::CaretRect() const

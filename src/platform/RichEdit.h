@@ -126,7 +126,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     // The clipboard and drags carry the selection as RTF beside HTML and plain text;
     // a paste reads RTF first, then a picture, then HTML, then plain text.
     QMimeData* createMimeDataFromSelection() const override;

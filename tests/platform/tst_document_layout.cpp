@@ -6,6 +6,7 @@
 #include "platform/DocumentLayout.h"
 #include "platform/LongParagraph.h"
 #include "platform/RichEdit.h"
+#include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 
 #include <QApplication>
@@ -24,37 +25,6 @@ namespace {
 QString U(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-// A QTextEdit on Qt's own layout, set up as the control sets itself up.
-class ReferenceEdit : public QTextEdit {
-public:
-    explicit ReferenceEdit(const TRichEdit& edit)
-    {
-        setDocument(edit.document()->clone(this));
-        QTextDocument* doc = document();
-        doc->setDocumentMargin(0);
-        doc->setDefaultTextOption(edit.document()->defaultTextOption());
-        doc->setIndentWidth(edit.document()->indentWidth());
-        doc->setDefaultFont(edit.document()->defaultFont());
-        const QMargins margins = edit.FormattingMargins();
-        setViewportMargins(margins.left(), margins.top(), margins.right(), margins.bottom());
-        setLineWrapMode(QTextEdit::FixedPixelWidth);
-        setLineWrapColumnOrWidth(edit.WrapWidth());
-        setBackgroundRole(QPalette::Base);
-        setAutoFillBackground(true);
-        setFrameStyle(edit.frameStyle());
-        resize(edit.size());
-        show();
-    }
-};
-
-// Gives the view the keyboard focus, so that it draws its caret and an active selection.
-bool Focus(QWidget* view)
-{
-    view->activateWindow();
-    view->setFocus();
-    return QTest::qWaitForWindowActive(view->window()) && view->hasFocus();
 }
 
 TDocumentLayout* LayoutOf(const TRichEdit& edit)
@@ -119,6 +89,7 @@ private Q_SLOTS:
     void aLongParagraphIsLaidOutInPiecesAsQtLaysItOutWhole();
     void keysInALongParagraphDoWhatTheyDoElsewhere();
     void randomEditsLeaveLongParagraphsAsQtLaysThemOut();
+    void aPictureInALongParagraphIsDrawnAsQtDrawsIt();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -607,6 +578,30 @@ void DocumentLayoutTest::randomEditsLeaveLongParagraphsAsQtLaysThemOut()
             QVERIFY2(edit_->LineIndex(line) == starts[line], qPrintable(QStringLiteral("round %1 line %2").arg(round).arg(line)));
         QCOMPARE(layout->documentSize(), reference.document()->documentLayout()->documentSize());
     }
+}
+
+void DocumentLayoutTest::aPictureInALongParagraphIsDrawnAsQtDrawsIt()
+{
+    // As an RTF whose lines end in \\line reads: one paragraph, pictures inside it.
+    TLongParagraph::threshold = 2000;
+    QString text;
+    for (int i = 0; text.size() < 6000; ++i)
+        text += QStringLiteral("word%1 latin text ").arg(i);
+    edit_->SetText(text);
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(40, 120, 200));
+    const QUrl pictureName(QStringLiteral("picture"));
+    edit_->document()->addResource(QTextDocument::ImageResource, pictureName, picture);
+    QTextCursor cursor(edit_->document());
+    cursor.setPosition(150);
+    QTextImageFormat image;
+    image.setName(pictureName.toString());
+    cursor.insertImage(image);
+    ReferenceEdit reference(*edit_);
+    reference.document()->addResource(QTextDocument::ImageResource, pictureName, picture);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    QCOMPARE(Geometry(edit_->document()), Geometry(reference.document()));
+    QVERIFY(edit_->viewport()->grab().toImage() == reference.viewport()->grab().toImage());
 }
 
 QTEST_MAIN(DocumentLayoutTest)
