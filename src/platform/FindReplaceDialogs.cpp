@@ -116,6 +116,11 @@ QString TFindDialog::FindText() const
     return findEdit_->text();
 }
 
+void TFindDialog::SetFindText(const QString& text)
+{
+    findEdit_->setText(text);
+}
+
 QString TFindDialog::ReplaceText() const
 {
     return replaceEdit_ ? replaceEdit_->text() : QString();

@@ -28,6 +28,8 @@ public:
     // Shows the dialog modelessly, or brings it to the front; returns at once.
     void Execute();
     QString FindText() const;
+    // Fills the find box as a person would type it (the screenshots use it).
+    void SetFindText(const QString& text);
     QString ReplaceText() const;
     // The options as a set of FindOption bits; frReplace / frReplaceAll tell which
     // button raised the replace event.
