@@ -148,6 +148,22 @@ void EncodingChoicesTest::everyListedEncodingRoundTripsTextOfItsScript_data()
         {"CP1251", U("Русский текст")},
         {"CP874", U("ข้อความภาษาไทย")},
         {"CP1250", U("Čeština a polski: łóźż ěščř")},
+        {"GB18030", U("简体中文的文本 𠀀")},
+        {"BIG5-HKSCS", U("繁體中文的文本，香港字：嘅咗")},
+        {"ISO-8859-7", U("Ελληνικό κείμενο")},
+        {"ISO-8859-9", U("Türkçe metin: ğüşıöç İĞ")},
+        {"ISO-8859-8", U("טקסט בעברית")},
+        {"ISO-8859-6", U("نص باللغة العربية")},
+        {"ISO-8859-13", U("Lietuvių kalba: ąčęėįšųūž")},
+        {"ISO-8859-4", U("Lietuvių kalba: ąčęėįšųūž")},
+        {"KOI8-R", U("Русский текст")},
+        {"KOI8-U", U("Український текст: ґєії")},
+        {"CP866", U("Русский текст")},
+        {"ISO-8859-5", U("Русский текст")},
+        {"ISO-8859-2", U("Čeština a polski: łóźż ěščř")},
+        {"CP1252", U("Français, Deutsch: „Grüße“ – 5 €")},
+        {"ISO-8859-1", U("Français, Deutsch: Grüße ¿qué?")},
+        {"ISO-8859-15", U("Français: 5 € œuvre")},
     };
     for (const EncodingChoice& choice : NamedEncodings()) {
         QVERIFY2(samples.contains(choice.format.encoding), choice.format.encoding.constData());
