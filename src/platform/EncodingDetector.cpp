@@ -66,11 +66,19 @@ const Candidate kCandidates[] = {
 constexpr int kCandidateCount = sizeof kCandidates / sizeof kCandidates[0];
 
 // What it costs an encoding of another language than the user's own.
-constexpr std::uint32_t kForeignLocale = 12;
-// What uchardet's pick saves.
-constexpr std::uint32_t kUchardetBonus = 16;
-// A lead smaller than this over a candidate that reads a different text is unsure.
+constexpr std::uint32_t kForeignLocale = 3 * kCostUnitsPerNat;
+// What uchardet's pick saves: more once it has seen enough bytes to be good at it.
+constexpr std::uint32_t kUchardetBonus = 2 * kCostUnitsPerNat;
+constexpr std::uint32_t kUchardetBonusLong = 5 * kCostUnitsPerNat;
+constexpr qsizetype kUchardetLong = 256;
+// A lead smaller than this over a candidate that reads a different text is unsure: a
+// few nats, and more for a longer text, up to a limit.
 constexpr std::uint32_t kSureMargin = 4 * kCostUnitsPerNat;
+constexpr std::uint32_t kSureMarginLimit = 12 * kCostUnitsPerNat;
+std::uint32_t sureMargin(qsizetype characters)
+{
+    return std::min<std::uint32_t>(kSureMarginLimit, kSureMargin + std::uint32_t(characters) * kCostUnitsPerNat / 10);
+}
 // The bytes weighed: enough for any real text to tell, few enough to weigh quickly.
 constexpr qsizetype kSampleBytes = 16 * 1024;
 constexpr qsizetype kLeadIn = 256;
@@ -98,40 +106,41 @@ const ByteTable& byteTable(int candidate)
     return tables[candidate];
 }
 
-std::optional<QString> decodeSingleByte(const QByteArray& sample, int candidate)
+// A byte the encoding does not define becomes U+FFFD, which no language writes.
+QString decodeSingleByte(const QByteArray& sample, int candidate)
 {
     const ByteTable& table = byteTable(candidate);
     QString text(sample.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (qsizetype i = 0; i < sample.size(); ++i) {
         const char16_t u = table[static_cast<unsigned char>(sample[i])];
-        if (u == 0xFFFF)
-            return std::nullopt;
-        out[i] = u;
+        out[i] = u == 0xFFFF ? char16_t(0xFFFD) : u;
     }
     return text;
 }
 
-// The sample in a candidate, or nothing when it does not decode cleanly. A sample cut
-// from a longer file may end inside a character: up to three bytes are dropped then.
-std::optional<QString> decodeSample(const QByteArray& sample, bool cut, int candidate)
+// The sample in a candidate. A damaged file is still weighed, each byte the encoding
+// cannot read costing as a character no language writes: a file of UTF-8 cut off in
+// the middle of a character is still UTF-8. A sample cut from a longer file may end
+// inside a character: up to three bytes are dropped then.
+QString decodeSample(const QByteArray& sample, bool cut, int candidate)
 {
     const Candidate& c = kCandidates[candidate];
     bool littleEndian = false;
-    if (IsUtf16Encoding(c.encoding, &littleEndian)) {
-        if (!cut && sample.size() % 2 != 0)
-            return std::nullopt;
+    if (IsUtf16Encoding(c.encoding, &littleEndian))
         return DecodeUtf16Units(sample.constData(), sample.size() / 2, littleEndian);
-    }
     if (c.singleByte)
         return decodeSingleByte(sample, candidate);
+    if (qstrcmp(c.encoding, "UTF-8") == 0 && !cut)
+        return QString::fromUtf8(sample);
     for (int dropped = 0; dropped <= (cut ? 3 : 0) && dropped < sample.size(); ++dropped) {
         std::optional<QString> text =
             DecodeBytes(QByteArray::fromRawData(sample.constData(), sample.size() - dropped), c.encoding, nullptr, true);
         if (text)
-            return text;
+            return *text;
     }
-    return std::nullopt;
+    bool damaged = false;
+    return DecodeBytes(sample, c.encoding, &damaged).value_or(QString());
 }
 
 // uchardet's name for an encoding, as the candidate list names it.
@@ -206,7 +215,7 @@ DetectionHints DetectionHints::FromSystem()
     return hints;
 }
 
-EncodingGuess GuessEncoding(const QByteArray& bytes, bool validUtf8, const DetectionHints& hints)
+EncodingGuess GuessEncoding(const QByteArray& bytes, const DetectionHints& hints)
 {
     // The sample starts a little before the first byte that is not ASCII, on a boundary
     // of four bytes so that UTF-16 stays aligned.
@@ -223,17 +232,16 @@ EncodingGuess GuessEncoding(const QByteArray& bytes, bool validUtf8, const Detec
     std::vector<Weighed> weighed;
     for (int c = 0; c < kCandidateCount; ++c) {
         const Candidate& candidate = kCandidates[c];
-        if (qstrcmp(candidate.encoding, "UTF-8") == 0 && !validUtf8)
+        bool littleEndian = false;
+        if (IsUtf16Encoding(candidate.encoding, &littleEndian) && !cut && sample.size() % 2 != 0)
             continue;
-        std::optional<QString> text = qstrcmp(candidate.encoding, "UTF-8") == 0
-                                          ? std::optional<QString>(QString::fromUtf8(sample))
-                                          : decodeSample(sample, cut, c);
-        if (!text)
+        const QString text = decodeSample(sample, cut, c);
+        if (text.isEmpty())
             continue;
         TextCost best{UINT32_MAX, 0};
         std::uint32_t bestGroupCost = 0;
         const auto weigh = [&](G group) {
-            const TextCost cost = CostInLanguage(*text, group);
+            const TextCost cost = CostInLanguage(text, group);
             const std::uint32_t locale = hints.localeGroup >= 0 && hints.localeGroup != int(group) ? kForeignLocale : 0;
             if (cost.total + locale < best.total + bestGroupCost) {
                 best = cost;
@@ -249,9 +257,11 @@ EncodingGuess GuessEncoding(const QByteArray& bytes, bool validUtf8, const Detec
                 weigh(group);
         }
         std::uint32_t cost = best.total + bestGroupCost + candidate.prior;
-        if (uchardet == candidate.encoding)
-            cost = cost > kUchardetBonus ? cost - kUchardetBonus : 0;
-        weighed.push_back({c, std::move(*text), cost, best.impossible});
+        if (uchardet == candidate.encoding) {
+            const std::uint32_t bonus = sample.size() >= kUchardetLong ? kUchardetBonusLong : kUchardetBonus;
+            cost = cost > bonus ? cost - bonus : 0;
+        }
+        weighed.push_back({c, text, cost, best.impossible});
     }
     std::stable_sort(weighed.begin(), weighed.end(),
                      [](const Weighed& a, const Weighed& b) { return a.cost < b.cost; });
@@ -272,7 +282,7 @@ EncodingGuess GuessEncoding(const QByteArray& bytes, bool validUtf8, const Detec
             seen = weighed[j].text == other.text;
         if (seen)
             continue;
-        if (guess.alternatives.isEmpty() && other.cost < best.cost + kSureMargin)
+        if (guess.alternatives.isEmpty() && other.cost < best.cost + sureMargin(best.text.size()))
             guess.unsure = true;
         guess.alternatives << kCandidates[other.candidate].encoding;
     }

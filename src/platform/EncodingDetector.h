@@ -15,7 +15,7 @@ struct DetectionHints {
 };
 
 struct EncodingGuess {
-    // The encodings to read the file in, likeliest first; each decodes the sample cleanly.
+    // The encodings to read the file in, likeliest first.
     QList<QByteArray> ranked;
     // The likeliest one is not sure: another one, close behind, reads the sample as a
     // different text, or its text holds characters no language writes.
@@ -25,6 +25,6 @@ struct EncodingGuess {
     QList<QByteArray> alternatives;
 };
 
-// Weighs the candidates for bytes (no byte-order mark). validUtf8 tells that the whole
-// buffer is valid UTF-8, which makes UTF-8 one of the candidates.
-EncodingGuess GuessEncoding(const QByteArray& bytes, bool validUtf8, const DetectionHints& hints);
+// Weighs the candidates for bytes (no byte-order mark). A candidate that cannot read
+// some bytes stays one, at the cost of each byte it cannot read.
+EncodingGuess GuessEncoding(const QByteArray& bytes, const DetectionHints& hints);

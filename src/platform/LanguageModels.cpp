@@ -16,34 +16,61 @@ struct ModelEntry {
     std::uint8_t cost;
 };
 struct ModelTable {
-    const char* name;
+    LanguageGroup group;
     const ModelEntry* entries;
     std::size_t count;
 };
 #include "platform/LanguageModelData.inc"
-static_assert(sizeof kModelTables / sizeof kModelTables[0] == kLanguageGroupCount);
+constexpr std::size_t kModelCount = sizeof kModelTables / sizeof kModelTables[0];
 
 // Above the rarest listed character: an unlisted one of a script the language writes,
 // and one of any other script.
 constexpr std::uint32_t kUnlistedOwnScript = 12;
 constexpr std::uint32_t kUnlistedOtherScript = 7 * kCostUnitsPerNat;
 constexpr std::uint32_t kSupplementaryCost = 150;
-constexpr std::uint32_t kNarrowOrWideForm = 2 * kCostUnitsPerNat;
+constexpr std::uint32_t kNarrowOrWideForm = 1 * kCostUnitsPerNat;
+constexpr std::uint32_t kStrayNul = 10 * kCostUnitsPerNat;
 // Words are written in one case, or capitalised: a capital right after a small letter
-// is rare in text and common in a text read in the wrong code page. So is a combining
-// mark on no letter.
+// is rare in text and common in a text read in the wrong code page. A combining mark
+// on no letter is a character no language writes.
 constexpr std::uint32_t kCapitalAfterSmall = 3 * kCostUnitsPerNat;
-constexpr std::uint32_t kMarkWithoutLetter = 6 * kCostUnitsPerNat;
+constexpr std::uint32_t kMarkWithoutLetter = 12 * kCostUnitsPerNat;
 
-enum Shape : std::uint8_t { Other = 0, Small = 1, Capital = 2, Letter = 4, Mark = 8 };
+// So is a letter right after a letter of another script, but for the scripts Japanese
+// writes together, and Latin beside any script: text read in the wrong byte order of
+// UTF-16 jumps from script to script.
+constexpr std::uint32_t kScriptSwitch = 3 * kCostUnitsPerNat;
 
-const std::array<std::uint8_t, 0x10000>& shapes()
+// The shape of a character: its case, whether a letter or a mark, and its script
+// (0 for none), Han, hiragana and katakana being one.
+enum Shape : std::uint16_t { Other = 0, Small = 1, Capital = 2, Letter = 4, Mark = 8, LatinScript = 16 };
+constexpr int kScriptShift = 8;
+
+std::uint16_t scriptOf(QChar::Script script)
+{
+    switch (script) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+        return 0;
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+        return QChar::Script_Han;
+    default:
+        return std::uint16_t(script);
+    }
+}
+
+const std::array<std::uint16_t, 0x10000>& shapes()
 {
     static const auto table = [] {
-        auto made = std::make_unique<std::array<std::uint8_t, 0x10000>>();
+        auto made = std::make_unique<std::array<std::uint16_t, 0x10000>>();
         for (std::uint32_t u = 0; u < 0x10000; ++u) {
             const QChar c{char16_t(u)};
-            std::uint8_t shape = Other;
+            std::uint16_t shape = std::uint16_t(scriptOf(c.script()) << kScriptShift);
+            if (c.script() == QChar::Script_Latin)
+                shape |= LatinScript;
             if (c.isLetter())
                 shape |= Letter;
             if (c.isLower())
@@ -96,6 +123,9 @@ std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<
             (*table)[u] = capped(rarest + kUnlistedOtherScript);
     }
     std::vector<bool> listed(0x10000);
+    // A stray NUL turns up in text files that some program wrote, whatever their
+    // encoding: rare, but no sign of a wrong one.
+    (*table)[0] = std::uint8_t(kStrayNul);
     for (std::size_t i = 0; i < model.count; ++i) {
         (*table)[model.entries[i].character] = model.entries[i].cost;
         listed[model.entries[i].character] = true;
@@ -111,28 +141,45 @@ std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<
     return table;
 }
 
-const CostTable& tableFor(LanguageGroup group)
+const CostTable& tableFor(std::size_t model)
 {
     static std::once_flag once;
-    static std::array<std::unique_ptr<CostTable>, kLanguageGroupCount> tables;
+    static std::array<std::unique_ptr<CostTable>, kModelCount> tables;
     std::call_once(once, [] {
         std::vector<QChar::Script> scripts(0x10000);
         for (std::uint32_t u = 0; u < 0x10000; ++u)
             scripts[u] = QChar::script(u);
-        for (int i = 0; i < kLanguageGroupCount; ++i)
+        for (std::size_t i = 0; i < kModelCount; ++i)
             tables[i] = makeTable(kModelTables[i], scripts);
     });
-    return *tables[static_cast<int>(group)];
+    return *tables[model];
 }
+
+TextCost costInModel(QStringView text, std::size_t model);
 
 }  // namespace
 
 TextCost CostInLanguage(QStringView text, LanguageGroup group)
 {
-    const CostTable& table = tableFor(group);
+    TextCost best{UINT32_MAX, 0};
+    for (std::size_t model = 0; model < kModelCount; ++model) {
+        if (kModelTables[model].group != group)
+            continue;
+        const TextCost cost = costInModel(text, model);
+        if (cost.total < best.total)
+            best = cost;
+    }
+    return best;
+}
+
+namespace {
+
+TextCost costInModel(QStringView text, std::size_t model)
+{
+    const CostTable& table = tableFor(model);
     const auto& shape = shapes();
     TextCost cost;
-    std::uint8_t previous = Other;
+    std::uint16_t previous = Other;
     const qsizetype size = text.size();
     const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < size; ++i) {
@@ -145,12 +192,19 @@ TextCost CostInLanguage(QStringView text, LanguageGroup group)
         const std::uint8_t c = table[u];
         cost.total += c;
         cost.impossible += c == kImpossibleCost;
-        const std::uint8_t current = shape[u];
+        const std::uint16_t current = shape[u];
         if ((current & Capital) && (previous & Small))
             cost.total += kCapitalAfterSmall;
-        else if ((current & Mark) && !(previous & (Letter | Mark)))
+        else if ((current & Letter) && (previous & Letter) && !((current | previous) & LatinScript)
+                 && (current >> kScriptShift) != (previous >> kScriptShift))
+            cost.total += kScriptSwitch;
+        else if ((current & Mark) && !(previous & (Letter | Mark))) {
             cost.total += kMarkWithoutLetter;
+            ++cost.impossible;
+        }
         previous = current;
     }
     return cost;
 }
+
+}  // namespace

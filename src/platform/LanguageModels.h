@@ -31,9 +31,11 @@ constexpr std::uint32_t kImpossibleCost = 200;
 
 struct TextCost {
     std::uint32_t total = 0;       // the sum of the characters' costs
-    std::uint32_t impossible = 0;  // how many characters cost kImpossibleCost
+    // How many characters no language writes: those that cost kImpossibleCost, and
+    // combining marks on no letter.
+    std::uint32_t impossible = 0;
 };
 
-// The cost of text as a sequence of characters of the group's language: the sum of
-// each character's cost. A lower cost is a likelier text.
+// The cost of text as a sequence of characters of the likeliest of the group's
+// languages: the sum of each character's cost. A lower cost is a likelier text.
 TextCost CostInLanguage(QStringView text, LanguageGroup group);

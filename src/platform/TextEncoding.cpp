@@ -239,15 +239,16 @@ DecodedText DecodeTextFile(const QByteArray& bytes, const DetectionHints& hints)
         result.format.lineEnding = normaliseLineBreaks(result.text);
         return result;
     }
-    const EncodingGuess guess = GuessEncoding(bytes, validUtf8, hints);
-    DecodedText result = decodeBody(bytes, 0, guess.ranked);
+    const EncodingGuess guess = GuessEncoding(bytes, hints);
+    // The likeliest reading, damaged bytes and all: the next likeliest encoding that
+    // happens to read every byte is no better for that.
+    DecodedText result = decodeBody(bytes, 0, guess.ranked.mid(0, 1));
     for (const QByteArray& other : guess.alternatives) {
         if (other != result.format.encoding)
             result.alternatives << other;
     }
     // Doubt with nothing else to offer is no use to the user.
-    result.unsure = !result.alternatives.isEmpty()
-                 && (guess.unsure || (!guess.ranked.isEmpty() && result.format.encoding != guess.ranked.front()));
+    result.unsure = !result.alternatives.isEmpty() && guess.unsure;
     return result;
 }
 
