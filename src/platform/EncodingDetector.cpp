@@ -80,7 +80,11 @@ std::uint32_t sureMargin(qsizetype characters)
     return std::min<std::uint32_t>(kSureMarginLimit, kSureMargin + std::uint32_t(characters) * kCostUnitsPerNat / 10);
 }
 // The bytes weighed: enough for any real text to tell, few enough to weigh quickly.
-constexpr qsizetype kSampleBytes = 16 * 1024;
+constexpr qsizetype kSampleBytes = 4 * 1024;
+// A candidate that cannot read more than kDamageAllowed of the first kDamageProbe bytes
+// of a sample is dropped.
+constexpr qsizetype kDamageProbe = 512;
+constexpr qsizetype kDamageAllowed = 2;
 constexpr qsizetype kLeadIn = 256;
 
 // The characters of each byte in a single-byte encoding; 0xFFFF for a byte it does not
@@ -139,7 +143,14 @@ QString decodeSample(const QByteArray& sample, bool cut, int candidate)
         if (text)
             return *text;
     }
+    // A reading that fails at every other character is no reading: its start tells, at
+    // a fraction of what decoding the whole sample around so many errors costs.
     bool damaged = false;
+    const QString start =
+        DecodeBytes(QByteArray::fromRawData(sample.constData(), qMin(sample.size(), kDamageProbe)), c.encoding, &damaged)
+            .value_or(QString());
+    if (start.count(QChar(0xFFFD)) > kDamageAllowed)
+        return QString();
     return DecodeBytes(sample, c.encoding, &damaged).value_or(QString());
 }
 
