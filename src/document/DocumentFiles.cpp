@@ -174,8 +174,8 @@ void TSDIAppForm::ShowEncodingNotice()
                                UpdateStatusBar();
                            }});
     }
-    EncodingBar->Show(QString::fromUtf8("文字コードを自動判別できなかったため、%1 として読み込みました。"
-                                        "文字化けしている場合は、次の文字コードで読み直してください:")
+    EncodingBar->Show(QString::fromUtf8("文字コードを確実には判別できなかったため、%1 として読み込みました。"
+                                        "文字化けしている場合は、次の文字コードで読み直してください。")
                           .arg(EncodingLabel(RichEdit1->PlainTextFormat)),
                       choices);
 }

@@ -3,6 +3,7 @@
 #include "platform/HandlerBoundary.h"
 
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
@@ -18,20 +19,26 @@ TNoticeBar::TNoticeBar(QWidget* parent, const QString& name)
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(6, 3, 3, 3);
+    // The message and the close button above, the buttons below: the message keeps the
+    // window's width however many buttons there are.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(6, 3, 3, 4);
+    column->setSpacing(3);
+    auto* top = new QHBoxLayout;
+    column->addLayout(top);
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
-    row->addWidget(message_, 1);
-    buttons_ = new QHBoxLayout;
-    row->addLayout(buttons_);
+    top->addWidget(message_, 1);
     auto* close = new QToolButton(this);
     close->setObjectName(QStringLiteral("close"));
     close->setText(QStringLiteral("×"));
     close->setToolTip(QString::fromUtf8("閉じる"));
     close->setAutoRaise(true);
-    row->addWidget(close);
+    top->addWidget(close, 0, Qt::AlignTop);
+    buttons_ = new QHBoxLayout;
+    column->addLayout(buttons_);
+    buttons_->addStretch(1);
     connect(close, &QToolButton::clicked, this, [this]() { Close(); });
     hide();
 }
@@ -42,7 +49,7 @@ void TNoticeBar::Show(const QString& message, const std::vector<Choice>& choices
     message_->setText(message);
     for (const Choice& choice : choices) {
         auto* button = new QPushButton(choice.label, this);
-        buttons_->addWidget(button);
+        buttons_->insertWidget(buttons_->count() - 1, button);
         const std::function<void()> onClick = choice.onClick;
         // The handler may close the bar and so delete this button: it runs afterwards.
         connect(button, &QPushButton::clicked, this, [this, onClick]() { PostHandler(window(), onClick); });
@@ -53,7 +60,9 @@ void TNoticeBar::Show(const QString& message, const std::vector<Choice>& choices
 void TNoticeBar::Close()
 {
     hide();
-    while (QLayoutItem* item = buttons_->takeAt(0)) {
+    // Every item but the stretch at the end is a button.
+    while (buttons_->count() > 1) {
+        QLayoutItem* item = buttons_->takeAt(0);
         if (QWidget* button = item->widget())
             button->deleteLater();
         delete item;
