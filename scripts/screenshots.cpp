@@ -7,6 +7,8 @@
 #include "platform/HandlerBoundary.h"
 #include "platform/Controls.h"
 #include "platform/Menus.h"
+#include "platform/NoticeBar.h"
+#include "platform/CodePages.h"
 #include "platform/RichEdit.h"
 #include "shell/About.h"
 #include "shell/SDIMain.h"
@@ -17,6 +19,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
@@ -196,6 +200,22 @@ int main(int argc, char* argv[])
     Settle();
     Save(SDIAppForm->grab().toImage(), QStringLiteral("main-window"));
     ShootMenus(SDIAppForm);
+
+    // A file whose encoding detection is unsure of: the bar above the text.
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kana.txt"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !file.write(EncodeString(QString::fromUtf8("ﾌｪﾛｰ"), "CP932").value_or("")))
+            throw std::runtime_error("cannot write " + path.toStdString());
+        file.close();
+        SDIAppForm->RichEdit1->SetModified(false);
+        SDIAppForm->OpenFileFromDesktop(path);
+        Settle();
+        Save(SDIAppForm->grab().toImage(), QStringLiteral("encoding-bar"));
+        SDIAppForm->EncodingBar->Close();
+        SDIAppForm->RichEdit1->PlainText = false;
+    }
 
     // A document using every format.
     TRichEdit* edit = SDIAppForm->RichEdit1;

@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
+#include "platform/NoticeBar.h"
 #include "platform/RichEdit.h"
 #include "platform/rtf/Rtf.h"
 
@@ -103,6 +104,7 @@ bool TSDIAppForm::NewDocument()
         return true;
     RichEdit1->SetText(QString());
     RichEdit1->SetModified(false);
+    EncodingBar->Close();
     DocumentFileName.clear();
     DocumentStampName.clear();
     UpdateStatusBar();
@@ -145,6 +147,37 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     RichEdit1->SetModified(false);
     DocumentFileName = name;
     RememberDocumentFile();
+    // An encoding the user chose is never second-guessed.
+    if (encoding.isEmpty())
+        ShowEncodingNotice();
+    else
+        EncodingBar->Close();
+}
+
+void TSDIAppForm::ShowEncodingNotice()
+{
+    if (!RichEdit1->PlainText || !RichEdit1->EncodingUnsure) {
+        EncodingBar->Close();
+        return;
+    }
+    std::vector<TNoticeBar::Choice> choices;
+    for (const QByteArray& other : RichEdit1->OtherLikelyEncodings) {
+        TextFileFormat format;
+        format.encoding = other;
+        const QString name = DocumentFileName;
+        choices.push_back({EncodingLabel(format), [this, name, other]() {
+                               // The document may have been edited since the bar was
+                               // shown; a re-reading then asks first, as Open does.
+                               if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
+                                   return;
+                               OpenDocumentFile(name, other);
+                               UpdateStatusBar();
+                           }});
+    }
+    EncodingBar->Show(QString::fromUtf8("文字コードを確実には判別できなかったため、%1 として読み込みました。"
+                                        "文字化けしている場合は、次の文字コードで読み直してください。")
+                          .arg(EncodingLabel(RichEdit1->PlainTextFormat)),
+                      choices);
 }
 
 bool TSDIAppForm::SaveDocument()

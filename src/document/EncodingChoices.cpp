@@ -1,7 +1,5 @@
 #include "document/EncodingChoices.h"
 
-#include "foreignsearch/LanguageCharsetTable.h"
-#include "platform/CodePages.h"
 
 namespace {
 
@@ -25,29 +23,47 @@ constexpr LineEnding kLineEndings[] = {LineEnding::CRLF, LineEnding::LF, LineEnd
 
 const std::vector<EncodingChoice>& NamedEncodings()
 {
-    static const std::vector<EncodingChoice> choices = [] {
-        std::vector<EncodingChoice> list = {
-            choice(QStringLiteral("UTF-8"), "UTF-8"),
-            choice(QStringLiteral("UTF-8 (BOM)"), "UTF-8", true),
-            choice(QStringLiteral("UTF-16LE"), "UTF-16LE", true),
-            choice(QStringLiteral("UTF-16BE"), "UTF-16BE", true),
-            choice(QStringLiteral("Shift_JIS (CP932)"), "CP932"),
-            choice(QStringLiteral("EUC-JP"), "EUC-JP"),
-            choice(QStringLiteral("ISO-2022-JP"), "ISO-2022-JP"),
-        };
-        // Japanese's code page is Shift_JIS (CP932) above.
-        const LanguageCharsetRow* rows = LanguageCharsetTable();
-        for (int i = 0; i < kLanguageCount; ++i) {
-            const int codePage = CodePageForCharset(rows[i].charset);
-            if (codePage == 932)
-                continue;
-            const QByteArray encoding = IconvNameForCodePage(codePage);
-            list.push_back(choice(QStringLiteral("%1 (%2)").arg(QString::fromUtf8(rows[i].label),
-                                                                QString::fromLatin1(encoding)),
-                                  encoding));
-        }
-        return list;
-    }();
+    // Unicode and Japanese first; then, for each language of the foreign-language
+    // search, its Windows code page under the label that search gives it, followed by
+    // the other encodings its files are found in (ISO, KOI8, DOS, Hong Kong Big5).
+    static const std::vector<EncodingChoice> choices = {
+        choice(QStringLiteral("UTF-8"), "UTF-8"),
+        choice(QStringLiteral("UTF-8 (BOM)"), "UTF-8", true),
+        choice(QStringLiteral("UTF-16LE"), "UTF-16LE", true),
+        choice(QStringLiteral("UTF-16BE"), "UTF-16BE", true),
+        choice(QStringLiteral("Shift_JIS (CP932)"), "CP932"),
+        choice(QStringLiteral("EUC-JP"), "EUC-JP"),
+        choice(QStringLiteral("ISO-2022-JP"), "ISO-2022-JP"),
+        choice(QString::fromUtf8("韓国語（Wansung） (CP949)"), "CP949"),
+        choice(QString::fromUtf8("韓国語（Johab） (CP1361)"), "CP1361"),
+        choice(QString::fromUtf8("簡体字中国語（大陸中国） (CP936)"), "CP936"),
+        choice(QString::fromUtf8("簡体字中国語 (GB18030)"), "GB18030"),
+        choice(QString::fromUtf8("繁体字中国語（台湾） (CP950)"), "CP950"),
+        choice(QString::fromUtf8("繁体字中国語（香港） (Big5-HKSCS)"), "BIG5-HKSCS"),
+        choice(QString::fromUtf8("ギリシア語 (CP1253)"), "CP1253"),
+        choice(QString::fromUtf8("ギリシア語 (ISO-8859-7)"), "ISO-8859-7"),
+        choice(QString::fromUtf8("トルコ語 (CP1254)"), "CP1254"),
+        choice(QString::fromUtf8("トルコ語 (ISO-8859-9)"), "ISO-8859-9"),
+        choice(QString::fromUtf8("ベトナム語 (CP1258)"), "CP1258"),
+        choice(QString::fromUtf8("ヘブライ語 (CP1255)"), "CP1255"),
+        choice(QString::fromUtf8("ヘブライ語 (ISO-8859-8)"), "ISO-8859-8"),
+        choice(QString::fromUtf8("アラビア語 (CP1256)"), "CP1256"),
+        choice(QString::fromUtf8("アラビア語 (ISO-8859-6)"), "ISO-8859-6"),
+        choice(QString::fromUtf8("バルト諸国語 (CP1257)"), "CP1257"),
+        choice(QString::fromUtf8("バルト諸国語 (ISO-8859-13)"), "ISO-8859-13"),
+        choice(QString::fromUtf8("バルト諸国語 (ISO-8859-4)"), "ISO-8859-4"),
+        choice(QString::fromUtf8("キリル文字 (CP1251)"), "CP1251"),
+        choice(QString::fromUtf8("キリル文字 (KOI8-R)"), "KOI8-R"),
+        choice(QString::fromUtf8("キリル文字 (KOI8-U)"), "KOI8-U"),
+        choice(QString::fromUtf8("キリル文字 (CP866)"), "CP866"),
+        choice(QString::fromUtf8("キリル文字 (ISO-8859-5)"), "ISO-8859-5"),
+        choice(QString::fromUtf8("タイ語 (CP874)"), "CP874"),
+        choice(QString::fromUtf8("東欧諸国 (CP1250)"), "CP1250"),
+        choice(QString::fromUtf8("東欧諸国 (ISO-8859-2)"), "ISO-8859-2"),
+        choice(QString::fromUtf8("西欧諸国 (CP1252)"), "CP1252"),
+        choice(QString::fromUtf8("西欧諸国 (ISO-8859-1)"), "ISO-8859-1"),
+        choice(QString::fromUtf8("西欧諸国 (ISO-8859-15)"), "ISO-8859-15"),
+    };
     return choices;
 }
 

@@ -13,9 +13,10 @@ struct EncodingChoice {
 };
 
 // The named encodings in list order: UTF-8, UTF-8 (BOM), UTF-16LE and UTF-16BE (each
-// with a byte-order mark), Shift_JIS (CP932), EUC-JP, ISO-2022-JP, then the code page
-// of each language of the foreign-language search after Japanese, named as the
-// language list names it.
+// with a byte-order mark), Shift_JIS (CP932), EUC-JP, ISO-2022-JP, then for each
+// language of the foreign-language search after Japanese its Windows code page and the
+// other encodings its files come in (GB18030, Big5-HKSCS, ISO-8859-x, KOI8-R/U, CP866),
+// and Western European (CP1252, ISO-8859-1, ISO-8859-15) last.
 const std::vector<EncodingChoice>& NamedEncodings();
 
 // The Open dialog's list: 自動判別 (detect) first, then the named encodings.

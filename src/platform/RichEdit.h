@@ -111,6 +111,10 @@ public:
     QStringList UnkeptOnSave;
     // How the last plain-text file was stored; plain-text saves use it.
     TextFileFormat PlainTextFormat;
+    // The last plain-text load detected its encoding without being sure of it; the
+    // encodings (iconv names) that read the file as the next likeliest other texts.
+    bool EncodingUnsure = false;
+    QList<QByteArray> OtherLikelyEncodings;
     // The caret's rectangle in the viewport, wherever it stands.
     QRect CaretRect() const;
     // Prints the whole content as one job on the current printer.

@@ -86,6 +86,8 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
             warning = LoadPlainText(path, bytes, encoding);
             UnkeptOnSave.clear();
         } else {
+            EncodingUnsure = false;
+            OtherLikelyEncodings.clear();
             document()->setUndoRedoEnabled(false);
             UnkeptOnSave = ReadRtf(bytes, *document(), PixelsPerInch());
             document()->setUndoRedoEnabled(true);
@@ -104,6 +106,8 @@ QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes, c
     const DecodedText decoded = encoding.isEmpty() ? DecodeTextFile(bytes) : DecodeTextFile(bytes, encoding);
     ReplaceWithPlainText(decoded.text);
     PlainTextFormat = decoded.format;
+    EncodingUnsure = decoded.unsure;
+    OtherLikelyEncodings = decoded.alternatives;
     if (!decoded.hadUndecodableBytes)
         return QString();
     return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "

@@ -1,12 +1,12 @@
 #include "platform/TextEncoding.h"
 
 #include "platform/CodePages.h"
+#include "platform/EncodingDetector.h"
+#include "platform/Iso2022Text.h"
 #include "platform/Utf16Text.h"
 
 #include <QHash>
 #include <QList>
-
-#include <uchardet/uchardet.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -105,70 +105,26 @@ LineEnding normaliseLineBreaks(QString& text)
     return style;
 }
 
-// uchardet runs at about 10 MB/s on text it cannot settle early, so it sees a window of
-// the buffer: from a little before the first non-ASCII byte, at most 1 MiB.
-QByteArray detectWithUchardet(const QByteArray& bytes)
-{
-    constexpr qsizetype kWindow = qsizetype(1) << 20;
-    constexpr qsizetype kLeadIn = 4096;
-    qsizetype firstHigh = 0;
-    while (firstHigh < bytes.size() && static_cast<unsigned char>(bytes[firstHigh]) < 0x80)
-        ++firstHigh;
-    // A multiple of 4 keeps UTF-16 and UTF-32 code units aligned.
-    const qsizetype start = qMax<qsizetype>(0, firstHigh - kLeadIn) & ~qsizetype(3);
-    const qsizetype length = qMin(kWindow, bytes.size() - start);
+// Valid UTF-8 with this many multi-byte characters is UTF-8: text in another encoding
+// passes the strict check only by chance, and not so many times over.
+constexpr int kSureUtf8Characters = 16;
 
-    uchardet_t detector = uchardet_new();
-    if (!detector)
-        return {};
-    uchardet_handle_data(detector, bytes.constData() + start, static_cast<size_t>(length));
-    uchardet_data_end(detector);
-    const QByteArray charset = QByteArray(uchardet_get_charset(detector)).toUpper();
-    uchardet_delete(detector);
-    return charset;
-}
-
-bool hasC1Bytes(const QByteArray& bytes)
+// True when bytes holds at least kSureUtf8Characters lead bytes of UTF-8 sequences,
+// or no byte above 0x7F at all; and, either way, no control character that text does
+// not hold (the high bytes of UTF-16 in several scripts are such bytes).
+bool clearlyUtf8(const QByteArray& bytes)
 {
+    int leads = 0;
+    bool high = false;
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 && b <= 0x9F)
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f')
+            return false;
+        high = high || b >= 0x80;
+        if (b >= 0xC2 && ++leads >= kSureUtf8Characters)
             return true;
     }
-    return false;
-}
-
-// The encodings to try for what uchardet reported, best first; every one but the last
-// is used only if the whole buffer decodes cleanly in it.
-QList<QByteArray> candidateEncodings(const QByteArray& detected, const QByteArray& bytes)
-{
-    if (detected.isEmpty() || detected == "ASCII")
-        return {kFallbackEncoding};
-    if (detected == "SHIFT_JIS")
-        return {"CP932"};
-    if (detected == "EUC-KR" || detected == "UHC")
-        return {"CP949"};
-    // CP936 (GBK) covers nearly all real files; GB18030 adds four-byte sequences.
-    if (detected == "GB18030" || detected == "GB2312")
-        return {"CP936", "GB18030"};
-    if (detected == "BIG5")
-        return {"CP950"};
-    if (detected == "TIS-620" || detected == "ISO-8859-11" || detected == "WINDOWS-874")
-        return {"CP874"};
-    if (detected.startsWith("WINDOWS-125"))
-        return {"CP" + detected.mid(8)};
-    // These Windows code pages agree with the ISO set on 0xA0-0xFF and put printable
-    // characters (quotes, dashes) where ISO has C1 controls, which text never holds.
-    static const struct {
-        const char* iso;
-        const char* windows;
-    } kWindowsSupersets[] = {
-        {"ISO-8859-1", "CP1252"}, {"ISO-8859-9", "CP1254"}, {"ISO-8859-13", "CP1257"}};
-    for (const auto& pair : kWindowsSupersets) {
-        if (detected == pair.iso && hasC1Bytes(bytes))
-            return {pair.windows, detected};
-    }
-    return {detected};
+    return !high;
 }
 
 bool isUtf8Name(const QByteArray& upper)
@@ -214,30 +170,28 @@ QString withLineEnding(const QString& text, LineEnding ending)
 }
 
 
-// Decodes bytes[bodyStart..] with the first candidate that fits (see candidateEncodings),
-// or with the fallback code page when iconv knows none of them.
-DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
-                       const QList<QByteArray>& candidates)
+// Decodes bytes[bodyStart..] with the first candidate that reads the whole of it
+// cleanly, or with the last one (the fallback code page when iconv knows none of them),
+// replacing what it cannot read.
+DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart, const QList<QByteArray>& candidates)
 {
     DecodedText result;
     result.format.byteOrderMark = bodyStart > 0;
     const char* body = bytes.constData() + bodyStart;
     const qsizetype size = bytes.size() - bodyStart;
 
-    // UTF-16 needs no converter and has nothing undecodable: each unit is kept as it
-    // is, and a byte after the last whole unit goes into the format.
-    bool littleEndian = false;
-    if (candidates.size() == 1 && IsUtf16Encoding(candidates.front(), &littleEndian)) {
-        result.format.encoding = candidates.front();
-        result.text = DecodeUtf16Units(body, size / 2, littleEndian);
-        if (size % 2 != 0)
-            result.format.incompleteUnit = QByteArray(body + size - 1, 1);
-        result.format.lineEnding = normaliseLineBreaks(result.text);
-        return result;
-    }
-
     std::optional<QString> text;
     for (qsizetype i = 0; i < candidates.size() && !text; ++i) {
+        // UTF-16 needs no converter and has nothing undecodable: each unit is kept as it
+        // is, and a byte after the last whole unit goes into the format.
+        bool littleEndian = false;
+        if (IsUtf16Encoding(candidates[i], &littleEndian)) {
+            text = DecodeUtf16Units(body, size / 2, littleEndian);
+            result.format.encoding = candidates[i];
+            if (size % 2 != 0)
+                result.format.incompleteUnit = QByteArray(body + size - 1, 1);
+            break;
+        }
         const bool last = i + 1 == candidates.size();
         text = DecodeBytes(QByteArray::fromRawData(body, size), candidates[i], &result.hadUndecodableBytes, !last);
         if (text)
@@ -256,17 +210,27 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart,
 
 DecodedText DecodeTextFile(const QByteArray& bytes)
 {
+    return DecodeTextFile(bytes, DetectionHints::FromSystem());
+}
+
+DecodedText DecodeTextFile(const QByteArray& bytes, const DetectionHints& hints)
+{
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return decodeBody(bytes, 3, {"UTF-8"});
     if (bytes.startsWith("\xFF\xFE"))
         return decodeBody(bytes, 2, {"UTF-16LE"});
     if (bytes.startsWith("\xFE\xFF"))
         return decodeBody(bytes, 2, {"UTF-16BE"});
-    // Before UTF-8: the zero bytes of UTF-16 are valid UTF-8 too.
+    // Before UTF-8: seven-bit ISO-2022 text is valid UTF-8 too, and so are the zero
+    // bytes of UTF-16.
+    const QByteArray iso2022 = DetectIso2022(bytes);
+    if (!iso2022.isEmpty())
+        return decodeBody(bytes, 0, {iso2022});
     const QByteArray utf16 = DetectBomlessUtf16(bytes);
     if (!utf16.isEmpty())
         return decodeBody(bytes, 0, {utf16});
-    if (isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size())) {
+    const bool validUtf8 = isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.constData()), bytes.size());
+    if (validUtf8 && clearlyUtf8(bytes)) {
         // Checked to be valid, the bytes decode the same through Qt's own decoder, which
         // is several times faster than iconv on a file of many megabytes.
         DecodedText result;
@@ -275,7 +239,17 @@ DecodedText DecodeTextFile(const QByteArray& bytes)
         result.format.lineEnding = normaliseLineBreaks(result.text);
         return result;
     }
-    return decodeBody(bytes, 0, candidateEncodings(detectWithUchardet(bytes), bytes));
+    const EncodingGuess guess = GuessEncoding(bytes, hints);
+    // The likeliest reading, damaged bytes and all: the next likeliest encoding that
+    // happens to read every byte is no better for that.
+    DecodedText result = decodeBody(bytes, 0, guess.ranked.mid(0, 1));
+    for (const QByteArray& other : guess.alternatives) {
+        if (other != result.format.encoding)
+            result.alternatives << other;
+    }
+    // Doubt with nothing else to offer is no use to the user.
+    result.unsure = !result.alternatives.isEmpty() && guess.unsure;
+    return result;
 }
 
 DecodedText DecodeTextFile(const QByteArray& bytes, const QByteArray& encoding)

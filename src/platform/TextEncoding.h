@@ -1,7 +1,10 @@
 #pragma once
 // Plain-text files: detecting and decoding their encoding, and writing text back in
 // the encoding and line endings it came in.
+#include "platform/EncodingDetector.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 enum class LineEnding { LF, CRLF, CR };
@@ -29,14 +32,23 @@ struct DecodedText {
     TextFileFormat format;
     // Bytes that could not be decoded were replaced by U+FFFD.
     bool hadUndecodableBytes = false;
+    // Detection was not sure of the encoding: another one reads the file as a different
+    // text and is nearly as likely, or the text holds characters no language writes.
+    bool unsure = false;
+    // The next likeliest encodings (iconv names), each reading the file differently.
+    QList<QByteArray> alternatives;
 };
 
 // Decodes a whole file. The encoding is found in this order: a byte-order mark
-// (UTF-8, UTF-16LE/BE), strict UTF-8 validation of the whole buffer, uchardet, and
-// code page 932 when nothing else fits. The line-ending style is the first line
-// break's; all line breaks become '\n'. UTF-16 is read unit for unit: a lone surrogate
-// stays in the text as it is, and is written back unchanged by a UTF-16 save.
+// (UTF-8, UTF-16LE/BE), the escape sequences of seven-bit ISO-2022 text, the zero bytes
+// of UTF-16 without a mark, strict UTF-8 validation of the whole buffer when it holds
+// enough multi-byte characters to be sure, and otherwise the likeliest reading among
+// the encodings of the languages the detector knows (GuessEncoding), code page 932 when
+// none fits. The line-ending style is the first line break's; all line breaks become
+// '\n'. UTF-16 is read unit for unit: a lone surrogate stays in the text as it is, and
+// is written back unchanged by a UTF-16 save. The hints come from the system locale.
 DecodedText DecodeTextFile(const QByteArray& bytes);
+DecodedText DecodeTextFile(const QByteArray& bytes, const DetectionHints& hints);
 
 // Decodes a whole file in a known encoding (for one uchardet cannot tell, such as
 // CP1361), stripping that encoding's byte-order mark; an encoding iconv does not know

@@ -10,10 +10,13 @@
 #include "platform/Fonts.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
+#include "platform/NoticeBar.h"
 #include "platform/Registry.h"
 #include "platform/RichEdit.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
+
+#include <QVBoxLayout>
 
 TSDIAppForm* SDIAppForm = nullptr;
 
@@ -50,7 +53,16 @@ TSDIAppForm::TSDIAppForm()
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);
     RichEdit1->PopupMenu = PopupMenu1;
     RichEdit1->OnSelectionChange = [this]() { RichEdit1SelectionChange(); };
-    setCentralWidget(RichEdit1);
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    EncodingBar = new TNoticeBar(central, QStringLiteral("EncodingBar"));
+    column->addWidget(EncodingBar);
+    column->addWidget(RichEdit1, 1);
+    setCentralWidget(central);
+    // The bar speaks of the file as read: any change to the document ends it.
+    connect(RichEdit1, &QTextEdit::textChanged, EncodingBar, &TNoticeBar::Close);
     // A file dropped from a file manager opens as File → Open would open it; the window
     // holds one document, so of several files the first.
     auto* drops = new TFileDropTarget(this, [this](const QStringList& paths) { OpenFileFromDesktop(paths.first()); });

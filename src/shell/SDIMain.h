@@ -21,6 +21,7 @@ class TPrinterSetupDialog;
 class TRegistry;
 class TImageList;
 class TMenuItem;
+class TNoticeBar;
 class TPopupMenu;
 class TRadioGroup;
 class TRichEdit;
@@ -37,6 +38,9 @@ public:
     // --- Composition (shell/SDIMain.cpp) -------------------------------------
     TToolBar* ToolBar1 = nullptr;
     TRichEdit* RichEdit1 = nullptr;
+    // Above the editor: says which encoding a file was read in when detection was not
+    // sure, and offers the others.
+    TNoticeBar* EncodingBar = nullptr;
     TStatusBar* StatusBar = nullptr;
     TPopupMenu* File1 = nullptr;
     TPopupMenu* Edit1 = nullptr;
@@ -139,6 +143,9 @@ private:
     // Reads a file into the document in the format its name calls for; plain text in
     // encoding, or in the one detected when it is empty.
     void OpenDocumentFile(const QString& name, const QByteArray& encoding);
+    // Shows EncodingBar for a plain-text file whose encoding was detected unsure; hides
+    // it otherwise.
+    void ShowEncodingNotice();
     void CreateImageList();
     void CreateActions();
     void CreateMenus();

@@ -2,6 +2,7 @@
 // real window, and the question before a save that an encoding cannot hold.
 #include "document/EncodingChoices.h"
 #include "platform/CodePages.h"
+#include "platform/NoticeBar.h"
 #include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
@@ -10,6 +11,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,6 +78,7 @@ private Q_SLOTS:
     void everyListedEncodingRoundTripsTextOfItsScript();
     void unencodableCharactersAreCountedAndTheFirstNamed();
     void aWronglyDetectedFileIsReadAgainInTheEncodingChosen();
+    void anUnsureReadingOffersTheOtherEncodingsInABar();
     void saveAsWritesTheEncodingAndLineEndingChosen();
     void anRtfNameDisablesTheChoicesAndIsWrittenAsRtf();
     void aSaveThatTheEncodingCannotHoldAsksFirst();
@@ -148,6 +151,22 @@ void EncodingChoicesTest::everyListedEncodingRoundTripsTextOfItsScript_data()
         {"CP1251", U("Русский текст")},
         {"CP874", U("ข้อความภาษาไทย")},
         {"CP1250", U("Čeština a polski: łóźż ěščř")},
+        {"GB18030", U("简体中文的文本 𠀀")},
+        {"BIG5-HKSCS", U("繁體中文的文本，香港字：嘅咗")},
+        {"ISO-8859-7", U("Ελληνικό κείμενο")},
+        {"ISO-8859-9", U("Türkçe metin: ğüşıöç İĞ")},
+        {"ISO-8859-8", U("טקסט בעברית")},
+        {"ISO-8859-6", U("نص باللغة العربية")},
+        {"ISO-8859-13", U("Lietuvių kalba: ąčęėįšųūž")},
+        {"ISO-8859-4", U("Lietuvių kalba: ąčęėįšųūž")},
+        {"KOI8-R", U("Русский текст")},
+        {"KOI8-U", U("Український текст: ґєії")},
+        {"CP866", U("Русский текст")},
+        {"ISO-8859-5", U("Русский текст")},
+        {"ISO-8859-2", U("Čeština a polski: łóźż ěščř")},
+        {"CP1252", U("Français, Deutsch: „Grüße“ – 5 €")},
+        {"ISO-8859-1", U("Français, Deutsch: Grüße ¿qué?")},
+        {"ISO-8859-15", U("Français: 5 € œuvre")},
     };
     for (const EncodingChoice& choice : NamedEncodings()) {
         QVERIFY2(samples.contains(choice.format.encoding), choice.format.encoding.constData());
@@ -189,14 +208,15 @@ void EncodingChoicesTest::unencodableCharactersAreCountedAndTheFirstNamed()
 
 void EncodingChoicesTest::aWronglyDetectedFileIsReadAgainInTheEncodingChosen()
 {
-    // Johab is one encoding that detection cannot tell.
+    // Johab read as the other Korean encoding is a wrong text.
     const QString path = dir_.filePath(QStringLiteral("johab.txt"));
     const QByteArray bytes = Encoded(kKorean, "CP1361");
     QVERIFY(WriteTestFile(path, bytes));
     ShownChoices shown;
-    open(path, QString(), &shown, true);
+    open(path, U("韓国語（Wansung） (CP949)"), &shown, true);
     QCOMPARE(shown.encoding, U("自動判別"));
     QVERIFY(form_->RichEdit1->Text() != kKorean);
+    QVERIFY(form_->EncodingBar->isHidden());
 
     open(path, kJohab);
     QCOMPARE(form_->RichEdit1->Text(), kKorean);
@@ -214,9 +234,50 @@ void EncodingChoicesTest::aWronglyDetectedFileIsReadAgainInTheEncodingChosen()
     QCOMPARE(shown.lineEnding, QStringLiteral("LF"));
     QCOMPARE(ReadTestFile(copy), ReadTestFile(path));
 
-    // The next Open detects again.
-    open(path, QString(), &shown, true);
+    // The next Open detects again, and tells Johab.
+    open(path, QString(), &shown);
     QCOMPARE(shown.encoding, U("自動判別"));
+    QCOMPARE(form_->RichEdit1->Text(), U("새 ") + kKorean);
+}
+
+void EncodingChoicesTest::anUnsureReadingOffersTheOtherEncodingsInABar()
+{
+    // Half-width katakana in Shift_JIS whose bytes are valid UTF-8 as well.
+    const QString path = dir_.filePath(QStringLiteral("kana.txt"));
+    QVERIFY(WriteTestFile(path, Encoded(U("ﾌｪﾛｰ"), "CP932")));
+    open(path, QString());
+    QVERIFY(form_->EncodingBar->isVisible());
+    const QString read = EncodingLabel(form_->RichEdit1->PlainTextFormat);
+    QVERIFY2(form_->EncodingBar->Message().contains(read), qPrintable(form_->EncodingBar->Message()));
+    QPushButton* shiftJis = nullptr;
+    for (QPushButton* button : form_->EncodingBar->findChildren<QPushButton*>()) {
+        if (button->text() == kShiftJis)
+            shiftJis = button;
+    }
+    QVERIFY2(shiftJis, qPrintable(form_->RichEdit1->Text()));
+    QTest::mouseClick(shiftJis, Qt::LeftButton);
+    // Read again as the Open dialog's choice reads it: no second-guessing, no bar.
+    QTRY_COMPARE(form_->RichEdit1->Text(), U("ﾌｪﾛｰ"));
+    QCOMPARE(form_->RichEdit1->PlainTextFormat.encoding, QByteArray("CP932"));
+    QVERIFY(form_->EncodingBar->isHidden());
+    QVERIFY(!form_->RichEdit1->Modified());
+
+    // The bar speaks of the file as read: an edit closes it.
+    open(path, QString());
+    QVERIFY(form_->EncodingBar->isVisible());
+    TypeText(form_->RichEdit1, U("x"));
+    QVERIFY(form_->EncodingBar->isHidden());
+
+    // A file read with certainty shows nothing.
+    const QString sure = dir_.filePath(QStringLiteral("sure.txt"));
+    QVERIFY(WriteTestFile(sure, Encoded(U("日本語のテキストです。これは確かに読める長さの文章です。"), "CP932")));
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(QString::fromUtf8("ワードプロセッサ"), Qt::Key_N);
+    answerer.expectDialog(QStringLiteral("OpenDialog"), ChooseAndName(QString(), QString(), sure));
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->PlainTextFormat.encoding, QByteArray("CP932"));
+    QVERIFY(form_->EncodingBar->isHidden());
 }
 
 void EncodingChoicesTest::saveAsWritesTheEncodingAndLineEndingChosen()

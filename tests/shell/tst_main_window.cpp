@@ -7,6 +7,7 @@
 #include "platform/HandlerBoundary.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
+#include "platform/NoticeBar.h"
 #include "platform/RichEdit.h"
 #include "platform/StatusBar.h"
 #include "platform/ToolBar.h"
@@ -347,7 +348,10 @@ void MainWindowTest::hiddenSearchControlsAreNeverShownAtAnyWidth()
 
 void MainWindowTest::editorHasItsFontScrollBarsAndContextMenu()
 {
-    QCOMPARE(form_->centralWidget(), form_->RichEdit1);
+    // The editor fills the window's middle; the encoding bar above it shows only when
+    // a file's encoding was detected unsure.
+    QCOMPARE(form_->RichEdit1->parentWidget(), form_->centralWidget());
+    QVERIFY(form_->EncodingBar->isHidden());
     QCOMPARE(ControlFontName(form_->RichEdit1), QStringLiteral("Arial"));
     QCOMPARE(form_->RichEdit1->font().pixelSize(), 12);
     QCOMPARE(ControlCharset(form_->RichEdit1), 204);

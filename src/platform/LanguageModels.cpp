@@ -1,0 +1,210 @@
+#include "platform/LanguageModels.h"
+
+#include <QChar>
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+struct ModelEntry {
+    char16_t character;
+    std::uint8_t cost;
+};
+struct ModelTable {
+    LanguageGroup group;
+    const ModelEntry* entries;
+    std::size_t count;
+};
+#include "platform/LanguageModelData.inc"
+constexpr std::size_t kModelCount = sizeof kModelTables / sizeof kModelTables[0];
+
+// Above the rarest listed character: an unlisted one of a script the language writes,
+// and one of any other script.
+constexpr std::uint32_t kUnlistedOwnScript = 12;
+constexpr std::uint32_t kUnlistedOtherScript = 7 * kCostUnitsPerNat;
+constexpr std::uint32_t kSupplementaryCost = 150;
+constexpr std::uint32_t kNarrowOrWideForm = 1 * kCostUnitsPerNat;
+constexpr std::uint32_t kStrayNul = 10 * kCostUnitsPerNat;
+// Words are written in one case, or capitalised: a capital right after a small letter
+// is rare in text and common in a text read in the wrong code page. A combining mark
+// on no letter is a character no language writes.
+constexpr std::uint32_t kCapitalAfterSmall = 3 * kCostUnitsPerNat;
+constexpr std::uint32_t kMarkWithoutLetter = 12 * kCostUnitsPerNat;
+
+// So is a letter right after a letter of another script, but for the scripts Japanese
+// writes together, and Latin beside any script: text read in the wrong byte order of
+// UTF-16 jumps from script to script.
+constexpr std::uint32_t kScriptSwitch = 3 * kCostUnitsPerNat;
+
+// The shape of a character: its case, whether a letter or a mark, and its script
+// (0 for none), Han, hiragana and katakana being one.
+enum Shape : std::uint16_t { Other = 0, Small = 1, Capital = 2, Letter = 4, Mark = 8, LatinScript = 16 };
+constexpr int kScriptShift = 8;
+
+std::uint16_t scriptOf(QChar::Script script)
+{
+    switch (script) {
+    case QChar::Script_Common:
+    case QChar::Script_Inherited:
+    case QChar::Script_Unknown:
+        return 0;
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+        return QChar::Script_Han;
+    default:
+        return std::uint16_t(script);
+    }
+}
+
+const std::array<std::uint16_t, 0x10000>& shapes()
+{
+    static const auto table = [] {
+        auto made = std::make_unique<std::array<std::uint16_t, 0x10000>>();
+        for (std::uint32_t u = 0; u < 0x10000; ++u) {
+            const QChar c{char16_t(u)};
+            std::uint16_t shape = std::uint16_t(scriptOf(c.script()) << kScriptShift);
+            if (c.script() == QChar::Script_Latin)
+                shape |= LatinScript;
+            if (c.isLetter())
+                shape |= Letter;
+            if (c.isLower())
+                shape |= Small;
+            else if (c.isUpper())
+                shape |= Capital;
+            if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_SpacingCombining)
+                shape |= Mark;
+            (*made)[u] = shape;
+        }
+        return made;
+    }();
+    return *table;
+}
+
+bool isImpossible(char16_t u)
+{
+    if (u < 0x20)
+        return u != u'\t' && u != u'\n' && u != u'\r' && u != u'\f';
+    if (u >= 0x7F && u < 0xA0)
+        return true;
+    if (u == 0xFFFD || u == 0xFFFE || u == 0xFFFF || QChar::isSurrogate(u))
+        return true;
+    const QChar::Category category = QChar::category(char32_t(u));
+    return category == QChar::Other_NotAssigned || category == QChar::Other_PrivateUse;
+}
+
+// One cost per BMP code point for each group, made at first use from the listed
+// characters: 64 KiB a group, looked up once per character of a text.
+using CostTable = std::array<std::uint8_t, 0x10000>;
+
+std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<QChar::Script>& scripts)
+{
+    auto table = std::make_unique<CostTable>();
+    // Scripts holding at least a fiftieth of the language's text are its own.
+    std::array<double, QChar::ScriptCount> share{};
+    std::uint8_t rarest = 0;
+    for (std::size_t i = 0; i < model.count; ++i) {
+        share[scripts[model.entries[i].character]] += std::exp(-model.entries[i].cost / double(kCostUnitsPerNat));
+        rarest = std::max(rarest, model.entries[i].cost);
+    }
+    const auto capped = [](std::uint32_t cost) { return std::uint8_t(std::min(cost, kImpossibleCost - 1)); };
+    for (std::uint32_t u = 0; u < 0x10000; ++u) {
+        const QChar::Script script = scripts[u];
+        if (isImpossible(char16_t(u)))
+            (*table)[u] = std::uint8_t(kImpossibleCost);
+        else if (share[script] >= 0.02 || script == QChar::Script_Common || script == QChar::Script_Inherited)
+            (*table)[u] = capped(rarest + kUnlistedOwnScript);
+        else
+            (*table)[u] = capped(rarest + kUnlistedOtherScript);
+    }
+    std::vector<bool> listed(0x10000);
+    // A stray NUL turns up in text files that some program wrote, whatever their
+    // encoding: rare, but no sign of a wrong one.
+    (*table)[0] = std::uint8_t(kStrayNul);
+    for (std::size_t i = 0; i < model.count; ++i) {
+        (*table)[model.entries[i].character] = model.entries[i].cost;
+        listed[model.entries[i].character] = true;
+    }
+    // Half-width katakana and full-width letters are as likely as a little less than the
+    // characters they are narrow or wide forms of.
+    for (std::uint32_t u = 0xFF01; u <= 0xFFEE; ++u) {
+        const QString plain = QChar::decomposition(char32_t(u));
+        if (listed[u] || plain.size() != 1 || !listed[plain.at(0).unicode()])
+            continue;
+        (*table)[u] = std::min<std::uint8_t>((*table)[u], capped((*table)[plain.at(0).unicode()] + kNarrowOrWideForm));
+    }
+    return table;
+}
+
+const CostTable& tableFor(std::size_t model)
+{
+    static std::once_flag once;
+    static std::array<std::unique_ptr<CostTable>, kModelCount> tables;
+    std::call_once(once, [] {
+        std::vector<QChar::Script> scripts(0x10000);
+        for (std::uint32_t u = 0; u < 0x10000; ++u)
+            scripts[u] = QChar::script(u);
+        for (std::size_t i = 0; i < kModelCount; ++i)
+            tables[i] = makeTable(kModelTables[i], scripts);
+    });
+    return *tables[model];
+}
+
+TextCost costInModel(QStringView text, std::size_t model);
+
+}  // namespace
+
+TextCost CostInLanguage(QStringView text, LanguageGroup group)
+{
+    TextCost best{UINT32_MAX, 0};
+    for (std::size_t model = 0; model < kModelCount; ++model) {
+        if (kModelTables[model].group != group)
+            continue;
+        const TextCost cost = costInModel(text, model);
+        if (cost.total < best.total)
+            best = cost;
+    }
+    return best;
+}
+
+namespace {
+
+TextCost costInModel(QStringView text, std::size_t model)
+{
+    const CostTable& table = tableFor(model);
+    const auto& shape = shapes();
+    TextCost cost;
+    std::uint16_t previous = Other;
+    const qsizetype size = text.size();
+    const char16_t* units = text.utf16();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = units[i];
+        if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            cost.total += kSupplementaryCost;
+            ++i;
+            continue;
+        }
+        const std::uint8_t c = table[u];
+        cost.total += c;
+        cost.impossible += c == kImpossibleCost;
+        const std::uint16_t current = shape[u];
+        if ((current & Capital) && (previous & Small))
+            cost.total += kCapitalAfterSmall;
+        else if ((current & Letter) && (previous & Letter) && !((current | previous) & LatinScript)
+                 && (current >> kScriptShift) != (previous >> kScriptShift))
+            cost.total += kScriptSwitch;
+        else if ((current & Mark) && !(previous & (Letter | Mark))) {
+            cost.total += kMarkWithoutLetter;
+            ++cost.impossible;
+        }
+        previous = current;
+    }
+    return cost;
+}
+
+}  // namespace
