@@ -184,6 +184,8 @@ void TDocumentJournal::CompactIfLarge()
 
 void TDocumentJournal::Settle()
 {
+    // A flush may start a compaction, which is finished here too.
+    Flush();
     sliceTimer_.stop();
     SnapshotSlice(true);
     Flush();

@@ -3,6 +3,8 @@
 #include "platform/JournalFraming.h"
 
 #include <QDataStream>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -287,5 +289,15 @@ TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc)
         block.endEditBlock();
         doc->setUndoRedoEnabled(undo);
     }
+    return result;
+}
+
+TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return TJournalReplay();
+    TJournalReplay result = ReplayJournal(file.readAll(), doc);
+    result.written = QFileInfo(path).lastModified();
     return result;
 }

@@ -6,6 +6,7 @@
 // owner's own state and the caret. A snapshot is the same: content replacing nothing,
 // slice after slice. Writing a record costs in proportion to the content it carries.
 #include <QByteArray>
+#include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QTextFormat>
@@ -52,8 +53,13 @@ struct TJournalReplay {
     QByteArray state;     // the owner's last state
     int caret = -1;       // the last caret recorded, and the document's length then
     int length = -1;
+    QDateTime written;    // when the file was last written (ReplayJournalFile)
 };
 
 // Replays the journal in bytes onto doc, which should be empty (doc null only reads
 // the state and caret). Every whole record before a cut or damage is applied.
 TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc);
+
+// Reads the journal file at path and replays it as ReplayJournal does; isJournal is
+// false also when the file cannot be read.
+TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc);

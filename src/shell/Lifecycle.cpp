@@ -36,6 +36,7 @@ void TSDIAppForm::FormCreate()
     ApplyLanguageCharset();
     ComboBox1->SetText(fontName);
     SetControlFontName(lastFindWord, ComboBox1->Text());
+    StartDocumentJournal();
     NewDocument();
     Edit1Click();
 }
@@ -49,6 +50,8 @@ void TSDIAppForm::FormCloseQuery(bool& canClose)
 
 void TSDIAppForm::FormClose()
 {
+    // The close query has asked: the changes are saved, or the user chose to lose them.
+    DiscardRecoveryData();
     if (!SettingsRegistry)
         return;
     SettingsRegistry->WriteInteger(QStringLiteral("iCharSet"), ComboBox2->ItemIndex());

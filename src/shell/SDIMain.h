@@ -12,6 +12,7 @@ class TActionList;
 class TButton;
 class TCheckBox;
 class TComboBox;
+class TDocumentJournal;
 class TEdit;
 class TFileDialog;
 class TFindDialog;
@@ -24,6 +25,7 @@ class TMenuItem;
 class TPopupMenu;
 class TRadioGroup;
 class TRichEdit;
+struct TRecoverySet;
 class TStatusBar;
 class TToolBar;
 class TToolButton;
@@ -84,6 +86,22 @@ public:
     void Print1Click();
     void FilePrint1Execute();
 
+    // --- Recovery of unsaved work (document/DocumentRecovery.cpp) ----------------
+    // The journal of the document's unsaved changes, owned by RichEdit1; its data goes
+    // when the changes are saved or discarded (Save, Save As, New, Open, a close after
+    // いいえ), and only then.
+    TDocumentJournal* DocumentJournal = nullptr;
+    void StartDocumentJournal();
+    // Tells the journal the document's name and file format.
+    void RecordDocumentState();
+    void DiscardRecoveryData();
+    // Offers, one after another, the documents of instances that ended without saving
+    // them. The first one restored goes into this window when intoThisWindow, the
+    // others open in new instances.
+    void OfferRecoveredDocuments(bool intoThisWindow);
+    // Restores the set named id without asking (in an instance started for it).
+    void RestoreRecoverySet(const QString& id);
+
     // --- Editing and standard search (edit/) -----------------------------------
     QString LastFindText;
     bool LastMatchCase = false;
@@ -139,6 +157,9 @@ private:
     // Reads a file into the document in the format its name calls for; plain text in
     // encoding, or in the one detected when it is empty.
     void OpenDocumentFile(const QString& name, const QByteArray& encoding);
+    // Replaces the document with the one a recovery set holds, modified; false when the
+    // set holds no journal of this program.
+    bool RestoreRecovered(TRecoverySet& set);
     void CreateImageList();
     void CreateActions();
     void CreateMenus();
