@@ -102,7 +102,7 @@ bool TSDIAppForm::NewDocument()
     if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
         return true;
     {
-        const TJournalPause pause(DocumentJournal);
+        const TJournalPause pause(DocumentJournal.get());
         RichEdit1->SetText(QString());
     }
     RichEdit1->SetModified(false);
@@ -140,7 +140,7 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     const bool previousMode = RichEdit1->PlainText;
     RichEdit1->PlainText = !IsRichTextName(name);
     try {
-        const TJournalPause pause(DocumentJournal);
+        const TJournalPause pause(DocumentJournal.get());
         RichEdit1->LoadFromFile(name, encoding);
     } catch (...) {
         // The old document stays, so it keeps the mode it is saved in.

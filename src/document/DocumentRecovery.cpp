@@ -52,7 +52,7 @@ bool ScanRecovered(const TRecoverySet& set, TJournalReplay& scan, TRecoveryState
 
 void TSDIAppForm::StartDocumentJournal()
 {
-    DocumentJournal = new TDocumentJournal(RichEdit1, ProgramRecoveryStore());
+    DocumentJournal = std::make_unique<TDocumentJournal>(RichEdit1, ProgramRecoveryStore());
     DocumentJournal->OnFailure = [this](const QString& reason) {
         MessageBox(this,
                    QString::fromUtf8("この文書の復元用データを書き込めません。保存するまで、この文書の復元は無効です。\n") + reason,
@@ -83,7 +83,7 @@ bool TSDIAppForm::RestoreRecovered(TRecoverySet& set)
 {
     TJournalReplay replay;
     {
-        const TJournalPause pause(DocumentJournal);
+        const TJournalPause pause(DocumentJournal.get());
         RichEdit1->SetText(QString());
         replay = ReplayJournalFile(set.journalPath, RichEdit1->document());
     }

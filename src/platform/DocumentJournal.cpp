@@ -22,8 +22,7 @@ int ContentLength(const QTextDocument* doc)
 } // namespace
 
 TDocumentJournal::TDocumentJournal(QTextEdit* edit, const TRecoveryStore& store)
-    : QObject(edit)
-    , edit_(edit)
+    : edit_(edit)
     , store_(store)
 {
     writer_ = std::make_unique<TJournalWriter>([this](const QString& reason, int generation) {

@@ -25,6 +25,7 @@ public:
     // Longest time between a change and its flush; the disk's fdatasync comes on top.
     static constexpr int kFlushDelayMs = 250;
 
+    // The journal must be destroyed before edit.
     TDocumentJournal(QTextEdit* edit, const TRecoveryStore& store);
     // Hands what is recorded to the disk and keeps the journal: only Discard removes it.
     ~TDocumentJournal() override;

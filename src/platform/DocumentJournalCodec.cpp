@@ -156,7 +156,7 @@ class Replayer {
 public:
     explicit Replayer(QTextDocument* doc)
         : doc_(doc)
-        , cursor_(doc)
+        , cursor_(doc ? QTextCursor(doc) : QTextCursor())
     {
     }
 

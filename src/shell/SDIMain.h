@@ -87,10 +87,10 @@ public:
     void FilePrint1Execute();
 
     // --- Recovery of unsaved work (document/DocumentRecovery.cpp) ----------------
-    // The journal of the document's unsaved changes, owned by RichEdit1; its data goes
-    // when the changes are saved or discarded (Save, Save As, New, Open, a close after
-    // いいえ), and only then.
-    TDocumentJournal* DocumentJournal = nullptr;
+    // The journal of the document's unsaved changes; its data goes when the changes are
+    // saved or discarded (Save, Save As, New, Open, a close after いいえ), and only then.
+    // Destroyed before RichEdit1, whose document it reads.
+    std::unique_ptr<TDocumentJournal> DocumentJournal;
     void StartDocumentJournal();
     // Tells the journal the document's name and file format.
     void RecordDocumentState();

@@ -149,6 +149,11 @@ void TestDocumentJournal::replayGivesTheSameDocument()
     QCOMPARE(result.state, QByteArray("state two"));
     QCOMPARE(result.caret, edit.textCursor().position());
     QCOMPARE(result.length, edit.document()->characterCount() - 1);
+    // Read without a document, for the question at start: the state and the size.
+    const TJournalReplay scan = ReplayJournalFile(journal.Set().journalPath, nullptr);
+    QCOMPARE(scan.state, QByteArray("state two"));
+    QCOMPARE(scan.length, result.length);
+    QCOMPARE(scan.records, result.records);
 
     // A document that already had content when the journal started: its snapshot.
     QTextEdit opened;
