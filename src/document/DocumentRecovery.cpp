@@ -127,7 +127,8 @@ void TSDIAppForm::OfferRecoveredDocuments(bool intoThisWindow)
         }
         const QString question = QString::fromUtf8("前回 Tesserine が終了したとき、保存されていない変更のある文書がありました。\n\n")
                                  + DescribeRecovered(scan, state) + QString::fromUtf8("\n\n復元しますか?");
-        const QStringList buttons = {QString::fromUtf8("復元"), QString::fromUtf8("破棄"), QString::fromUtf8("後で")};
+        const QStringList buttons = {QString::fromUtf8("復元(&R)"), QString::fromUtf8("破棄(&D)"),
+                                     QString::fromUtf8("後で(&L)")};
         int answer = kLater;
         for (;;) {
             answer = MessageBoxChoice(this, question, QString::fromUtf8("文書の復元"), buttons, kRestore, kLater);

@@ -43,7 +43,6 @@ TDocumentJournal::~TDocumentJournal()
     Flush();
     writer_->Close();
     writer_.reset();
-    TRecoveryStore::Release(set_);
     for (TRecoverySet& replaced : replaced_)
         TRecoveryStore::Release(replaced);
 }
@@ -79,11 +78,9 @@ void TDocumentJournal::SetState(const QByteArray& state)
 
 bool TDocumentJournal::Start()
 {
-    QString error;
-    if (!store_.CreateSet(set_, &error)) {
-        Fail(error);
-        return false;
-    }
+    // The writer makes the set's files: nothing here waits for the disk.
+    set_ = store_.NewSet();
+    writer_->OpenSet(set_, store_);
     StartSnapshot();
     return true;
 }
@@ -204,10 +201,9 @@ void TDocumentJournal::Discard()
     sliceTimer_.stop();
     current_.reset();
     pending_.reset();
-    if (set_.owned()) {
+    if (!set_.id.isEmpty()) {
         writer_->RemoveSet(set_);
         ++generation_;
-        set_.lockFd = -1;  // the writer releases it
     }
     set_ = TRecoverySet();
     for (const TRecoverySet& replaced : replaced_)
@@ -226,11 +222,10 @@ void TDocumentJournal::Fail(const QString& reason)
     sliceTimer_.stop();
     current_.reset();
     pending_.reset();
-    // The message may open a dialog; never inside the document's change signal.
-    QMetaObject::invokeMethod(this, [this, reason]() {
-        if (OnFailure)
-            OnFailure(reason);
-    }, Qt::QueuedConnection);
+    // Reported between events (the writer's report is queued), never inside the
+    // document's change signal: the message may open a dialog.
+    if (OnFailure)
+        OnFailure(reason);
 }
 
 void TDocumentJournal::WriterFailed(const QString& reason, int generation)

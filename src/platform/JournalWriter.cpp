@@ -62,6 +62,8 @@ TJournalWriter::~TJournalWriter()
     wake_.notify_one();
     thread_.join();
     CloseFiles();
+    if (lock_ >= 0)
+        ::close(lock_);
 }
 
 void TJournalWriter::Post(std::function<void()> request)
@@ -108,6 +110,21 @@ void TJournalWriter::Fail(const QString& what, const QString& path)
         return;
     failed_ = true;
     onError_(QStringLiteral("%1 \"%2\". %3").arg(what, path, reason), generation_);
+}
+
+void TJournalWriter::OpenSet(const TRecoverySet& set, const TRecoveryStore& store)
+{
+    Post([this, set = TRecoverySet(set), store]() mutable {
+        if (failed_)
+            return;
+        QString error;
+        if (!store.Lock(set, &error)) {
+            failed_ = true;
+            onError_(error, generation_);
+            return;
+        }
+        lock_ = set.lockFd;
+    });
 }
 
 void TJournalWriter::CloseFiles()
@@ -187,6 +204,8 @@ void TJournalWriter::RemoveSet(const TRecoverySet& set)
 {
     Post([this, set = TRecoverySet(set)]() mutable {
         CloseFiles();
+        set.lockFd = lock_;
+        lock_ = -1;
         TRecoveryStore::Remove(set);
         failed_ = false;
         ++generation_;
@@ -202,6 +221,9 @@ void TJournalWriter::Close()
 {
     Post([this]() {
         CloseFiles();
+        if (lock_ >= 0)
+            ::close(lock_);
+        lock_ = -1;
         failed_ = false;
         ++generation_;
     });

@@ -12,6 +12,7 @@
 #include <thread>
 
 struct TRecoverySet;
+class TRecoveryStore;
 
 class TJournalWriter {
 public:
@@ -25,6 +26,9 @@ public:
     TJournalWriter(const TJournalWriter&) = delete;
     TJournalWriter& operator=(const TJournalWriter&) = delete;
 
+    // Creates the set's lock in store and takes it; the writer holds it until RemoveSet
+    // or Close.
+    void OpenSet(const TRecoverySet& set, const TRecoveryStore& store);
     // Creates (or empties) the pending journal at path.
     void OpenPending(const QString& path);
     void AppendCurrent(const QByteArray& bytes);
@@ -39,7 +43,7 @@ public:
     void RemoveSet(const TRecoverySet& set);
     // Deletes the files and lock of another set, the journals in use left alone.
     void Forget(const TRecoverySet& set);
-    // Closes the journals, keeping them.
+    // Closes the journals, keeping them, and gives up the set's lock.
     void Close();
     // Blocks until every request made so far has run.
     void Wait();
@@ -60,6 +64,7 @@ private:
     // Touched by the writer's thread only.
     int current_ = -1;
     int pending_ = -1;
+    int lock_ = -1;
     QString pendingPath_;
     QString currentPath_;
     int generation_ = 0;

@@ -69,7 +69,17 @@ TRecoverySet TRecoveryStore::SetNamed(const QString& id) const
     return set;
 }
 
-bool TRecoveryStore::CreateSet(TRecoverySet& set, QString* error) const
+TRecoverySet TRecoveryStore::NewSet() const
+{
+    static QAtomicInt counter;
+    return SetNamed(QStringLiteral("%1-%2-%3-%4")
+                        .arg(QDateTime::currentMSecsSinceEpoch())
+                        .arg(qint64(::getpid()))
+                        .arg(counter.fetchAndAddRelaxed(1))
+                        .arg(QRandomGenerator::global()->bounded(1 << 16)));
+}
+
+bool TRecoveryStore::Lock(TRecoverySet& set, QString* error) const
 {
     if (!QDir().mkpath(directory_)) {
         if (error)
@@ -77,30 +87,16 @@ bool TRecoveryStore::CreateSet(TRecoverySet& set, QString* error) const
         return false;
     }
     ::chmod(QFile::encodeName(directory_).constData(), 0700);
-    static QAtomicInt counter;
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString id = QStringLiteral("%1-%2-%3")
-                               .arg(QDateTime::currentMSecsSinceEpoch())
-                               .arg(qint64(::getpid()))
-                               .arg(counter.fetchAndAddRelaxed(1) ^ int(QRandomGenerator::global()->bounded(1 << 16)));
-        TRecoverySet candidate = SetNamed(id);
-        const int fd = LockFile(candidate.lockPath, true);
-        if (fd < 0) {
-            if (errno == EEXIST || errno == EWOULDBLOCK)
-                continue;
-            if (error)
-                *error = QStringLiteral("Cannot create the file \"%1\". %2.")
-                             .arg(candidate.lockPath, QString::fromLocal8Bit(std::strerror(errno)));
-            return false;
-        }
-        WriteProcessId(fd);
-        candidate.lockFd = fd;
-        set = candidate;
-        return true;
+    const int fd = LockFile(set.lockPath, true);
+    if (fd < 0) {
+        if (error)
+            *error = QStringLiteral("Cannot create the file \"%1\". %2.")
+                         .arg(set.lockPath, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
-    if (error)
-        *error = QStringLiteral("Cannot create a recovery file in \"%1\".").arg(directory_);
-    return false;
+    WriteProcessId(fd);
+    set.lockFd = fd;
+    return true;
 }
 
 bool TRecoveryStore::Claim(const QString& id, TRecoverySet& set) const

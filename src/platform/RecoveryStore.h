@@ -28,10 +28,13 @@ public:
     // ~/.local/state when unset or not absolute.
     static QString DefaultDirectory(const QString& organization, const QString& application);
 
-    // A new empty set owned by this process, the folder created (mode 0700) when
-    // missing. False, with the system's reason in *error, when the folder or the lock
-    // cannot be made.
-    bool CreateSet(TRecoverySet& set, QString* error) const;
+    // The names of a new set, unique to this process and this moment; nothing is
+    // created yet.
+    TRecoverySet NewSet() const;
+    // Creates the set's lock and takes it, the folder created (mode 0700) when missing.
+    // False, with the system's reason in *error, when the folder or the lock cannot be
+    // made.
+    bool Lock(TRecoverySet& set, QString* error) const;
 
     // The sets with a journal that no running process owns, now owned by this one, the
     // most recently changed first. Leftovers that can never be replayed (a journal

@@ -205,7 +205,7 @@ void RecoveryTest::restoreBringsBackTheDocumentAsItWas()
     // It survives a second crash, and nothing else is offered.
     crash();
     start();
-    answerer.expect(kQuestion, Caption(kQuestion), Click(U("復元")));
+    answerer.expect(kQuestion, Caption(kQuestion), Click(U("復元(&R)")));
     form_->OfferRecoveredDocuments(true);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     QCOMPARE(form_->RichEdit1->Text(), text);
@@ -233,9 +233,9 @@ void RecoveryTest::laterKeepsAndDeleteAsksThenRemoves()
     // 破棄, then いいえ at the confirmation, asks again; 破棄 and はい delete.
     fixture_.reset();
     start();
-    answerer.expect(kQuestion, Caption(kQuestion), Click(U("破棄")))
+    answerer.expect(kQuestion, Caption(kQuestion), Click(U("破棄(&D)")))
         .expectMessageBox(kQuestion, Qt::Key_N)
-        .expect(kQuestion, Caption(kQuestion), Click(U("破棄")))
+        .expect(kQuestion, Caption(kQuestion), Click(U("破棄(&D)")))
         .expectMessageBox(kQuestion, Qt::Key_Y);
     form_->OfferRecoveredDocuments(true);
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
