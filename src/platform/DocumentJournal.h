@@ -48,6 +48,8 @@ public:
 
     bool Active() const;
     bool Failed() const { return failed_; }
+    // A snapshot (a new journal's base, or a compaction) is being written in slices.
+    bool Snapshotting() const { return pending_ != nullptr; }
     // Bytes of the journal in use (or of the one being started), flushed or not.
     qint64 Size() const;
     const TRecoverySet& Set() const { return set_; }

@@ -9,6 +9,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QPointer>
 #include <QUrl>
 
 const QByteArray DocumentJournal::kMagic = QByteArrayLiteral("TESSERINE-JOURNAL\n");
@@ -33,6 +35,14 @@ int ContentLength(const QTextDocument& doc)
 struct Run {
     qint32 length;
     qint32 format;
+};
+
+// A paragraph of a record: its format and the list (bullets) it belongs to, named by
+// the list's object index in the recorded document, with the list's format; -1 for none.
+struct Paragraph {
+    qint32 format = -1;
+    qint32 list = -1;
+    qint32 listFormat = -1;
 };
 
 } // namespace
@@ -88,7 +98,16 @@ void TJournalStream::AppendReplace(const QTextDocument& doc, int pos, int remove
     to = qBound(pos, to, length);
     QString text;
     std::vector<Run> runs;
-    std::vector<qint32> blocks;
+    std::vector<Paragraph> blocks;
+    const auto paragraph = [this, &doc](const QTextBlock& of) {
+        Paragraph entry;
+        entry.format = FormatId(doc, of.blockFormatIndex(), of.blockFormat());
+        if (const QTextList* list = of.textList()) {
+            entry.list = list->objectIndex();
+            entry.listFormat = FormatId(doc, list->formatIndex(), list->format());
+        }
+        return entry;
+    };
     const auto addRun = [&runs](int runLength, qint32 format) {
         if (runLength <= 0)
             return;
@@ -98,7 +117,7 @@ void TJournalStream::AppendReplace(const QTextDocument& doc, int pos, int remove
             runs.push_back({runLength, format});
     };
     QTextBlock block = doc.findBlock(pos);
-    blocks.push_back(FormatId(doc, block.blockFormatIndex(), block.blockFormat()));
+    blocks.push_back(paragraph(block));
     if (to > pos) {
         QTextCursor range(const_cast<QTextDocument*>(&doc));
         range.setPosition(pos);
@@ -121,7 +140,7 @@ void TJournalStream::AppendReplace(const QTextDocument& doc, int pos, int remove
             const QTextBlock next = block.next();
             if (blockEnd >= pos && blockEnd < to && next.isValid()) {
                 addRun(1, FormatId(doc, next.charFormatIndex(), next.charFormat()));
-                blocks.push_back(FormatId(doc, next.blockFormatIndex(), next.blockFormat()));
+                blocks.push_back(paragraph(next));
             }
         }
     }
@@ -132,8 +151,8 @@ void TJournalStream::AppendReplace(const QTextDocument& doc, int pos, int remove
     for (const Run& run : runs)
         out << run.length << run.format;
     out << qint32(blocks.size());
-    for (qint32 id : blocks)
-        out << id;
+    for (const Paragraph& entry : blocks)
+        out << entry.format << entry.list << entry.listFormat;
     JournalFraming::AppendRecord(bytes_, kReplaceRecord, payload);
 }
 
@@ -215,9 +234,9 @@ private:
         in >> blockCount;
         if (in.status() != QDataStream::Ok || blockCount < 0 || blockCount > text.size() + 1)
             return false;
-        std::vector<qint32> blocks(static_cast<size_t>(blockCount));
-        for (qint32& id : blocks)
-            in >> id;
+        std::vector<Paragraph> blocks(static_cast<size_t>(blockCount));
+        for (Paragraph& entry : blocks)
+            in >> entry.format >> entry.list >> entry.listFormat;
         if (in.status() != QDataStream::Ok || !doc_)
             return in.status() == QDataStream::Ok;
         const int length = ContentLength(*doc_);
@@ -226,8 +245,10 @@ private:
         cursor_.setPosition(start);
         cursor_.setPosition(end, QTextCursor::KeepAnchor);
         cursor_.removeSelectedText();
-        if (!blocks.empty())
-            cursor_.setBlockFormat(formats_.value(blocks[0]).toBlockFormat());
+        if (!blocks.empty()) {
+            cursor_.setBlockFormat(BlockFormat(blocks[0]));
+            JoinList(blocks[0]);
+        }
         size_t nextBlock = 1;
         int offset = 0;
         for (const Run& run : runs) {
@@ -241,10 +262,10 @@ private:
                     continue;
                 if (i > pieceStart)
                     cursor_.insertText(text.mid(pieceStart, i - pieceStart), format);
-                const QTextBlockFormat blockFormat =
-                    nextBlock < blocks.size() ? formats_.value(blocks[nextBlock]).toBlockFormat() : QTextBlockFormat();
+                const Paragraph paragraph = nextBlock < blocks.size() ? blocks[nextBlock] : Paragraph();
                 ++nextBlock;
-                cursor_.insertBlock(blockFormat, format);
+                cursor_.insertBlock(BlockFormat(paragraph), format);
+                JoinList(paragraph);
                 pieceStart = i + 1;
             }
             if (runEnd > pieceStart)
@@ -254,9 +275,34 @@ private:
         return true;
     }
 
+    // The paragraph's format without the recorded document's list: JoinList puts the
+    // paragraph in the list of this document that stands for it.
+    QTextBlockFormat BlockFormat(const Paragraph& paragraph) const
+    {
+        QTextBlockFormat format = formats_.value(paragraph.format).toBlockFormat();
+        format.setObjectIndex(-1);
+        return format;
+    }
+
+    void JoinList(const Paragraph& paragraph)
+    {
+        if (paragraph.list < 0)
+            return;
+        const QTextListFormat format = formats_.value(paragraph.listFormat).toListFormat();
+        QPointer<QTextList>& list = lists_[paragraph.list];
+        if (!list) {
+            list = cursor_.createList(format);
+            return;
+        }
+        if (list->format() != format)
+            list->setFormat(format);
+        list->add(cursor_.block());
+    }
+
     QTextDocument* doc_;
     QTextCursor cursor_;
     QHash<qint32, QTextFormat> formats_;
+    QHash<qint32, QPointer<QTextList>> lists_;
 };
 
 } // namespace

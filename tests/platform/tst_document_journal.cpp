@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextList>
 #include <QUrl>
 
 namespace {
@@ -27,7 +28,12 @@ QString Describe(const QTextDocument& doc)
     QString out;
     QDebug debug(&out);
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        debug << "\n[block" << block.blockFormat().properties() << "]";
+        QMap<int, QVariant> paragraph = block.blockFormat().properties();
+        paragraph.remove(QTextFormat::ObjectIndex);  // an index into the document's own objects
+        debug << "\n[block" << paragraph << "list"
+              << (block.textList() ? block.textList()->format().properties() : QMap<int, QVariant>()) << "]";
+        if (block.textList())
+            debug << "item" << block.textList()->itemNumber(block) << "of" << block.textList()->count();
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             debug << fragment.text() << fragment.charFormat().properties();
@@ -92,6 +98,14 @@ void EditEveryWay(QTextEdit& edit, const std::function<void(int)>& step)
     QTextCharFormat italic;
     italic.setFontItalic(true);
     cursor.mergeCharFormat(italic);
+    step(n++);
+    // Bullets on both paragraphs, as the Format menu sets them.
+    cursor.setPosition(1);
+    cursor.setPosition(20, QTextCursor::KeepAnchor);
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    bullets.setIndent(1);
+    cursor.createList(bullets);
     step(n++);
     // A paragraph format changed alone.
     QTextBlockFormat right;
