@@ -68,7 +68,8 @@ std::unique_ptr<TRichEdit> OpenedEditor(const QString& path)
     auto edit = std::make_unique<TRichEdit>(nullptr, QStringLiteral("RichEdit1"));
     edit->resize(800, 600);
     edit->show();
-    QTest::qWaitForWindowExposed(edit.get());
+    if (!QTest::qWaitForWindowExposed(edit.get()))
+        std::printf("the window was not exposed\n");
     edit->SetFormattingRect(10, 10, 624, 560);
     edit->PlainText = true;
     edit->LoadFromFile(path);
@@ -144,7 +145,8 @@ void MeasureDocument(const QString& name, qint64 bytes, const QTemporaryDir& dir
         auto restored = std::make_unique<TRichEdit>(nullptr, QStringLiteral("RichEdit2"));
         restored->resize(800, 600);
         restored->show();
-        QTest::qWaitForWindowExposed(restored.get());
+        if (!QTest::qWaitForWindowExposed(restored.get()))
+            std::printf("the window was not exposed\n");
         QElapsedTimer timer;
         timer.start();
         const TJournalReplay replay = ReplayJournalFile(journalPath, restored->document());
@@ -154,7 +156,8 @@ void MeasureDocument(const QString& name, qint64 bytes, const QTemporaryDir& dir
         auto opened = std::make_unique<TRichEdit>(nullptr, QStringLiteral("RichEdit3"));
         opened->resize(800, 600);
         opened->show();
-        QTest::qWaitForWindowExposed(opened.get());
+        if (!QTest::qWaitForWindowExposed(opened.get()))
+            std::printf("the window was not exposed\n");
         opened->PlainText = true;
         timer.restart();
         opened->LoadFromFile(path);

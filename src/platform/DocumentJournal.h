@@ -86,7 +86,7 @@ private:
     int paused_ = 0;
     bool failed_ = false;
     int generation_ = 0;      // RemoveSet and Close requests made of the writer
-    qint64 compactMinimum_ = 4 * 1024 * 1024;
+    qint64 compactMinimum_ = 256 * 1024;
     int compactFactor_ = 4;
     QTimer flushTimer_;
     QTimer sliceTimer_;

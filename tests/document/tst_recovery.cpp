@@ -1,7 +1,9 @@
 // Recovery of unsaved work through the real window: what removes the data, the
 // question at start and its three answers, and the one message when the journal cannot
 // be written.
+#include "document/RecoveryState.h"
 #include "platform/DocumentJournal.h"
+#include "platform/RecoveryStore.h"
 #include "platform/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
@@ -15,6 +17,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextEdit>
 
 namespace {
 
@@ -54,6 +57,7 @@ private Q_SLOTS:
     void saveNewOpenAndCloseRemoveTheDataOnlyOnceDone();
     void restoreBringsBackTheDocumentAsItWas();
     void laterKeepsAndDeleteAsksThenRemoves();
+    void severalSetsAreOfferedOneAfterAnother();
     void aJournalThatCannotBeWrittenSaysSoOnce();
 
 private:
@@ -242,6 +246,43 @@ void RecoveryTest::laterKeepsAndDeleteAsksThenRemoves()
     QVERIFY(recoveryFiles().isEmpty());
     QCOMPARE(form_->RichEdit1->Text(), QString());
     QVERIFY(!form_->RichEdit1->Modified());
+}
+
+void RecoveryTest::severalSetsAreOfferedOneAfterAnother()
+{
+    // Another window's document, left by an instance that died earlier.
+    {
+        QTextEdit other;
+        TDocumentJournal journal(&other, TRecoveryStore(state_.path() + QStringLiteral("/Orvalde/Tesserine/recovery")));
+        TRecoveryState named;
+        named.fileName = dir_.filePath(QStringLiteral("other.txt"));
+        named.plainText = true;
+        journal.SetState(EncodeRecoveryState(named));
+        QTextCursor(other.document()).insertText(QStringLiteral("other window"));
+        journal.Settle();
+    }
+    type(QStringLiteral("this window"));
+    crash();
+    start();
+    // The latest first; the second is asked about after the first is restored.
+    ModalAnswerer answerer;
+    QStringList questions;
+    const auto answer = [&questions](const QString& label) {
+        return [&questions, label](QWidget* box) {
+            questions << qobject_cast<QMessageBox*>(box)->text();
+            Click(label)(box);
+        };
+    };
+    answerer.expect(kQuestion, Caption(kQuestion), answer(U("復元(&R)")))
+        .expect(kQuestion, Caption(kQuestion), answer(U("後で(&L)")));
+    form_->OfferRecoveredDocuments(true);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(questions.size(), 2);
+    QVERIFY2(questions[0].contains(U("文書: 無題")), qPrintable(questions[0]));
+    QVERIFY2(questions[1].contains(dir_.filePath(QStringLiteral("other.txt"))), qPrintable(questions[1]));
+    QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("this window"));
+    // The one kept for later, and the restored document's new journal.
+    QCOMPARE(recoveryFiles().size(), 4);
 }
 
 void RecoveryTest::aJournalThatCannotBeWrittenSaysSoOnce()
