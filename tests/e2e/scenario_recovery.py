@@ -8,7 +8,7 @@ import time
 import zlib
 
 from editor import (MAIN, SAVE_DIALOG, answer_file_dialog, check, editor_text, open_file, read_bytes,
-                    write)
+                    wait_file, write)
 from xdriver import Program, wait_for
 
 QUESTION = "文書の復元"
@@ -90,6 +90,7 @@ def unsaved_work_survives_a_crash(ctx):
     saved = os.path.join(ctx.dir, "restored.rtf")
     program.session.key("ctrl+s")
     answer_file_dialog(program, SAVE_DIALOG, saved)
+    wait_file(saved)
     rtf = read_bytes(saved)
     check(b"\\qc" in rtf, "the restored paragraph is not centred: %r" % rtf)
     check(b"\\pn" in rtf or b"\\bullet" in rtf or b"\\u8226" in rtf, "the restored bullet is gone: %r" % rtf)
@@ -136,8 +137,7 @@ def unsaved_work_survives_a_crash(ctx):
     program.session.key("y")  # はい(&Y)
     wait_for(lambda: program.titles() == [MAIN], 10, "the questions to close")
     check(recovery_files(program) == [], "破棄 left %r" % recovery_files(program))
-    program.activate(program.main)
-    check(editor_text(program) == "", "破棄 put text in the window")
+    # The document stays empty and unmodified: the window closes without a question.
     ctx.quit(program)
     program = ctx.start()
     time.sleep(1)
