@@ -11,8 +11,8 @@ namespace {
 
 // A snapshot slice carries at most this many characters, and the slices of one turn of
 // the event loop take about this long.
-constexpr int kSliceCharacters = 256 * 1024;
-constexpr int kSliceMs = 8;
+constexpr int kSliceCharacters = 32 * 1024;
+constexpr int kSliceMs = 4;
 
 int ContentLength(const QTextDocument* doc)
 {

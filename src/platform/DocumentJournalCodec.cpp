@@ -43,6 +43,11 @@ struct Paragraph {
     qint32 format = -1;
     qint32 list = -1;
     qint32 listFormat = -1;
+
+    bool operator==(const Paragraph& other) const
+    {
+        return format == other.format && list == other.list && listFormat == other.listFormat;
+    }
 };
 
 } // namespace
@@ -249,7 +254,11 @@ private:
             cursor_.setBlockFormat(BlockFormat(blocks[0]));
             JoinList(blocks[0]);
         }
+        // Text is inserted in as few calls as the formats allow: a paragraph break whose
+        // next paragraph is like the one the cursor is in stays in the text, and Qt gives
+        // the new paragraph the same format and list.
         size_t nextBlock = 1;
+        Paragraph current = blocks.empty() ? Paragraph() : blocks[0];
         int offset = 0;
         for (const Run& run : runs) {
             if (run.length < 0 || run.length > text.size() - offset)
@@ -260,12 +269,15 @@ private:
             for (int i = offset; i < runEnd; ++i) {
                 if (text.at(i) != QChar::ParagraphSeparator)
                     continue;
-                if (i > pieceStart)
-                    cursor_.insertText(text.mid(pieceStart, i - pieceStart), format);
                 const Paragraph paragraph = nextBlock < blocks.size() ? blocks[nextBlock] : Paragraph();
                 ++nextBlock;
+                if (paragraph == current)
+                    continue;
+                if (i > pieceStart)
+                    cursor_.insertText(text.mid(pieceStart, i - pieceStart), format);
                 cursor_.insertBlock(BlockFormat(paragraph), format);
                 JoinList(paragraph);
+                current = paragraph;
                 pieceStart = i + 1;
             }
             if (runEnd > pieceStart)
