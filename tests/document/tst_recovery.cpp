@@ -301,6 +301,14 @@ void RecoveryTest::aJournalThatCannotBeWrittenSaysSoOnce()
     QCOMPARE(answerer.answeredCount(), 1);
     QVERIFY(answerer.messageTexts().first().contains(U("保存するまで")));
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("typing goes on and on"));
+
+    // After a save the journal tries again, and says so once again.
+    answerer.expectFileDialog(QStringLiteral("SaveDialog"), dir_.filePath(QStringLiteral("saved.txt")))
+        .expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form_->SaveDocumentAs();
+    type(QStringLiteral("!"));
+    QTRY_VERIFY(answerer.allAnswered());
+    QCOMPARE(answerer.answeredCount(), 3);
 }
 
 QTEST_MAIN(RecoveryTest)
