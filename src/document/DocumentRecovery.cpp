@@ -11,7 +11,6 @@
 #include "platform/RecoveryStore.h"
 #include "platform/RichEdit.h"
 
-#include <QFileInfo>
 #include <QLocale>
 
 #include <cstdio>
