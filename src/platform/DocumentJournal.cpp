@@ -13,6 +13,8 @@ namespace {
 // the event loop take about this long.
 constexpr int kSliceCharacters = 32 * 1024;
 constexpr int kSliceMs = 4;
+// A change that adds more characters than this is taken in by a snapshot.
+constexpr int kLargeChange = 64 * 1024;
 
 int ContentLength(const QTextDocument* doc)
 {
@@ -131,14 +133,31 @@ void TDocumentJournal::ContentsChanged(int pos, int removed, int added)
         return;
     const int length = ContentLength(edit_->document());
     const int to = qMin(pos + added, length);
-    if (current_)
+    // A large change (Replace All, a big paste, their undo) is not copied here, which
+    // would cost in proportion to it: a snapshot written in slices takes it in. The
+    // journal on disk keeps the document as it was before, until the snapshot is whole.
+    const bool large = to - pos > kLargeChange;
+    if (current_ && large) {
+        writer_->AppendCurrent(current_->Take());
+        writer_->Sync();
+        current_.reset();
+        if (!pending_)
+            StartSnapshot();
+    } else if (current_) {
         current_->AppendReplace(*edit_->document(), pos, removed, to);
+    }
     if (pending_ && pos < snapshotLength_) {
         // The pending snapshot holds [0, snapshotLength_): a change there is recorded,
-        // a change beyond it will be in a later slice.
+        // a change beyond it will be in a later slice. A large one cuts the snapshot
+        // back to where it starts, and the slices copy it.
         const int oldEnd = pos + removed;
-        pending_->AppendReplace(*edit_->document(), pos, qMin(oldEnd, snapshotLength_) - pos, to);
-        snapshotLength_ = qMin(length, to + qMax(0, snapshotLength_ - oldEnd));
+        if (large) {
+            pending_->AppendReplace(*edit_->document(), pos, snapshotLength_ - pos, pos);
+            snapshotLength_ = pos;
+        } else {
+            pending_->AppendReplace(*edit_->document(), pos, qMin(oldEnd, snapshotLength_) - pos, to);
+            snapshotLength_ = qMin(length, to + qMax(0, snapshotLength_ - oldEnd));
+        }
     }
     ScheduleFlush();
 }
@@ -178,13 +197,15 @@ void TDocumentJournal::CompactIfLarge()
         StartSnapshot();
 }
 
-void TDocumentJournal::Settle()
+void TDocumentJournal::Settle(bool finishSnapshot)
 {
     // A flush may start a compaction, which is finished here too.
     Flush();
-    sliceTimer_.stop();
-    SnapshotSlice(true);
-    Flush();
+    if (finishSnapshot) {
+        sliceTimer_.stop();
+        SnapshotSlice(true);
+        Flush();
+    }
     writer_->Wait();
 }
 

@@ -59,8 +59,9 @@ public:
 
     // Hands the recorded bytes to the writer (the flush timer calls it).
     void Flush();
-    // Finishes a snapshot in progress, flushes and waits until the disk has it all.
-    void Settle();
+    // Finishes a snapshot in progress (unless told not to), flushes and waits until the
+    // disk has it all.
+    void Settle(bool finishSnapshot = true);
 
 private:
     void ContentsChanged(int pos, int removed, int added);

@@ -138,6 +138,7 @@ private Q_SLOTS:
     void aJournalCutAtEveryByteReplaysItsWholeRecords();
     void damageAndForeignFilesAreRefused();
     void compactionKeepsTheJournalSmallAndWhole();
+    void largeChangesAreTakenInBySnapshots();
     void setsOfARunningProcessAreNeverClaimed();
 };
 
@@ -288,6 +289,44 @@ void TestDocumentJournal::compactionKeepsTheJournalSmallAndWhole()
     QTextDocument replayed;
     ReplayJournalFile(journal.Set().journalPath, &replayed);
     QCOMPARE(replayed.toPlainText(), edit.document()->toPlainText());
+}
+
+void TestDocumentJournal::largeChangesAreTakenInBySnapshots()
+{
+    QTemporaryDir dir;
+    QTextEdit edit;
+    TDocumentJournal journal(&edit, TRecoveryStore(dir.path()));
+    QTextCursor cursor(edit.document());
+    const QString block = QStringLiteral("line of text\n").repeated(20000);
+    const auto replayed = [&journal](bool finishSnapshot = true) {
+        journal.Settle(finishSnapshot);
+        QTextDocument doc;
+        ReplayJournalFile(journal.Set().journalPath, &doc);
+        return doc.toPlainText();
+    };
+    cursor.insertText(QStringLiteral("start"));
+    QCOMPARE(replayed(), edit.toPlainText());
+    // A large paste in the journal in use, then small edits before its snapshot is whole:
+    // until then the journal on disk holds the document as it was before the paste.
+    cursor.setPosition(2);
+    cursor.insertText(block);
+    QVERIFY(journal.Snapshotting());
+    cursor.insertText(QStringLiteral("after"));
+    QCoreApplication::processEvents();
+    cursor.setPosition(1);
+    cursor.deleteChar();
+    QCOMPARE(replayed(false), QStringLiteral("start"));
+    QCOMPARE(replayed(), edit.toPlainText());
+    // A large change inside the part of a snapshot already written, and its undo.
+    journal.Discard();
+    cursor.insertText(QStringLiteral("x"));
+    QCoreApplication::processEvents();  // the snapshot's first slice
+    cursor.setPosition(3);
+    cursor.insertText(block);
+    edit.document()->undo();
+    cursor.setPosition(4);
+    cursor.insertText(QStringLiteral("y"));
+    QCOMPARE(replayed(), edit.toPlainText());
 }
 
 void TestDocumentJournal::setsOfARunningProcessAreNeverClaimed()
