@@ -69,6 +69,7 @@ void TSDIAppForm::RecordDocumentState()
     state.plainTextFormat = RichEdit1->PlainTextFormat;
     state.stampName = DocumentStampName;
     state.stamp = DocumentFileStamp;
+    state.unkeptOnSave = RichEdit1->UnkeptOnSave;
     DocumentJournal->SetState(EncodeRecoveryState(state));
 }
 
@@ -100,7 +101,7 @@ bool TSDIAppForm::RestoreRecovered(TRecoverySet& set)
     DocumentFileStamp = state.stamp;
     RichEdit1->PlainText = state.plainText;
     RichEdit1->PlainTextFormat = state.plainTextFormat;
-    RichEdit1->UnkeptOnSave.clear();
+    RichEdit1->UnkeptOnSave = state.unkeptOnSave;
     if (replay.caret >= 0)
         RichEdit1->SetSelStart(replay.caret);
     // The recovered changes are not in any file: the close question still asks.

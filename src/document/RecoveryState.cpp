@@ -3,7 +3,7 @@
 #include <QDataStream>
 
 namespace {
-constexpr quint32 kStateVersion = 1;
+constexpr quint32 kStateVersion = 2;
 }
 
 QByteArray EncodeRecoveryState(const TRecoveryState& state)
@@ -13,7 +13,7 @@ QByteArray EncodeRecoveryState(const TRecoveryState& state)
     out.setVersion(QDataStream::Qt_6_4);
     out << kStateVersion << state.fileName << state.plainText << state.plainTextFormat.encoding
         << state.plainTextFormat.byteOrderMark << qint32(state.plainTextFormat.lineEnding) << state.stampName
-        << state.stamp.exists << state.stamp.size << state.stamp.modified;
+        << state.stamp.exists << state.stamp.size << state.stamp.modified << state.unkeptOnSave;
     return bytes;
 }
 
@@ -28,7 +28,8 @@ bool DecodeRecoveryState(const QByteArray& bytes, TRecoveryState& state)
     if (version != kStateVersion)
         return false;
     in >> read.fileName >> read.plainText >> read.plainTextFormat.encoding >> read.plainTextFormat.byteOrderMark
-        >> lineEnding >> read.stampName >> read.stamp.exists >> read.stamp.size >> read.stamp.modified;
+        >> lineEnding >> read.stampName >> read.stamp.exists >> read.stamp.size >> read.stamp.modified
+        >> read.unkeptOnSave;
     if (in.status() != QDataStream::Ok)
         return false;
     read.plainTextFormat.lineEnding = LineEnding(qBound(0, int(lineEnding), int(LineEnding::CR)));

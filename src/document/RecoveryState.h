@@ -2,12 +2,14 @@
 // What a recovery journal keeps of the document beside its content: the name of its
 // file (empty when untitled), the file format a save will write, and the file as it was
 // when last read or written, so that a recovered document's Save still asks before
-// writing over a file another program has changed.
+// writing over a file another program has changed, or leaving out what an RTF file held
+// that the control cannot keep.
 #include "platform/FileStamp.h"
 #include "platform/TextEncoding.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 struct TRecoveryState {
     QString fileName;
@@ -15,6 +17,7 @@ struct TRecoveryState {
     TextFileFormat plainTextFormat;
     QString stampName;
     TFileStamp stamp;
+    QStringList unkeptOnSave;
 };
 
 QByteArray EncodeRecoveryState(const TRecoveryState& state);

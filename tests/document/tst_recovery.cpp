@@ -167,6 +167,9 @@ void RecoveryTest::restoreBringsBackTheDocumentAsItWas()
     form_->SaveDocumentAs();
     QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
     const QByteArray onDisk = ReadTestFile(path);
+    // As if the file held what the control cannot keep: the recovered Save still asks.
+    form_->RichEdit1->UnkeptOnSave = QStringList{QStringLiteral("headers and footers")};
+    form_->RecordDocumentState();
     QTest::keyClick(form_->RichEdit1, Qt::Key_End, Qt::ControlModifier);
     type(QStringLiteral(" friend\nПривет"));
     form_->RichEdit1->SetSelStart(0);
@@ -199,6 +202,7 @@ void RecoveryTest::restoreBringsBackTheDocumentAsItWas()
     QCOMPARE(form_->RichEdit1->document()->begin().blockFormat().alignment(), alignment);
     QCOMPARE(form_->DocumentFileName, path);
     QVERIFY(!form_->RichEdit1->PlainText);
+    QCOMPARE(form_->RichEdit1->UnkeptOnSave, QStringList{QStringLiteral("headers and footers")});
     QVERIFY(form_->RichEdit1->Modified());
     QCOMPARE(form_->RichEdit1->SelStart(), 7);
     QCOMPARE(ReadTestFile(path), onDisk);
