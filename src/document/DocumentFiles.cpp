@@ -153,7 +153,7 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     RememberDocumentFile();
     // The changes the user chose not to save go with the document they belonged to.
     DiscardRecoveryData();
-    RecordDocumentState();
+    RecordDocumentState(true);
 }
 
 bool TSDIAppForm::SaveDocument()
@@ -173,7 +173,7 @@ bool TSDIAppForm::SaveDocument()
     RememberDocumentFile();
     // The file is written and synced: the recovery data is no longer needed.
     DiscardRecoveryData();
-    RecordDocumentState();
+    RecordDocumentState(true);
     return false;
 }
 

@@ -59,7 +59,7 @@ void TSDIAppForm::StartDocumentJournal()
     };
 }
 
-void TSDIAppForm::RecordDocumentState()
+void TSDIAppForm::RecordDocumentState(bool documentIsTheFile)
 {
     if (!DocumentJournal)
         return;
@@ -71,6 +71,7 @@ void TSDIAppForm::RecordDocumentState()
     state.stamp = DocumentFileStamp;
     state.unkeptOnSave = RichEdit1->UnkeptOnSave;
     DocumentJournal->SetState(EncodeRecoveryState(state));
+    DocumentJournal->SetBase(documentIsTheFile && !DocumentFileName.isEmpty() ? EncodeRecoveryState(state) : QByteArray());
 }
 
 void TSDIAppForm::DiscardRecoveryData()
@@ -81,11 +82,41 @@ void TSDIAppForm::DiscardRecoveryData()
 
 bool TSDIAppForm::RestoreRecovered(TRecoverySet& set)
 {
+    // A journal may start from the file as it was read or written: it is read again,
+    // unless it has changed since.
+    const auto loadBase = [this](const QByteArray& base) {
+        TRecoveryState file;
+        if (!DecodeRecoveryState(base, file) || FileStampOf(file.fileName) != file.stamp)
+            return false;
+        RichEdit1->PlainText = file.plainText;
+        try {
+            RichEdit1->LoadFromFile(file.fileName, file.plainText ? file.plainTextFormat.encoding : QByteArray());
+        } catch (const std::exception&) {
+            return false;
+        }
+        return true;
+    };
     TJournalReplay replay;
     {
         const TJournalPause pause(DocumentJournal.get());
         RichEdit1->SetText(QString());
-        replay = ReplayJournalFile(set.journalPath, RichEdit1->document());
+        replay = ReplayJournalFile(set.journalPath, RichEdit1->document(), loadBase);
+    }
+    if (replay.baseMissing) {
+        TRecoveryState state;
+        DecodeRecoveryState(replay.state, state);
+        {
+            const TJournalPause pause(DocumentJournal.get());
+            RichEdit1->SetText(QString());
+        }
+        RichEdit1->SetModified(false);
+        MessageBox(this,
+                   QString::fromUtf8("文書を復元できません。元のファイル \"%1\" が変更されたか、見つかりません。"
+                                     "復元用のデータは次の起動時にもう一度確認します。")
+                       .arg(state.fileName),
+                   QStringLiteral("Tesserine"), MB_OK);
+        TRecoveryStore::Release(set);
+        return false;
     }
     if (!replay.isJournal) {
         std::fprintf(stderr, "tesserine: %s is not a recovery journal of this program; it is ignored\n",

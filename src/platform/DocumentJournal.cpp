@@ -78,11 +78,24 @@ void TDocumentJournal::SetState(const QByteArray& state)
         ScheduleFlush();
 }
 
-bool TDocumentJournal::Start()
+void TDocumentJournal::SetBase(const QByteArray& base)
+{
+    base_ = base;
+}
+
+bool TDocumentJournal::Start(int lengthBefore)
 {
     // The writer makes the set's files: nothing here waits for the disk.
     set_ = store_.NewSet();
     writer_->OpenSet(set_, store_);
+    if (!base_.isEmpty()) {
+        // Whole from the start: the base, then every change.
+        current_ = std::make_unique<TJournalStream>();
+        current_->AppendState(state_);
+        current_->AppendBase(base_, lengthBefore);
+        writer_->OpenCurrent(set_.journalPath);
+        base_.clear();
+    }
     StartSnapshot();
     return true;
 }
@@ -127,11 +140,13 @@ void TDocumentJournal::SnapshotSlice(bool untilDone)
 
 void TDocumentJournal::ContentsChanged(int pos, int removed, int added)
 {
-    if (paused_ > 0 || failed_)
+    if (paused_ > 0 || failed_) {
+        base_.clear();
         return;
-    if (!Active() && !Start())
-        return;
+    }
     const int length = ContentLength(edit_->document());
+    if (!Active() && !Start(qMax(0, length - added + removed)))
+        return;
     const int to = qMin(pos + added, length);
     // A large change (Replace All, a big paste, their undo) is not copied here, which
     // would cost in proportion to it: a snapshot written in slices takes it in. The
@@ -213,7 +228,7 @@ void TDocumentJournal::Adopt(TRecoverySet replaced)
 {
     replaced_.push_back(replaced);
     if (!Active() && !failed_)
-        Start();
+        Start(ContentLength(edit_->document()));
 }
 
 void TDocumentJournal::Discard()

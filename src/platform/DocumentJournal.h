@@ -38,6 +38,11 @@ public:
     void SetState(const QByteArray& state);
     // Removes the document's journal; the next change starts a new one.
     void Discard();
+    // Tells that the document as it is now can be loaded again as base describes (a
+    // file just read or written): the next journal started starts from it, so it is
+    // whole from its first change on, before its own snapshot is written. An empty base
+    // (or any change not journaled) forgets it.
+    void SetBase(const QByteArray& base);
     // Changes made while paused are not recorded (the document is being replaced and a
     // Discard follows).
     void Pause() { ++paused_; }
@@ -65,7 +70,8 @@ public:
 
 private:
     void ContentsChanged(int pos, int removed, int added);
-    bool Start();
+    // Starts a journal; lengthBefore is the document's length before the change.
+    bool Start(int lengthBefore);
     void StartSnapshot();
     void SnapshotSlice(bool untilDone);
     void ScheduleFlush();
@@ -82,6 +88,7 @@ private:
     std::unique_ptr<TJournalStream> pending_;   // the snapshot being written to replace it
     int snapshotLength_ = 0;  // the document's prefix the pending journal already holds
     QByteArray state_;
+    QByteArray base_;
     int lastCaret_ = -1;
     int lastLength_ = -1;
     int paused_ = 0;

@@ -23,6 +23,7 @@ enum RecordType : quint8 {
     kReplaceRecord = 3,   // qint32 pos, removed; QString text; runs; block format ids
     kStateRecord = 4,     // QByteArray
     kCaretRecord = 5,     // qint32 caret, length
+    kBaseRecord = 6,      // qint32 length, QByteArray base
 };
 
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_4;
@@ -166,6 +167,14 @@ void TJournalStream::AppendState(const QByteArray& state)
     JournalFraming::AppendRecord(bytes_, kStateRecord, state);
 }
 
+void TJournalStream::AppendBase(const QByteArray& base, int length)
+{
+    QByteArray payload;
+    QDataStream out(&payload, QIODevice::WriteOnly);
+    out << qint32(length) << base;
+    JournalFraming::AppendRecord(bytes_, kBaseRecord, payload);
+}
+
 void TJournalStream::AppendCaret(int caret, int length)
 {
     QByteArray payload;
@@ -178,10 +187,19 @@ namespace {
 
 class Replayer {
 public:
-    explicit Replayer(QTextDocument* doc)
+    Replayer(QTextDocument* doc, const TJournalBaseLoader& loadBase)
         : doc_(doc)
         , cursor_(doc ? QTextCursor(doc) : QTextCursor())
+        , loadBase_(loadBase)
     {
+    }
+
+    ~Replayer()
+    {
+        if (editing_) {
+            cursor_.endEditBlock();
+            doc_->setUndoRedoEnabled(undo_);
+        }
     }
 
     // False when the record is not one this program writes: replay stops there.
@@ -206,9 +224,31 @@ public:
             break;
         }
         case kReplaceRecord:
+            if (doc_ && !editing_) {
+                // One edit block for the whole replay: the layout runs once, at the end.
+                editing_ = true;
+                undo_ = doc_->isUndoRedoEnabled();
+                doc_->setUndoRedoEnabled(false);
+                cursor_.beginEditBlock();
+            }
             if (!Replace(in))
                 return false;
             break;
+        case kBaseRecord: {
+            qint32 length = 0;
+            QByteArray base;
+            in >> length >> base;
+            if (!doc_ || in.status() != QDataStream::Ok)
+                break;
+            // Loaded before any change is replayed; a document of another length than
+            // the one the journal started from would take the changes in wrong places.
+            if (editing_ || !loadBase_ || !loadBase_(base) || doc_->characterCount() - 1 != length) {
+                result.baseMissing = true;
+                return false;
+            }
+            cursor_ = QTextCursor(doc_);
+            break;
+        }
         case kStateRecord:
             result.state = record.payload;
             break;
@@ -313,13 +353,16 @@ private:
 
     QTextDocument* doc_;
     QTextCursor cursor_;
+    TJournalBaseLoader loadBase_;
+    bool editing_ = false;
+    bool undo_ = true;
     QHash<qint32, QTextFormat> formats_;
     QHash<qint32, QPointer<QTextList>> lists_;
 };
 
 } // namespace
 
-TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc)
+TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc, const TJournalBaseLoader& loadBase)
 {
     TJournalReplay result;
     const JournalFraming::Parsed parsed = JournalFraming::Parse(bytes, DocumentJournal::kMagic, DocumentJournal::kVersion);
@@ -327,15 +370,7 @@ TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc)
     result.cut = parsed.cut;
     if (!parsed.isJournal)
         return result;
-    const bool undo = doc && doc->isUndoRedoEnabled();
-    if (doc)
-        doc->setUndoRedoEnabled(false);
-    Replayer replayer(doc);
-    QTextCursor block;
-    if (doc) {
-        block = QTextCursor(doc);
-        block.beginEditBlock();
-    }
+    Replayer replayer(doc, loadBase);
     for (const JournalFraming::Record& record : parsed.records) {
         if (!replayer.Apply(record, result)) {
             result.cut = true;
@@ -343,19 +378,15 @@ TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc)
         }
         ++result.records;
     }
-    if (doc) {
-        block.endEditBlock();
-        doc->setUndoRedoEnabled(undo);
-    }
     return result;
 }
 
-TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc)
+TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc, const TJournalBaseLoader& loadBase)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return TJournalReplay();
-    TJournalReplay result = ReplayJournal(file.readAll(), doc);
+    TJournalReplay result = ReplayJournal(file.readAll(), doc, loadBase);
     result.written = QFileInfo(path).lastModified();
     return result;
 }

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <QTextFormat>
+#include <functional>
 #include <vector>
 
 class QTextDocument;
@@ -30,6 +31,9 @@ public:
     // [from, to) of doc (from == pos; a snapshot slice replaces nothing).
     void AppendReplace(const QTextDocument& doc, int pos, int removed, int to);
     void AppendState(const QByteArray& state);
+    // The journal starts from a document the owner can load again (a file as it is on
+    // disk), described by base, of length characters; no snapshot is needed.
+    void AppendBase(const QByteArray& base, int length);
     void AppendCaret(int caret, int length);
 
     // The bytes produced since the last call.
@@ -54,12 +58,17 @@ struct TJournalReplay {
     int caret = -1;       // the last caret recorded, and the document's length then
     int length = -1;
     QDateTime written;    // when the file was last written (ReplayJournalFile)
+    bool baseMissing = false;  // the document the journal starts from could not be loaded
 };
+
+// Loads the document a base record describes into the document being replayed; false
+// when it cannot (the file changed or is gone).
+using TJournalBaseLoader = std::function<bool(const QByteArray& base)>;
 
 // Replays the journal in bytes onto doc, which should be empty (doc null only reads
 // the state and caret). Every whole record before a cut or damage is applied.
-TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc);
+TJournalReplay ReplayJournal(const QByteArray& bytes, QTextDocument* doc, const TJournalBaseLoader& loadBase = {});
 
 // Reads the journal file at path and replays it as ReplayJournal does; isJournal is
 // false also when the file cannot be read.
-TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc);
+TJournalReplay ReplayJournalFile(const QString& path, QTextDocument* doc, const TJournalBaseLoader& loadBase = {});

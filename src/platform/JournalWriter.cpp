@@ -136,6 +136,22 @@ void TJournalWriter::CloseFiles()
     current_ = pending_ = -1;
 }
 
+void TJournalWriter::OpenCurrent(const QString& path)
+{
+    Post([this, path]() {
+        if (failed_)
+            return;
+        if (current_ >= 0)
+            ::close(current_);
+        currentPath_ = path;
+        current_ = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (current_ < 0)
+            Fail(QStringLiteral("Cannot create file"), path);
+        else
+            SyncFolderOf(path);
+    });
+}
+
 void TJournalWriter::OpenPending(const QString& path)
 {
     Post([this, path]() {

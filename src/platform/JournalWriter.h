@@ -29,6 +29,8 @@ public:
     // Creates the set's lock in store and takes it; the writer holds it until RemoveSet
     // or Close.
     void OpenSet(const TRecoverySet& set, const TRecoveryStore& store);
+    // Creates (or empties) the journal in use at path.
+    void OpenCurrent(const QString& path);
     // Creates (or empties) the pending journal at path.
     void OpenPending(const QString& path);
     void AppendCurrent(const QByteArray& bytes);

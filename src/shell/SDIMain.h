@@ -92,8 +92,9 @@ public:
     // Destroyed before RichEdit1, whose document it reads.
     std::unique_ptr<TDocumentJournal> DocumentJournal;
     void StartDocumentJournal();
-    // Tells the journal the document's name and file format.
-    void RecordDocumentState();
+    // Tells the journal the document's name and file format; after a file was read or
+    // written, also that the document is that file, which a journal can start from.
+    void RecordDocumentState(bool documentIsTheFile = false);
     void DiscardRecoveryData();
     // Offers, one after another, the documents of instances that ended without saving
     // them. The first one restored goes into this window when intoThisWindow, the

@@ -58,13 +58,15 @@ private Q_SLOTS:
     void restoreBringsBackTheDocumentAsItWas();
     void laterKeepsAndDeleteAsksThenRemoves();
     void severalSetsAreOfferedOneAfterAnother();
+    void anOpenedFileIsCoveredFromTheFirstChange();
     void aJournalThatCannotBeWrittenSaysSoOnce();
 
 private:
     // A window set whose recovery folder is the test's shared one, as after a restart.
     void start();
-    // Ends the window set without its close question, as a crash does.
-    void crash();
+    // Ends the window set without its close question, as a crash does; unless told so,
+    // once the journal's snapshot is written.
+    void crash(bool snapshotWritten = true);
     void type(const QString& text) { TypeText(form_->RichEdit1, text); }
     QStringList recoveryFiles() const
     {
@@ -103,9 +105,9 @@ void RecoveryTest::start()
     form_->RichEdit1->setFocus();
 }
 
-void RecoveryTest::crash()
+void RecoveryTest::crash(bool snapshotWritten)
 {
-    form_->DocumentJournal->Settle();
+    form_->DocumentJournal->Settle(snapshotWritten);
     fixture_.reset();
     form_ = nullptr;
 }
@@ -287,6 +289,45 @@ void RecoveryTest::severalSetsAreOfferedOneAfterAnother()
     QCOMPARE(form_->RichEdit1->Text(), QStringLiteral("this window"));
     // The one kept for later, and the restored document's new journal.
     QCOMPARE(recoveryFiles().size(), 4);
+}
+
+void RecoveryTest::anOpenedFileIsCoveredFromTheFirstChange()
+{
+    // A large file opened and typed in; the program dies before the journal's own copy
+    // of the document is written: the journal starts from the file.
+    const QString path = dir_.filePath(QStringLiteral("large.txt"));
+    QVERIFY(WriteTestFile(path, QStringLiteral("строка файла\n").repeated(30000).toUtf8()));
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    form_->RichEdit1->SetSelStart(13);
+    type(QStringLiteral("typed"));
+    QVERIFY(form_->DocumentJournal->Snapshotting());
+    const QString text = form_->RichEdit1->Text();
+    crash(false);
+    start();
+    answerer.expect(kQuestion, Caption(kQuestion), Click(U("復元(&R)")));
+    form_->OfferRecoveredDocuments(true);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QCOMPARE(form_->RichEdit1->Text(), text);
+    QVERIFY(form_->RichEdit1->PlainText);
+    QVERIFY(form_->RichEdit1->Modified());
+
+    // Had the file changed since, nothing is restored, the user is told, and the data
+    // stays for the next start.
+    type(QStringLiteral("!"));
+    crash(false);
+    QVERIFY(WriteTestFile(path, "changed elsewhere"));
+    start();
+    answerer.expect(kQuestion, Caption(kQuestion), Click(U("復元(&R)")))
+        .expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    form_->OfferRecoveredDocuments(true);
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(answerer.messageTexts().last().contains(path));
+    QCOMPARE(form_->RichEdit1->Text(), QString());
+    QVERIFY(!form_->RichEdit1->Modified());
+    QCOMPARE(recoveryFiles().size(), 2);
 }
 
 void RecoveryTest::aJournalThatCannotBeWrittenSaysSoOnce()

@@ -19,6 +19,8 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <tuple>
+
 namespace {
 
 // Everything of a document a user sees or a save writes: each paragraph's format, each
@@ -139,6 +141,7 @@ private Q_SLOTS:
     void damageAndForeignFilesAreRefused();
     void compactionKeepsTheJournalSmallAndWhole();
     void largeChangesAreTakenInBySnapshots();
+    void aJournalFromABaseIsWholeBeforeItsSnapshot();
     void setsOfARunningProcessAreNeverClaimed();
 };
 
@@ -327,6 +330,39 @@ void TestDocumentJournal::largeChangesAreTakenInBySnapshots()
     cursor.setPosition(4);
     cursor.insertText(QStringLiteral("y"));
     QCOMPARE(replayed(), edit.toPlainText());
+}
+
+void TestDocumentJournal::aJournalFromABaseIsWholeBeforeItsSnapshot()
+{
+    QTemporaryDir dir;
+    QTextEdit edit;
+    const QString file = QStringLiteral("as read from the file\n").repeated(5000);
+    edit.setPlainText(file);
+    TDocumentJournal journal(&edit, TRecoveryStore(dir.path()));
+    journal.SetBase("the file");
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(7);
+    cursor.insertText(QStringLiteral("typed "));
+    // As a crash finds it before the snapshot is written: the base, then the change.
+    journal.Settle(false);
+    QVERIFY(journal.Snapshotting());
+    const auto replay = [&journal](const QString& loaded) {
+        QTextDocument doc;
+        QByteArray asked;
+        const TJournalReplay result = ReplayJournalFile(journal.Set().journalPath, &doc, [&](const QByteArray& base) {
+            asked = base;
+            QTextCursor(&doc).insertText(loaded);
+            return !loaded.isEmpty();
+        });
+        return std::make_tuple(doc.toPlainText(), result.baseMissing, asked);
+    };
+    QCOMPARE(replay(file), std::make_tuple(edit.toPlainText(), false, QByteArray("the file")));
+    // A file that is gone, or not the one the journal started from, restores nothing.
+    QCOMPARE(std::get<1>(replay(QString())), true);
+    QCOMPARE(std::get<1>(replay(file + QStringLiteral("changed since"))), true);
+    // Once the snapshot is written the base is not needed any more.
+    journal.Settle();
+    QCOMPARE(replay(QString()), std::make_tuple(edit.toPlainText(), false, QByteArray()));
 }
 
 void TestDocumentJournal::setsOfARunningProcessAreNeverClaimed()
