@@ -3,6 +3,7 @@
 
 #include "document/DocumentNames.h"
 #include "document/EncodingChoices.h"
+#include "platform/DocumentJournal.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileStamp.h"
 #include "platform/MessageBox.h"
@@ -102,11 +103,16 @@ bool TSDIAppForm::NewDocument()
 {
     if (CancelledAtSavePrompt(SavePrompt::NewOrOpen))
         return true;
-    RichEdit1->SetText(QString());
+    {
+        const TJournalPause pause(DocumentJournal.get());
+        RichEdit1->SetText(QString());
+    }
     RichEdit1->SetModified(false);
     EncodingBar->Close();
     DocumentFileName.clear();
     DocumentStampName.clear();
+    DiscardRecoveryData();
+    RecordDocumentState();
     UpdateStatusBar();
     return false;
 }
@@ -137,6 +143,7 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     const bool previousMode = RichEdit1->PlainText;
     RichEdit1->PlainText = !IsRichTextName(name);
     try {
+        const TJournalPause pause(DocumentJournal.get());
         RichEdit1->LoadFromFile(name, encoding);
     } catch (...) {
         // The old document stays, so it keeps the mode it is saved in.
@@ -147,6 +154,9 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     RichEdit1->SetModified(false);
     DocumentFileName = name;
     RememberDocumentFile();
+    // The changes the user chose not to save go with the document they belonged to.
+    DiscardRecoveryData();
+    RecordDocumentState(true);
     // An encoding the user chose is never second-guessed.
     if (encoding.isEmpty())
         ShowEncodingNotice();
@@ -195,6 +205,9 @@ bool TSDIAppForm::SaveDocument()
     // The file now holds what the document holds.
     RichEdit1->UnkeptOnSave.clear();
     RememberDocumentFile();
+    // The file is written and synced: the recovery data is no longer needed.
+    DiscardRecoveryData();
+    RecordDocumentState(true);
     return false;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QProcess>
 #include <QSocketNotifier>
 #include <QTranslator>
 #include <csignal>
@@ -112,4 +113,9 @@ void TApplication::DestroyForms()
     }
     mainForm_ = nullptr;
     classes_.clear();
+}
+
+bool StartProgramInstance(const QStringList& arguments)
+{
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
 }

@@ -53,3 +53,7 @@ private:
     std::vector<std::function<void()>> clearRefs_;
     QStringList classes_;
 };
+
+// Starts another instance of this program with arguments, detached; false when it
+// could not be started.
+bool StartProgramInstance(const QStringList& arguments);

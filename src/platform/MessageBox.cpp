@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <vector>
+
 namespace {
 
 constexpr int kButtonMask = 0x0F;
@@ -72,4 +74,31 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, int 
     case QMessageBox::Ok: return IDOK;
     default: return buttons == MB_YESNOCANCEL ? IDCANCEL : buttons == MB_YESNO ? IDNO : IDOK;
     }
+}
+
+int MessageBoxChoice(QWidget* owner, const QString& text, const QString& caption, const QStringList& buttons,
+                     int defaultButton, int escapeButton)
+{
+    if (!owner)
+        owner = QApplication::activeWindow();
+    QMessageBox box(owner);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QPushButton*> pushButtons;
+    for (const QString& label : buttons)
+        pushButtons.push_back(box.addButton(label, QMessageBox::ActionRole));
+    if (defaultButton >= 0 && defaultButton < int(pushButtons.size()))
+        box.setDefaultButton(pushButtons[size_t(defaultButton)]);
+    if (escapeButton >= 0 && escapeButton < int(pushButtons.size()))
+        box.setEscapeButton(pushButtons[size_t(escapeButton)]);
+    WidenForCaption(box, caption);
+    box.exec();
+    for (size_t i = 0; i < pushButtons.size(); ++i) {
+        if (box.clickedButton() == pushButtons[i])
+            return int(i);
+    }
+    return escapeButton;
 }

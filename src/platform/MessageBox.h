@@ -1,6 +1,7 @@
 #pragma once
 // Modal message boxes with the classic button sets, icons and return codes.
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -31,3 +32,9 @@ enum MessageBoxResult {
 // reports (every OK box of this program tells of a problem). The box is wide enough
 // for the window manager to show its whole caption.
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, int flags);
+
+// Shows text under caption with a question icon and one button per caption, in
+// order; returns the index of the button pressed. defaultButton is the one Enter
+// presses, escapeButton what Esc and the close box give.
+int MessageBoxChoice(QWidget* owner, const QString& text, const QString& caption, const QStringList& buttons,
+                     int defaultButton, int escapeButton);

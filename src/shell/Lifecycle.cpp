@@ -61,6 +61,7 @@ void TSDIAppForm::FormCreate()
     ApplyLanguageCharset();
     ComboBox1->SetText(fontName);
     SetControlFontName(lastFindWord, ComboBox1->Text());
+    StartDocumentJournal();
     NewDocument();
     Edit1Click();
 }
@@ -74,6 +75,8 @@ void TSDIAppForm::FormCloseQuery(bool& canClose)
 
 void TSDIAppForm::FormClose()
 {
+    // The close query has asked: the changes are saved, or the user chose to lose them.
+    DiscardRecoveryData();
     if (!SettingsRegistry)
         return;
     // A damaged file is kept aside by the first write; the user hears where even when a

@@ -3,6 +3,7 @@
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/Actions.h"
 #include "platform/Controls.h"
+#include "platform/DocumentJournal.h"
 #include "platform/FileDialogs.h"
 #include "platform/FileDrops.h"
 #include "platform/FontDialog.h"

@@ -12,6 +12,7 @@ class TActionList;
 class TButton;
 class TCheckBox;
 class TComboBox;
+class TDocumentJournal;
 class TEdit;
 class TFileDialog;
 class TFindDialog;
@@ -25,6 +26,7 @@ class TNoticeBar;
 class TPopupMenu;
 class TRadioGroup;
 class TRichEdit;
+struct TRecoverySet;
 class TStatusBar;
 class TToolBar;
 class TToolButton;
@@ -88,6 +90,23 @@ public:
     void Print1Click();
     void FilePrint1Execute();
 
+    // --- Recovery of unsaved work (document/DocumentRecovery.cpp) ----------------
+    // The journal of the document's unsaved changes; its data goes when the changes are
+    // saved or discarded (Save, Save As, New, Open, a close after いいえ), and only then.
+    // Destroyed before RichEdit1, whose document it reads.
+    std::unique_ptr<TDocumentJournal> DocumentJournal;
+    void StartDocumentJournal();
+    // Tells the journal the document's name and file format; after a file was read or
+    // written, also that the document is that file, which a journal can start from.
+    void RecordDocumentState(bool documentIsTheFile = false);
+    void DiscardRecoveryData();
+    // Offers, one after another, the documents of instances that ended without saving
+    // them. The first one restored goes into this window when intoThisWindow, the
+    // others open in new instances.
+    void OfferRecoveredDocuments(bool intoThisWindow);
+    // Restores the set named id without asking (in an instance started for it).
+    void RestoreRecoverySet(const QString& id);
+
     // --- Editing and standard search (edit/) -----------------------------------
     QString LastFindText;
     bool LastMatchCase = false;
@@ -146,6 +165,9 @@ private:
     // Shows EncodingBar for a plain-text file whose encoding was detected unsure; hides
     // it otherwise.
     void ShowEncodingNotice();
+    // Replaces the document with the one a recovery set holds, modified; false when the
+    // set holds no journal of this program.
+    bool RestoreRecovered(TRecoverySet& set);
     void CreateImageList();
     void CreateActions();
     void CreateMenus();

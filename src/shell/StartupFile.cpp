@@ -27,10 +27,24 @@ QString StartupFileOf(const QStringList& arguments, QStringList* ignored)
     return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
 }
 
+QString RecoverySetOf(const QStringList& arguments)
+{
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--recover"))
+        return arguments.at(2);
+    return QString();
+}
+
 void OpenStartupFile(TSDIAppForm* form, const QStringList& arguments)
 {
+    const QString recoverySet = RecoverySetOf(arguments);
+    if (!recoverySet.isEmpty()) {
+        PostHandler(form, [form, recoverySet]() { form->RestoreRecoverySet(recoverySet); });
+        return;
+    }
     QStringList ignored;
     const QString path = StartupFileOf(arguments, &ignored);
+    // A recovered document goes into this window unless a file is to open in it.
+    PostHandler(form, [form, intoThisWindow = path.isEmpty()]() { form->OfferRecoveredDocuments(intoThisWindow); });
     if (path.isEmpty())
         return;
     // One window holds one document: further names are reported, not opened.

@@ -22,6 +22,7 @@ import scenario_bad_inputs  # noqa: E402
 import scenario_close  # noqa: E402
 import scenario_files  # noqa: E402
 import scenario_input_method  # noqa: E402
+import scenario_recovery  # noqa: E402
 import scenario_search  # noqa: E402
 import scenario_windows  # noqa: E402
 from editor import check  # noqa: E402
@@ -31,7 +32,7 @@ print = functools.partial(print, flush=True)  # noqa: A001 - keep output in orde
 
 SKIP = 77
 MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs, scenario_windows,
-           scenario_input_method]
+           scenario_input_method, scenario_recovery]
 
 
 class Context:
@@ -65,6 +66,7 @@ SCENARIOS = {
     "permissions_real_program": scenario_bad_inputs.permissions_real_program,
     "every_window_drawn": scenario_windows.every_window_drawn,
     "japanese_input_method": scenario_input_method.japanese_input_method,
+    "unsaved_work_survives_a_crash": scenario_recovery.unsaved_work_survives_a_crash,
 }
 
 

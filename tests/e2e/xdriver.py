@@ -294,6 +294,8 @@ class Program:
             "QT_QPA_PLATFORM": "xcb",
             "XDG_CONFIG_HOME": self.config_home,
             "HOME": self.home,
+            # Recovery data under the scenario's home: programs of one scenario share it.
+            "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
             "XDG_RUNTIME_DIR": self.runtime_dir,
             "LC_ALL": "C.UTF-8",
         })

@@ -5,7 +5,7 @@ set -u
 program="$1"
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
-XDG_CONFIG_HOME="$config" QT_QPA_PLATFORM=offscreen "$program" &
+XDG_CONFIG_HOME="$config" XDG_STATE_HOME="$config/state" QT_QPA_PLATFORM=offscreen "$program" &
 pid=$!
 for _ in $(seq 1 200); do
   caught=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)

@@ -16,6 +16,8 @@ WindowSetFixture::WindowSetFixture(const std::function<void(const QString& confi
     SilencePlatformNoise();
     qputenv("XDG_CONFIG_HOME", configHome_.path().toLocal8Bit());
     qputenv("XDG_CONFIG_DIRS", (configHome_.path() + QStringLiteral("/machine")).toLocal8Bit());
+    // Recovery data of its own: none offered from another test, none left behind.
+    qputenv("XDG_STATE_HOME", (configHome_.path() + QStringLiteral("/state")).toLocal8Bit());
     if (prepare)
         prepare(configHome_.path());
     application_->Initialize();
