@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QList>
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdint>
@@ -208,6 +209,26 @@ DecodedText decodeBody(const QByteArray& bytes, qsizetype bodyStart, const QList
 
 }  // namespace
 
+namespace {
+
+// NULs among many other control characters, as in a program or an image, where text
+// has at most a stray one: at least 8 controls, a hundredth of the first 64 KiB.
+bool looksBinary(const QByteArray& bytes)
+{
+    const QByteArrayView sample = QByteArrayView(bytes).first(std::min<qsizetype>(bytes.size(), 64 * 1024));
+    if (!sample.contains('\0'))
+        return false;
+    qsizetype controls = 0;
+    for (const char c : sample) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\v' && byte != '\f' && byte != '\r' && byte != 0x1B)
+            ++controls;
+    }
+    return controls >= 8 && controls * 100 >= sample.size();
+}
+
+} // namespace
+
 DecodedText DecodeTextFile(const QByteArray& bytes)
 {
     return DecodeTextFile(bytes, DetectionHints::FromSystem());
@@ -243,6 +264,11 @@ DecodedText DecodeTextFile(const QByteArray& bytes, const DetectionHints& hints)
     // The likeliest reading, damaged bytes and all: the next likeliest encoding that
     // happens to read every byte is no better for that.
     DecodedText result = decodeBody(bytes, 0, guess.ranked.mid(0, 1));
+    // Binary data is no text in any encoding: read as a code page or as UTF-16, every
+    // byte shows as some character, NULs among them, and nothing would say what a save
+    // damages. Read as UTF-8, it shows its undecodable bytes as such, and the user is told.
+    if (!validUtf8 && looksBinary(bytes) && result.text.contains(QChar(0)))
+        return decodeBody(bytes, 0, {"UTF-8"});
     for (const QByteArray& other : guess.alternatives) {
         if (other != result.format.encoding)
             result.alternatives << other;
