@@ -163,17 +163,24 @@ void TLongParagraph::PlaceFrom(std::size_t first)
 
 void TLongParagraph::DropOldLayouts()
 {
-    std::vector<quint64> uses;
-    for (const Segment& segment : segments_)
-        if (segment.layout)
-            uses.push_back(segment.used);
+    // The least recently used go first; among equals (segments measured in passing all
+    // carry 0) the earlier ones, so that never more than kKeptLayouts stay.
+    std::vector<std::pair<quint64, std::size_t>> uses;
+    for (std::size_t i = 0; i < segments_.size(); ++i)
+        if (segments_[i].layout)
+            uses.emplace_back(segments_[i].used, i);
     if (uses.size() <= kKeptLayouts)
         return;
-    std::nth_element(uses.begin(), uses.end() - kKeptLayouts, uses.end());
-    const quint64 oldestKept = *(uses.end() - kKeptLayouts);
-    for (Segment& segment : segments_)
-        if (segment.layout && segment.used < oldestKept)
-            segment.layout.reset();
+    const auto firstKept = uses.end() - kKeptLayouts;
+    std::nth_element(uses.begin(), firstKept, uses.end());
+    for (auto it = uses.begin(); it != firstKept; ++it)
+        segments_[it->second].layout.reset();
+}
+
+int TLongParagraph::KeptLayouts() const
+{
+    return static_cast<int>(std::count_if(segments_.begin(), segments_.end(),
+                                          [](const Segment& segment) { return segment.layout != nullptr; }));
 }
 
 QTextLayout& TLongParagraph::LayoutOf(const QTextBlock& block, std::size_t index)

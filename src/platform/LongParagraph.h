@@ -49,6 +49,8 @@ public:
     qint64 Height() const;  // 1/64 pixel; estimated past the last segment laid out
     int Lines() const;      // likewise
     qreal Width() const { return widest_; }
+    // How many segments keep their layouts (the rest keep only their measures).
+    int KeptLayouts() const;
     int Length() const { return TextLength() - static_cast<int>(preedit_.size()); }
 
     // Offsets given and returned are offsets in the block; the composition is in none.

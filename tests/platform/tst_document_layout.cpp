@@ -90,6 +90,7 @@ private Q_SLOTS:
     void keysInALongParagraphDoWhatTheyDoElsewhere();
     void randomEditsLeaveLongParagraphsAsQtLaysThemOut();
     void aPictureInALongParagraphIsDrawnAsQtDrawsIt();
+    void aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -606,3 +607,29 @@ void DocumentLayoutTest::aPictureInALongParagraphIsDrawnAsQtDrawsIt()
 
 QTEST_MAIN(DocumentLayoutTest)
 #include "tst_document_layout.moc"
+
+void DocumentLayoutTest::aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly()
+{
+    // A paragraph of megabytes keeps the shaped lines of a few pieces near where it was
+    // last read, whether its pieces were laid out in the background or by reading it
+    // from end to end: memory does not grow with the paragraph.
+    QString text;
+    while (text.size() < 400000)
+        text += U("日本語の文章と some latin words in between. ");
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text);
+    LayoutEnvironment environment;
+    environment.pageWidth = 300;
+    environment.defaultFont = doc.defaultFont();
+    const QTextBlock block = doc.firstBlock();
+    TLongParagraph paragraph(block, environment);
+    QVERIFY(paragraph.Extend(block, -1));
+    const QRectF first = paragraph.CaretRect(block, 1234, 1);
+    QVERIFY2(paragraph.KeptLayouts() <= 48, qPrintable(QString::number(paragraph.KeptLayouts())));
+    for (int offset = 0; offset < text.size(); offset += 997)
+        paragraph.CaretRect(block, offset, 1);
+    QVERIFY2(paragraph.KeptLayouts() <= 48, qPrintable(QString::number(paragraph.KeptLayouts())));
+    // A piece whose layout was dropped is laid out again as it was.
+    QCOMPARE(paragraph.CaretRect(block, 1234, 1), first);
+    QCOMPARE(paragraph.LineAt(block, paragraph.Lines() - 1).last, true);
+}
