@@ -1,5 +1,6 @@
 #include "platform/DocumentLayout.h"
 
+#include "platform/QtInternals.h"
 #include "platform/TextImageHandler.h"
 
 #include <QElapsedTimer>
@@ -698,8 +699,7 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         return;
     const QRectF page(QPointF(0, 0), documentSize());
     const QRectF clip = context.clip.isValid() ? context.clip : page;
-    bool ok = false;
-    const int cursorWidth = property("cursorWidth").toInt(&ok);
+    const int cursorWidth = QtInternals::CursorWidth(this);
     int i = index_.IndexAtY(FixedUnits(clip.top()));
     for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
         EnsureOwnLayout(i, block);
@@ -717,10 +717,10 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
             if (background != Qt::NoBrush)
                 painter->fillRect(area, background);
             const int caret = block.contains(longCaret_) ? longCaret_ - block.position() : -1;
-            segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, ok ? cursorWidth : 1);
+            segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, cursorWidth);
             StoreSegments(i);
             continue;
         }
-        DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, ok ? cursorWidth : 1);
+        DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, cursorWidth);
     }
 }
