@@ -442,6 +442,27 @@ TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
     return LineIn(block, segment, number - segments_[segment].firstLine);
 }
 
+int TLongParagraph::PendingBefore(int offset) const
+{
+    return std::max(0, Laid(std::clamp(offset, 0, Length()), false) + 1 - Frontier());
+}
+
+TLongParagraph::Line TLongParagraph::EstimatedLineOf(const QTextBlock& block, int offset)
+{
+    if (PendingBefore(offset) == 0 || Exact())
+        return LineOf(block, offset);
+    const int laid = Laid(std::clamp(offset, 0, Length()), false);
+    const int laidOutLines = segments_.back().firstLine + segments_.back().lines;
+    const double charsPerLine = std::max(1.0, static_cast<double>(Frontier()) / std::max(1, laidOutLines));
+    const int linesPast = static_cast<int>((laid - Frontier()) / charsPerLine);
+    Line line;
+    line.number = std::min(laidOutLines + linesPast, Lines() - 1);
+    const int start = Frontier() + static_cast<int>((line.number - laidOutLines) * charsPerLine);
+    line.start = InBlock(std::min(start, laid));
+    line.end = InBlock(std::min(TextLength(), start + static_cast<int>(charsPerLine)));
+    return line;
+}
+
 std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
 {
     Settle(block);

@@ -65,6 +65,10 @@ public:
     // last line); the line `number`, or the last when there are fewer.
     Line LineOf(const QTextBlock& block, int offset);
     Line LineAt(const QTextBlock& block, int number);
+    // The text LineOf(offset) would lay out first; the line holding offset estimated
+    // from the lines laid out so far, laying out nothing (exact where they reach).
+    int PendingBefore(int offset) const;
+    Line EstimatedLineOf(const QTextBlock& block, int offset);
     // The caret at offset, `width` wide, relative to the paragraph's top-left corner;
     // its line's ascent.
     QRectF CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent = nullptr);

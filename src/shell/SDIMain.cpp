@@ -50,6 +50,10 @@ TSDIAppForm::TSDIAppForm()
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);
     RichEdit1->PopupMenu = PopupMenu1;
     RichEdit1->OnSelectionChange = [this]() { RichEdit1SelectionChange(); };
+    RichEdit1->OnLinesLaidOut = [this]() {
+        if (StatusLineEstimated)
+            UpdateStatusBar();
+    };
     setCentralWidget(RichEdit1);
     // A file dropped from a file manager opens as File → Open would open it; the window
     // holds one document, so of several files the first.
