@@ -16,8 +16,9 @@ constexpr int kSegmentLength = 4096;
 // Text laid out past a segment's end, so that the break at its last line's end sees the
 // text that follows it, as the whole paragraph's layout would.
 constexpr int kLookahead = 2048;
-// An edit lays out at most this much past its end for the lines to fall in step with the
-// segments after it; what follows is laid out later.
+// An edit lays out at most this much past its end (and of a wide edit, about twice this
+// much past its start) for the lines to fall in step with the segments after it; what
+// follows is laid out later.
 constexpr int kResyncReach = 2 * kSegmentLength;
 // Segments that keep their layouts; the others are laid out again when drawn.
 constexpr std::size_t kKeptLayouts = 48;
@@ -376,7 +377,9 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     segments_.resize(first);
 
     std::size_t next = 0;
-    const int reach = from + added + kResyncReach;
+    // A wide edit (a format change of the whole paragraph, many replacements) is laid
+    // out near its start now and further on when needed or when there is time.
+    const int reach = from + std::min(added, kResyncReach) + kResyncReach;
     int position = restart;
     while (position < TextLength()) {
         while (next < after.size() && after[next].start < position)
