@@ -110,6 +110,7 @@ const std::vector<Group>& Groups()
         {"big", "50 MB text, 1,000,000 lines, each side in a process of its own", 300, true,
          {
              {"big-open", "Open 50 MB text -> first paint", Unit::Ms, 2500, "<= 2.5 s"},
+             {"big-ctrl-end", "50 MB: Ctrl+End right after the open", Unit::Ms, 16, "<= 16 ms"},
              {"big-laid-out", "50 MB fully laid out (from the open)", Unit::Ms, 0, "background"},
              {"big-stall", "50 MB longest event-loop stall", Unit::Ms, 50, "<= 50 ms"},
              {"big-memory", "50 MB peak memory (VmHWM)", Unit::MiB, 600, "<= 600 MiB"},
@@ -117,7 +118,19 @@ const std::vector<Group>& Groups()
         {"paragraph", "10 MB of text in one paragraph, each side in a process of its own", 240, true,
          {
              {"para-open", "Open 10 MB one paragraph -> first paint", Unit::Ms, 1500, "<= 1.5 s"},
+             {"para-ctrl-end", "one paragraph: Ctrl+End right after the open", Unit::Ms, 16, "<= 16 ms"},
              {"para-key", "key at the start of the paragraph", Unit::Ms, 50, "<= 50 ms"},
+         }},
+        {"para-edit",
+         "10 MB in one paragraph: open, 2,000 PageDowns, Replace All, its undo, a key and a move; each side in a "
+         "process of its own",
+         420, true,
+         {
+             {"para-memory-move", "one paragraph: peak memory after moving", Unit::MiB, 250, "<= 250 MiB"},
+             {"para-replace", "one paragraph: Replace All, 10,000 occurrences", Unit::Ms, 300, "<= 0.3 s"},
+             {"para-replace-undo", "one paragraph: undo of Replace All", Unit::Ms, 300, "<= 0.3 s"},
+             {"para-first-move", "one paragraph: first Right after a key typed", Unit::Ms, 16, "<= 16 ms"},
+             {"para-memory", "one paragraph: peak memory at the end", Unit::MiB, 250, "<= 250 MiB"},
          }},
     };
     return groups;
@@ -165,7 +178,7 @@ bool Needs(const QStringList& groups, std::initializer_list<const char*> names)
 // Writes the documents the groups need, unless a kept folder has them already.
 bool GenerateDocuments(const QString& dir, const QStringList& groups)
 {
-    if (Needs(groups, {"typing", "backlog", "replace", "ctrl-end", "open", "layout-key", "paragraph"})
+    if (Needs(groups, {"typing", "backlog", "replace", "ctrl-end", "open", "layout-key", "paragraph", "para-edit"})
         && !(QFile::exists(TextPath(dir)) && QFile::exists(ParagraphPath(dir)))) {
         QByteArray text = MixedLines(10 * kMiB, 200000, kNeedle, 20);
         if (!WriteFile(TextPath(dir), text))
@@ -400,6 +413,21 @@ double PostedKeysMs(const Side& side, int count)
     return Ms(timer);
 }
 
+// Ctrl+End, until the status line has changed and the view is repainted; what the
+// status line then shows.
+double CtrlEndMs(const Side& side, QString* shown)
+{
+    const QString before = side.status();
+    QElapsedTimer timer;
+    timer.start();
+    side.Key(Qt::Key_End, Qt::ControlModifier);
+    while (side.status() == before && timer.elapsed() < 60000)
+        QCoreApplication::processEvents();
+    side.Repaint();
+    *shown = side.status();
+    return Ms(timer);
+}
+
 class Child {
 public:
     Child(const QString& dir, const QString& sides) : dir_(dir)
@@ -497,6 +525,8 @@ public:
             Big();
         else if (group == QLatin1String("paragraph"))
             OneParagraph();
+        else if (group == QLatin1String("para-edit"))
+            ParagraphEdits();
         else
             return 2;
         return 0;
@@ -742,12 +772,15 @@ private:
             Open(*side, BigPath(dir_));
             const double opened = Ms(clock);
             Emit("big-open", side->name, opened);
+            QString shown;
+            const double jump = CtrlEndMs(*side, &shown);
+            Emit("big-ctrl-end", side->name, jump, QStringLiteral("status \"%1\"").arg(shown));
             const Quiet quiet = RunUntilQuiet(*side, kCapMs);
             // Whatever the background left undone is done now, in one stall.
             const double forced = ForceLayoutMs(*side);
             // Laid out when the background work ended (the quiet ticks after it are not
             // layout time), plus what had to be forced.
-            const double laidOut = opened + quiet.busyUntilMs + forced;
+            const double laidOut = opened + jump + quiet.busyUntilMs + forced;
             QString note;
             if (quiet.capped)
                 note = QStringLiteral("stopped waiting for the background at %1 s; ").arg(kCapMs / 1000);
@@ -766,6 +799,9 @@ private:
             timer.start();
             Open(*side, ParagraphPath(dir_));
             Emit("para-open", side->name, Ms(timer));
+            QString shown;
+            const double jump = CtrlEndMs(*side, &shown);
+            Emit("para-ctrl-end", side->name, jump, QStringLiteral("status \"%1\"").arg(shown));
             Settle(*side, 60000);
             std::vector<double> keys;
             for (int i = 0; i < 5; ++i) {
@@ -779,6 +815,68 @@ private:
             }
             Emit("para-key", side->name, Median(keys),
                  keys.size() < 5 ? QStringLiteral("one key: slow keys are not repeated") : QStringLiteral("median of 5"));
+        }
+    }
+
+    // Memory held while reading through a paragraph of megabytes and editing it, and
+    // how long the edits take.
+    void ParagraphEdits()
+    {
+        for (const Side* side : sides_) {
+            Open(*side, ParagraphPath(dir_));
+            Settle(*side, 60000);
+            side->setCaret(0);
+            for (int i = 0; i < 2000; ++i) {
+                side->Key(Qt::Key_PageDown);
+                if (i % 50 == 0) {
+                    QCoreApplication::processEvents();
+                    side->Repaint();
+                }
+            }
+            side->Key(Qt::Key_End, Qt::ControlModifier);
+            QCoreApplication::processEvents();
+            side->Repaint();
+            Emit("para-memory-move", side->name, PeakMemoryMiB());
+
+            QElapsedTimer timer;
+            timer.start();
+            const QString needle = QString::fromLatin1(kNeedle);
+            const int count = side == &editor_ ? ReplaceAllInDocument(*edit_, needle, QStringLiteral("pin"), TSearchTypes{})
+                                               : ReplaceAllInPlainEdit(needle, QStringLiteral("pin"));
+            QCoreApplication::processEvents();
+            side->Repaint();
+            Emit("para-replace", side->name, Ms(timer), QStringLiteral("%1 replaced").arg(count));
+            Settle(*side, 60000);
+            timer.restart();
+            if (side == &editor_)
+                edit_->Undo();
+            else
+                floor_.undo();
+            QCoreApplication::processEvents();
+            side->Repaint();
+            Emit("para-replace-undo", side->name, Ms(timer));
+            Settle(*side, 60000);
+
+            side->setCaret(side->length() / 2);
+            QCoreApplication::processEvents();
+            side->Repaint();
+            side->TypedKeyMs();
+            // Where the time of the first move goes: the key itself, the events it left,
+            // the repaint.
+            QElapsedTimer move;
+            move.start();
+            side->Key(Qt::Key_Right);
+            const double key = Ms(move);
+            QCoreApplication::processEvents();
+            const double events = Ms(move);
+            side->Repaint();
+            const double total = Ms(move);
+            Emit("para-first-move", side->name, total,
+                 QStringLiteral("key %1 ms, events %2 ms, repaint %3 ms")
+                     .arg(key, 0, 'f', 1)
+                     .arg(events - key, 0, 'f', 1)
+                     .arg(total - events, 0, 'f', 1));
+            Emit("para-memory", side->name, PeakMemoryMiB());
         }
     }
 

@@ -1,5 +1,6 @@
 #include "platform/DocumentLayout.h"
 
+#include "platform/QtInternals.h"
 #include "platform/TextImageHandler.h"
 
 #include <QElapsedTimer>
@@ -423,6 +424,7 @@ void TDocumentLayout::IdleSlice()
         AfterHeightsSettle();
     if (estimated_ > 0)
         ScheduleIdle();
+    Q_EMIT LinesLaidOut();
 }
 
 void TDocumentLayout::ScheduleIdle()
@@ -632,64 +634,6 @@ std::pair<int, int> TDocumentLayout::LineBounds(int position)
     return {start, end};
 }
 
-int TDocumentLayout::LineFromPosition(int position)
-{
-    EnsureInStep();
-    const int length = document_->characterCount() - 1;
-    position = std::clamp(position, 0, length);
-    const QTextBlock block = document_->findBlock(position);
-    const int i = block.blockNumber();
-    MeasureBefore(i);
-    if (TLongParagraph::IsLong(block)) {
-        const int inBlock = Segments(i, block).LineOf(block, position - block.position()).number;
-        StoreSegments(i);
-        return index_.FirstLine(i) + inBlock;
-    }
-    EnsureOwnLayout(i, block);
-    int line = index_.FirstLine(i);
-    const QTextLayout* layout = block.layout();
-    if (layout->lineCount() > 0) {
-        const QTextLine inBlock = layout->lineForTextPosition(position - block.position());
-        line += inBlock.isValid() ? inBlock.lineNumber() : layout->lineCount() - 1;
-    }
-    return line;
-}
-
-int TDocumentLayout::LineStart(int line)
-{
-    EnsureInStep();
-    if (line < 0)
-        return -1;
-    const int count = static_cast<int>(paragraphs_.size());
-    for (;;) {
-        const int i = index_.IndexAtLine(line);
-        // The paragraphs before the one holding the line must be exact for the answer
-        // to be; the one holding it only as far as the line.
-        if (NextEstimated() < std::min(i, count)) {
-            MeasureBefore(std::min(i, count));
-            continue;
-        }
-        if (i >= count)
-            return -1;
-        const QTextBlock block = document_->findBlockByNumber(i);
-        const int inBlock = line - index_.FirstLine(i);
-        if (TLongParagraph::IsLong(block)) {
-            const TLongParagraph::Line found = Segments(i, block).LineAt(block, inBlock);
-            StoreSegments(i);
-            if (found.number == inBlock)
-                return block.position() + found.start;
-        } else {
-            EnsureOwnLayout(i, block);
-            const QTextLayout* layout = block.layout();
-            if (inBlock < layout->lineCount())
-                return block.position() + layout->lineAt(inBlock).textStart();
-        }
-        // Laid out, the paragraph has fewer lines than estimated: the line lies further on.
-        if (index_.IndexAtLine(line) == i)
-            return inBlock == 0 ? block.position() : -1;
-    }
-}
-
 void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
 {
     EnsureInStep();
@@ -698,8 +642,7 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         return;
     const QRectF page(QPointF(0, 0), documentSize());
     const QRectF clip = context.clip.isValid() ? context.clip : page;
-    bool ok = false;
-    const int cursorWidth = property("cursorWidth").toInt(&ok);
+    const int cursorWidth = QtInternals::CursorWidth(this);
     int i = index_.IndexAtY(FixedUnits(clip.top()));
     for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
         EnsureOwnLayout(i, block);
@@ -717,10 +660,10 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
             if (background != Qt::NoBrush)
                 painter->fillRect(area, background);
             const int caret = block.contains(longCaret_) ? longCaret_ - block.position() : -1;
-            segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, ok ? cursorWidth : 1);
+            segments->Draw(painter, block, area.topLeft(), clip, context, page, caret, cursorWidth);
             StoreSegments(i);
             continue;
         }
-        DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, ok ? cursorWidth : 1);
+        DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, cursorWidth);
     }
 }

@@ -37,6 +37,17 @@ public:
     int LineFromPosition(int position);
     // The position of the first character of a displayed line; -1 when there is none.
     int LineStart(int line);
+    // The displayed line holding position and that line's first position. Exact, as
+    // LineFromPosition and LineStart give them, when that takes laying out no more than
+    // a frame's worth of text; otherwise estimated from what is laid out, laying out
+    // nothing past the paragraph holding position (and of a long paragraph nothing).
+    // LinesLaidOut tells when asking again may give a better answer.
+    struct LinePlace {
+        int line = 0;
+        int start = 0;
+        bool exact = false;
+    };
+    LinePlace EstimatedLine(int position);
 
     // Whether position lies in a paragraph laid out in segments, whose block layout Qt's
     // caret code finds empty.
@@ -70,6 +81,10 @@ public:
     // The block shown at y, laid out, and its top, for keeping the view in place.
     int BlockAtY(qreal y);
     qreal BlockTop(int blockNumber) const;
+
+Q_SIGNALS:
+    // The background layout laid out more of the document.
+    void LinesLaidOut();
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;

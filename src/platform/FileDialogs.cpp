@@ -1,5 +1,7 @@
 #include "platform/FileDialogs.h"
 
+#include "platform/QtInternals.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -24,9 +26,9 @@ public:
 
     void accept() override
     {
-        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QLineEdit* edit = QtInternals::FileNameEdit(*this);
         const QString typed = edit ? edit->text() : QString();
-        if (!typed.contains(QLatin1Char('"'))) {
+        if (!edit || !typed.contains(QLatin1Char('"'))) {
             QFileDialog::accept();
             return;
         }
@@ -58,7 +60,7 @@ std::vector<QComboBox*> AddChoices(QFileDialog& dialog, const std::vector<TFileD
                                    const std::function<bool(const QString&)>& applies)
 {
     std::vector<QComboBox*> boxes;
-    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    QGridLayout* grid = QtInternals::FileDialogGrid(dialog);
     if (!grid || choices.empty())
         return boxes;
     std::vector<QWidget*> rowWidgets;
@@ -83,7 +85,7 @@ std::vector<QComboBox*> AddChoices(QFileDialog& dialog, const std::vector<TFileD
         for (QWidget* widget : rowWidgets)
             widget->setEnabled(enabled);
     };
-    if (auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+    if (QLineEdit* edit = QtInternals::FileNameEdit(dialog)) {
         QObject::connect(edit, &QLineEdit::textChanged, &dialog, update);
         update(edit->text());
     }

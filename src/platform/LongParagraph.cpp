@@ -16,8 +16,9 @@ constexpr int kSegmentLength = 4096;
 // Text laid out past a segment's end, so that the break at its last line's end sees the
 // text that follows it, as the whole paragraph's layout would.
 constexpr int kLookahead = 2048;
-// An edit lays out at most this much past its end for the lines to fall in step with the
-// segments after it; what follows is laid out later.
+// An edit lays out at most this much past its end (and of a wide edit, about twice this
+// much past its start) for the lines to fall in step with the segments after it; what
+// follows is laid out later.
 constexpr int kResyncReach = 2 * kSegmentLength;
 // Segments that keep their layouts; the others are laid out again when drawn.
 constexpr std::size_t kKeptLayouts = 48;
@@ -163,17 +164,24 @@ void TLongParagraph::PlaceFrom(std::size_t first)
 
 void TLongParagraph::DropOldLayouts()
 {
-    std::vector<quint64> uses;
-    for (const Segment& segment : segments_)
-        if (segment.layout)
-            uses.push_back(segment.used);
+    // The least recently used go first; among equals (segments measured in passing all
+    // carry 0) the earlier ones, so that never more than kKeptLayouts stay.
+    std::vector<std::pair<quint64, std::size_t>> uses;
+    for (std::size_t i = 0; i < segments_.size(); ++i)
+        if (segments_[i].layout)
+            uses.emplace_back(segments_[i].used, i);
     if (uses.size() <= kKeptLayouts)
         return;
-    std::nth_element(uses.begin(), uses.end() - kKeptLayouts, uses.end());
-    const quint64 oldestKept = *(uses.end() - kKeptLayouts);
-    for (Segment& segment : segments_)
-        if (segment.layout && segment.used < oldestKept)
-            segment.layout.reset();
+    const auto firstKept = uses.end() - kKeptLayouts;
+    std::nth_element(uses.begin(), firstKept, uses.end());
+    for (auto it = uses.begin(); it != firstKept; ++it)
+        segments_[it->second].layout.reset();
+}
+
+int TLongParagraph::KeptLayouts() const
+{
+    return static_cast<int>(std::count_if(segments_.begin(), segments_.end(),
+                                          [](const Segment& segment) { return segment.layout != nullptr; }));
 }
 
 QTextLayout& TLongParagraph::LayoutOf(const QTextBlock& block, std::size_t index)
@@ -195,13 +203,21 @@ void TLongParagraph::ExtendUntil(const QTextBlock& block, Done done)
         Append(LayOutSegment(block, Frontier(), -1));
 }
 
+void TLongParagraph::ExtendPast(const QTextBlock& block, int offset)
+{
+    ExtendUntil(block, [&]() { return Frontier() > offset; });
+}
+
 bool TLongParagraph::Extend(const QTextBlock& block, qint64 budgetNs)
 {
     Settle(block);
     QElapsedTimer timer;
     timer.start();
     const quint64 clock = useClock_;
-    ExtendUntil(block, [&]() { return budgetNs >= 0 && timer.nsecsElapsed() >= budgetNs; });
+    const auto spent = [&]() { return budgetNs >= 0 && timer.nsecsElapsed() >= budgetNs; };
+    while (GapIndex() < segments_.size() && !spent())
+        FillGap(block);
+    ExtendUntil(block, spent);
     // Segments measured in passing are the first to give their layouts back.
     for (Segment& segment : segments_)
         if (segment.used > clock)
@@ -212,7 +228,7 @@ bool TLongParagraph::Extend(const QTextBlock& block, qint64 budgetNs)
 
 bool TLongParagraph::Exact() const
 {
-    return Frontier() >= TextLength();
+    return GapIndex() == segments_.size() && Frontier() >= TextLength();
 }
 
 int TLongParagraph::Lines() const
@@ -332,6 +348,11 @@ int TLongParagraph::InBlock(int laid) const
 
 void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, int added)
 {
+    // An edit in a gap or an island takes both away: the island is laid out again
+    // where it is next needed.
+    const std::size_t gap = GapIndex();
+    if (gap < segments_.size() && std::max(0, from - 1) >= segments_[gap].start)
+        segments_.resize(gap);
     if (from > Frontier()) {
         changedFrom_ = Height();
         return;
@@ -356,7 +377,9 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     segments_.resize(first);
 
     std::size_t next = 0;
-    const int reach = from + added + kResyncReach;
+    // A wide edit (a format change of the whole paragraph, many replacements) is laid
+    // out near its start now and further on when needed or when there is time.
+    const int reach = from + std::min(added, kResyncReach) + kResyncReach;
     int position = restart;
     while (position < TextLength()) {
         while (next < after.size() && after[next].start < position)
@@ -420,7 +443,7 @@ TLongParagraph::Line TLongParagraph::LineOf(const QTextBlock& block, int offset)
 {
     Settle(block);
     offset = Laid(std::clamp(offset, 0, Length()), false);
-    ExtendUntil(block, [&]() { return Frontier() > offset; });
+    Reach(block, offset);
     const std::size_t segment = SegmentAtOffset(offset);
     const QTextLayout& layout = LayoutOf(block, segment);
     const QTextLine line = layout.lineForTextPosition(offset - segments_[segment].start);
@@ -430,24 +453,53 @@ TLongParagraph::Line TLongParagraph::LineOf(const QTextBlock& block, int offset)
 TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
 {
     Settle(block);
-    ExtendUntil(block, [&]() { return segments_.back().firstLine + segments_.back().lines > number; });
-    const std::size_t segment = SegmentAtLine(number);
+    ReachLine(block, number);
+    std::size_t segment = SegmentAtLine(number);
+    if (segments_[segment].gap)
+        return LineIn(block, segment + 1, 0);
     return LineIn(block, segment, number - segments_[segment].firstLine);
+}
+
+int TLongParagraph::PendingBefore(int offset) const
+{
+    return std::max(0, Laid(std::clamp(offset, 0, Length()), false) + 1 - ExactEnd());
+}
+
+TLongParagraph::Line TLongParagraph::EstimatedLineOf(const QTextBlock& block, int offset)
+{
+    const int laid = Laid(std::clamp(offset, 0, Length()), false);
+    const std::size_t gap = GapIndex();
+    const bool inGap = gap < segments_.size() && laid >= segments_[gap].start && laid < segments_[gap].End();
+    if (PendingBefore(offset) == 0 || Exact() || (laid < Frontier() && !inGap))
+        return LineOf(block, offset);
+    // From the start of the gap, or from the end of what is laid out.
+    const int from = inGap ? segments_[gap].start : Frontier();
+    const int laidOutLines = inGap ? segments_[gap].firstLine : segments_.back().firstLine + segments_.back().lines;
+    const double charsPerLine = inGap ? std::max(1.0, static_cast<double>(segments_[gap].length) / segments_[gap].lines)
+                                      : CharsPerLine();
+    const int linesPast = static_cast<int>((laid - from) / charsPerLine);
+    Line line;
+    line.number = std::min(laidOutLines + linesPast, Lines() - 1);
+    const int start = from + static_cast<int>((line.number - laidOutLines) * charsPerLine);
+    line.start = InBlock(std::min(start, laid));
+    line.end = InBlock(std::min(TextLength(), start + static_cast<int>(charsPerLine)));
+    return line;
 }
 
 std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
 {
     Settle(block);
     const qint64 units = static_cast<qint64>(std::floor(y * kFixedScale));
-    ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > units; });
-    return SegmentAtY(units);
+    ReachY(block, units);
+    const std::size_t segment = SegmentAtY(units);
+    return segments_[segment].gap ? segment + 1 : segment;
 }
 
 QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent)
 {
     Settle(block);
     offset = LaidCaret(std::clamp(offset, 0, Length()));
-    ExtendUntil(block, [&]() { return Frontier() > offset; });
+    Reach(block, offset);
     const std::size_t segment = SegmentAtOffset(offset);
     const QTextLayout& layout = LayoutOf(block, segment);
     const Segment& s = segments_[segment];
@@ -485,13 +537,16 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
     if (caretOffset >= 0)
         caretOffset = LaidCaret(caretOffset);
     const qint64 bottom = static_cast<qint64>(std::ceil((clip.bottom() - origin.y()) * kFixedScale));
-    ExtendUntil(block, [&]() { return segments_.back().top + segments_.back().height > bottom; });
     const qint64 top = static_cast<qint64>(std::floor((clip.top() - origin.y()) * kFixedScale));
+    ReachY(block, std::max<qint64>(0, top));
+    ReachY(block, bottom);
     const int blockStart = block.position();
     const QTextCharFormat* markerSelection = nullptr;
     const QPen pen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));
     for (std::size_t i = SegmentAtY(std::max<qint64>(0, top)); i < segments_.size() && segments_[i].top <= bottom; ++i) {
+        if (segments_[i].gap)
+            continue;
         QTextLayout& layout = LayoutOf(block, i);
         const Segment& segment = segments_[i];
         const QPointF at = origin + QPointF(0, Pixels(segment.top));

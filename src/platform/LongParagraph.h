@@ -49,6 +49,8 @@ public:
     qint64 Height() const;  // 1/64 pixel; estimated past the last segment laid out
     int Lines() const;      // likewise
     qreal Width() const { return widest_; }
+    // How many segments keep their layouts (the rest keep only their measures).
+    int KeptLayouts() const;
     int Length() const { return TextLength() - static_cast<int>(preedit_.size()); }
 
     // Offsets given and returned are offsets in the block; the composition is in none.
@@ -63,6 +65,10 @@ public:
     // last line); the line `number`, or the last when there are fewer.
     Line LineOf(const QTextBlock& block, int offset);
     Line LineAt(const QTextBlock& block, int number);
+    // The text LineOf(offset) would lay out first; the line holding offset estimated
+    // from the lines laid out so far, laying out nothing (exact where they reach).
+    int PendingBefore(int offset) const;
+    Line EstimatedLineOf(const QTextBlock& block, int offset);
     // The caret at offset, `width` wide, relative to the paragraph's top-left corner;
     // its line's ascent.
     QRectF CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent = nullptr);
@@ -87,10 +93,33 @@ private:
         qint64 height = 0;
         std::shared_ptr<QTextLayout> layout;  // null when dropped to save memory
         quint64 used = 0;
+        // Text not laid out yet between the lines laid out from the paragraph's start and
+        // an island laid out further on; its lines and height are estimated.
+        bool gap = false;
         int End() const { return start + length; }
     };
 
+    // The end of the text laid out, an island after a gap included.
     int Frontier() const { return segments_.empty() ? 0 : segments_.back().End(); }
+
+    // A place far past the lines laid out is laid out at once in an island of segments
+    // that starts a little before it, at an estimated line, after a gap whose lines
+    // are estimated; the lines after the gap are estimated too. The background fills
+    // the gap from its start and the island's lines become exact where the lines laid
+    // into the gap end where one of the island's segments starts. At most one gap.
+    std::size_t GapIndex() const;  // segments_.size() when there is none
+    // Where the lines laid out from the paragraph's start end.
+    int ExactEnd() const;
+    // Lays out what covers offset in the laid-out text: on from the lines before it
+    // when they are near, else in an island (replacing the one there was).
+    void Reach(const QTextBlock& block, int offset);
+    void ReachY(const QTextBlock& block, qint64 y);
+    void ReachLine(const QTextBlock& block, int line);
+    // Lays out one segment at the gap's start.
+    void FillGap(const QTextBlock& block);
+    void ExtendPast(const QTextBlock& block, int offset);
+    double CharsPerLine() const;
+    double LineHeight() const;
     std::shared_ptr<QTextLayout> MakeLayout(const QTextBlock& block, int start, int length) const;
     // Lays out the segment starting at start; it ends at a line end no sooner than a
     // segment's length, or at stopAt when a line ends there.

@@ -2,6 +2,7 @@
 
 #include "platform/DocumentLayout.h"
 #include "platform/PictureFormat.h"
+#include "platform/QtInternals.h"
 #include "platform/TextAround.h"
 
 #include <QGuiApplication>
@@ -60,13 +61,8 @@ TLongParagraphEditing::TLongParagraphEditing(QTextEdit* edit, TDocumentLayout* l
 {
     // QTextEdit's text control: its caret blinking and its requests to scroll the caret
     // into view are taken over while the caret is in a long paragraph.
-    for (QObject* child : edit->children())
-        if (child->inherits("QWidgetTextControl"))
-            control_ = child;
-    if (control_) {
-        QObject::disconnect(control_, SIGNAL(visibilityRequest(QRectF)), edit, SLOT(_q_ensureVisible(QRectF)));
-        connect(control_, SIGNAL(visibilityRequest(QRectF)), this, SLOT(VisibilityRequested(QRectF)));
-    }
+    control_ = QtInternals::TextControl(edit);
+    QtInternals::RedirectVisibilityRequests(edit, this, SLOT(VisibilityRequested(QRectF)));
     edit->installEventFilter(this);
     connect(&blink_, &QTimer::timeout, this, [this]() { ShowCaret(!caretOn_); });
     connect(edit, &QTextEdit::cursorPositionChanged, this, [this]() { CaretMoved(); });
@@ -80,9 +76,7 @@ bool TLongParagraphEditing::CaretInLongParagraph() const
 
 QRect TLongParagraphEditing::CaretRect() const
 {
-    bool ok = false;
-    const int width = layout_->property("cursorWidth").toInt(&ok);
-    const QRectF rect = layout_->CaretRect(edit_->textCursor().position(), ok ? width : 1);
+    const QRectF rect = layout_->CaretRect(edit_->textCursor().position(), QtInternals::CursorWidth(layout_));
     return rect.toRect().translated(-edit_->horizontalScrollBar()->value(), -edit_->verticalScrollBar()->value());
 }
 
@@ -128,28 +122,23 @@ bool TLongParagraphEditing::eventFilter(QObject* watched, QEvent* event)
 
 void TLongParagraphEditing::VisibilityRequested(const QRectF& rect)
 {
-    // With no lines in the paragraph's own layout, the control asks for a caret 10 pixels
-    // high at the paragraph's top.
-    if (CaretInLongParagraph() && qFuzzyCompare(rect.height(), 10.0))
+    // With no lines in the paragraph's own layout, the control asks for a stand-in caret
+    // at the paragraph's top.
+    if (CaretInLongParagraph() && QtInternals::IsCaretFallback(rect))
         EnsureCaretVisible();
     else
-        QMetaObject::invokeMethod(edit_, "_q_ensureVisible", Q_ARG(QRectF, rect));
+        QtInternals::EnsureVisible(edit_, rect);
 }
 
 void TLongParagraphEditing::EnsureCaretVisible()
 {
     const QRectF caret = layout_->CaretRect(edit_->textCursor().position(), 1).adjusted(-5, 0, 5, 0);
-    QMetaObject::invokeMethod(edit_, "_q_ensureVisible", Q_ARG(QRectF, caret));
+    QtInternals::EnsureVisible(edit_, caret);
 }
 
 QTextCursor TLongParagraphEditing::CursorAt(int anchor, int position) const
 {
-    QTextCursor cursor(edit_->document());
-    cursor.beginEditBlock();
-    cursor.setPosition(anchor);
-    cursor.setPosition(position, QTextCursor::KeepAnchor);
-    cursor.endEditBlock();
-    return cursor;
+    return QtInternals::CursorWithoutColumn(edit_->document(), anchor, position);
 }
 
 int TLongParagraphEditing::StepFrom(int position, bool forward, bool words) const

@@ -31,6 +31,10 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     TRichEditAccessible::Install();
     layout_->BeforeHeightsSettle = [this]() { KeepViewPlace(); };
     layout_->AfterHeightsSettle = [this]() { RestoreViewPlace(); };
+    connect(layout_, &TDocumentLayout::LinesLaidOut, this, [this]() {
+        if (OnLinesLaidOut)
+            RunHandler(window(), OnLinesLaidOut);
+    });
     setObjectName(name);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -308,6 +312,12 @@ int TRichEdit::LineFromChar(int position) const
 int TRichEdit::LineIndex(int line) const
 {
     return layout_->LineStart(line);
+}
+
+TRichEdit::TLinePlace TRichEdit::LinePlace(int position) const
+{
+    const TDocumentLayout::LinePlace place = layout_->EstimatedLine(position);
+    return {place.line, place.start, place.exact};
 }
 
 // Paragraphs above the view that get their exact height must not move what is shown.

@@ -76,6 +76,16 @@ public:
     int LineFromChar(int position) const;
     // The position of the first character of a displayed line; -1 past the last line.
     int LineIndex(int line) const;
+    // The displayed line holding position and that line's first position: what
+    // LineFromChar and LineIndex give when they are quick to answer; estimated (Exact
+    // false) when the background layout has yet to reach position, without waiting for
+    // it. OnLinesLaidOut is raised as the background layout goes on.
+    struct TLinePlace {
+        int Line = 0;
+        int Start = 0;
+        bool Exact = false;
+    };
+    TLinePlace LinePlace(int position) const;
 
     // The formatting rectangle in client pixels: text starts at left/top and wraps at
     // right, whatever the window width (a horizontal scroll bar appears when the
@@ -124,6 +134,8 @@ public:
     // Raised on every move of the caret or the selection (after an edit, once the
     // modified flag reflects it).
     std::function<void()> OnSelectionChange;
+    // Raised after each stretch of background layout.
+    std::function<void()> OnLinesLaidOut;
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

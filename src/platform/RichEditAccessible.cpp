@@ -1,6 +1,7 @@
 #include "platform/RichEditAccessible.h"
 
 #include "platform/DocumentLayout.h"
+#include "platform/QtInternals.h"
 #include "platform/TextAround.h"
 
 #include <QFontMetrics>
@@ -285,7 +286,7 @@ void TRichEditAccessible::scrollToSubstring(int startIndex, int endIndex)
         return;
     QRectF rect = layout->CaretRect(startIndex, 1);
     rect.setBottomRight(layout->CaretRect(endIndex, 1).bottomRight());
-    QMetaObject::invokeMethod(edit, "_q_ensureVisible", Q_ARG(QRectF, rect));
+    QtInternals::EnsureVisible(edit, rect);
 }
 
 QString TRichEditAccessible::attributes(int offset, int* startOffset, int* endOffset) const

@@ -54,6 +54,10 @@ TSDIAppForm::TSDIAppForm()
     SetControlFont(RichEdit1, QStringLiteral("Arial"), -12, RUSSIAN_CHARSET);
     RichEdit1->PopupMenu = PopupMenu1;
     RichEdit1->OnSelectionChange = [this]() { RichEdit1SelectionChange(); };
+    RichEdit1->OnLinesLaidOut = [this]() {
+        if (StatusLineEstimated)
+            UpdateStatusBar();
+    };
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);

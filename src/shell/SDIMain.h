@@ -149,6 +149,8 @@ public:
     void FormClose() override;
     void FormResize() override;
     void UpdateStatusBar();
+    // The status line shows an estimated line, to be shown again as layout goes on.
+    bool StatusLineEstimated = false;
     void HelpAbout1Execute();
     void FileExit1Execute();
 

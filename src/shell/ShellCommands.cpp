@@ -7,10 +7,12 @@
 
 void TSDIAppForm::UpdateStatusBar()
 {
+    // Far ahead of the background layout the line is estimated, and shown again once
+    // the layout has reached the caret.
     const int start = RichEdit1->SelStart();
-    const int line = RichEdit1->LineFromChar(start);
-    const int first = RichEdit1->LineIndex(line);
-    StatusBar->SetPanelText(0, QStringLiteral("%1: %2").arg(line + 1).arg(start - first + 1));
+    const TRichEdit::TLinePlace place = RichEdit1->LinePlace(start);
+    StatusLineEstimated = !place.Exact;
+    StatusBar->SetPanelText(0, QStringLiteral("%1: %2").arg(place.Line + 1).arg(start - place.Start + 1));
     StatusBar->SetPanelText(1, RichEdit1->Modified() ? QStringLiteral("Modified") : QString());
     StatusBar->SetPanelText(2, DocumentFileName.isEmpty() ? QStringLiteral("(Untitled)")
                                                           : DocumentFileName);

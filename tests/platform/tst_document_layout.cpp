@@ -90,6 +90,8 @@ private Q_SLOTS:
     void keysInALongParagraphDoWhatTheyDoElsewhere();
     void randomEditsLeaveLongParagraphsAsQtLaysThemOut();
     void aPictureInALongParagraphIsDrawnAsQtDrawsIt();
+    void aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly();
+    void aJumpFarIntoALongParagraphEndsAsALayoutFromItsStart();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -606,3 +608,75 @@ void DocumentLayoutTest::aPictureInALongParagraphIsDrawnAsQtDrawsIt()
 
 QTEST_MAIN(DocumentLayoutTest)
 #include "tst_document_layout.moc"
+
+void DocumentLayoutTest::aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly()
+{
+    // A paragraph of megabytes keeps the shaped lines of a few pieces near where it was
+    // last read, whether its pieces were laid out in the background or by reading it
+    // from end to end: memory does not grow with the paragraph.
+    QString text;
+    while (text.size() < 400000)
+        text += U("日本語の文章と some latin words in between. ");
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text);
+    LayoutEnvironment environment;
+    environment.pageWidth = 300;
+    environment.defaultFont = doc.defaultFont();
+    const QTextBlock block = doc.firstBlock();
+    TLongParagraph paragraph(block, environment);
+    QVERIFY(paragraph.Extend(block, -1));
+    const QRectF first = paragraph.CaretRect(block, 1234, 1);
+    QVERIFY2(paragraph.KeptLayouts() <= 48, qPrintable(QString::number(paragraph.KeptLayouts())));
+    for (int offset = 0; offset < text.size(); offset += 997)
+        paragraph.CaretRect(block, offset, 1);
+    QVERIFY2(paragraph.KeptLayouts() <= 48, qPrintable(QString::number(paragraph.KeptLayouts())));
+    // A piece whose layout was dropped is laid out again as it was.
+    QCOMPARE(paragraph.CaretRect(block, 1234, 1), first);
+    QCOMPARE(paragraph.LineAt(block, paragraph.Lines() - 1).last, true);
+}
+
+void DocumentLayoutTest::aJumpFarIntoALongParagraphEndsAsALayoutFromItsStart()
+{
+    // A jump to the end of a paragraph of megabytes lays out its end at once, the lines
+    // before estimated; once the layout from the start has met those lines, and after
+    // edits before and after the place jumped to, the paragraph reads as a layout from
+    // its start.
+    QString text;
+    for (int i = 0; text.size() < 300000; ++i)
+        text += i % 3 ? QStringLiteral("word%1 and latin text ").arg(i) : U("日本語の文章が続きます。");
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text);
+    LayoutEnvironment environment;
+    environment.pageWidth = 300;
+    environment.defaultFont = doc.defaultFont();
+    const QTextBlock block = doc.firstBlock();
+    const auto sameAsFresh = [&](TLongParagraph& paragraph, const char* when) {
+        TLongParagraph fresh(block, environment);
+        fresh.Extend(block, -1);
+        if (paragraph.Lines() != fresh.Lines() || paragraph.Height() != fresh.Height())
+            return qWarning() << when << paragraph.Lines() << fresh.Lines(), false;
+        for (int offset = 0; offset < block.length(); offset += 4999)
+            if (paragraph.CaretRect(block, offset, 1) != fresh.CaretRect(block, offset, 1))
+                return qWarning() << when << offset, false;
+        return true;
+    };
+    TLongParagraph paragraph(block, environment);
+    paragraph.CaretRect(block, text.size(), 1);
+    QVERIFY2(!paragraph.Exact() && paragraph.PendingBefore(text.size()) > 200000, "the jump laid out what lies before");
+    QVERIFY(paragraph.Extend(block, -1));
+    QVERIFY(sameAsFresh(paragraph, "filled"));
+
+    TLongParagraph edited(block, environment);
+    edited.CaretRect(block, text.size() - 10, 1);
+    QTextCursor cursor(&doc);
+    cursor.setPosition(100);
+    cursor.insertText(QStringLiteral("inserted "));
+    edited.Edit(block, 100, 0, 9);
+    edited.CaretRect(block, block.length() - 20, 1);
+    const int nearEnd = block.length() - 50;
+    cursor.setPosition(nearEnd);
+    cursor.insertText(QStringLiteral(" near the end "));
+    edited.Edit(block, nearEnd, 0, 14);
+    QVERIFY(edited.Extend(block, -1));
+    QVERIFY(sameAsFresh(edited, "edited"));
+}

@@ -1,14 +1,23 @@
 // The rich-edit control on its own: text and selection, search, displayed lines, the
 // formatting rectangle, undo, paragraph and character attributes, plain-text files.
 #include "platform/Application.h"
+#include "platform/LongParagraph.h"
+#include "platform/QtInternals.h"
 #include "platform/RichEdit.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPlainTextDocumentLayout>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QInputMethodEvent>
 #include <QMessageBox>
 #include <QScrollBar>
@@ -25,6 +34,26 @@ namespace {
 QString U(const char* text)
 {
     return QString::fromUtf8(text);
+}
+
+// A plain-text layout that counts how often a paragraph's lines are asked for.
+class CountingLayout : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+    mutable int asked = 0;
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        ++asked;
+        return QPlainTextDocumentLayout::blockBoundingRect(block);
+    }
+};
+
+// What a failed check says: Qt changed what the program relies on.
+QByteArray Changed(const char* what)
+{
+    return QStringLiteral("Qt %1 no longer %2 as Qt %3 did: mend src/platform/QtInternals.cpp")
+        .arg(QString::fromLatin1(qVersion()), QString::fromLatin1(what), QString::fromLatin1(QtInternals::kCheckedQtVersion))
+        .toUtf8();
 }
 
 } // namespace
@@ -58,6 +87,7 @@ private Q_SLOTS:
     void failedLoadsAndSavesRaiseClearErrorsAndChangeNothing();
     void richTextModeReadsFilesWithoutRtfAsText();
     void theBusyCursorIsGoneForMessagesAndAfterFailures();
+    void qtInternalsHoldAsChecked();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -707,6 +737,65 @@ void RichEditTest::theBusyCursorIsGoneForMessagesAndAfterFailures()
     QVERIFY_THROWS_EXCEPTION(EFileError, edit_->LoadFromFile(dir_.filePath(QStringLiteral("missing.txt"))));
     QVERIFY_THROWS_EXCEPTION(EFileError, edit_->SaveToFile(dir_.path()));
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void RichEditTest::qtInternalsHoldAsChecked()
+{
+    // The caret in a paragraph laid out in segments: the text control finds no lines in
+    // the paragraph's own layout and asks to show its stand-in caret.
+    const int threshold = TLongParagraph::threshold;
+    TLongParagraph::threshold = 2000;
+    QString words;
+    while (words.size() < 5000)
+        words += QStringLiteral("words ");
+    edit_->SetText(words);
+    const auto restore = qScopeGuard([threshold]() { TLongParagraph::threshold = threshold; });
+    QObject* control = QtInternals::TextControl(edit_.get());
+    QVERIFY2(control, Changed("gives QTextEdit a QWidgetTextControl"));
+    QSignalSpy requests(control, SIGNAL(visibilityRequest(QRectF)));
+    QVERIFY2(requests.isValid(), Changed("has QWidgetTextControl::visibilityRequest(QRectF)"));
+    edit_->SetSelStart(3000);
+    edit_->ensureCursorVisible();
+    QVERIFY2(!requests.isEmpty() && QtInternals::IsCaretFallback(requests.last().at(0).toRectF()),
+             Changed("asks for a 10-pixel caret in a paragraph without lines"));
+
+    // Requests redirected away from QTextEdit's own slot, and that slot scrolling.
+    QTextEdit plain;
+    plain.resize(200, 100);
+    plain.setPlainText(QString(200, QLatin1Char('\n')));
+    plain.setCursorWidth(3);
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+    QCOMPARE(QtInternals::CursorWidth(plain.document()->documentLayout()), 3);
+    QAction receiver;
+    QSignalSpy redirected(&receiver, &QAction::triggered);
+    QVERIFY2(QtInternals::RedirectVisibilityRequests(&plain, &receiver, SLOT(trigger())),
+             Changed("connects visibilityRequest to QTextEdit::_q_ensureVisible"));
+    QTextCursor end(plain.document());
+    end.movePosition(QTextCursor::End);
+    plain.setTextCursor(end);
+    plain.ensureCursorVisible();
+    QVERIFY(!redirected.isEmpty());
+    QCOMPARE(plain.verticalScrollBar()->value(), 0);
+    QtInternals::EnsureVisible(&plain, plain.document()->documentLayout()->blockBoundingRect(end.block()));
+    QVERIFY2(plain.verticalScrollBar()->value() > 0, Changed("scrolls with QTextEdit::_q_ensureVisible(QRectF)"));
+
+    // A cursor placed inside an edit block leaves the paragraph's lines alone.
+    QTextDocument document;
+    auto* counting = new CountingLayout(&document);
+    document.setDocumentLayout(counting);
+    QTextCursor(&document).insertText(QStringLiteral("some text"));
+    document.firstBlock().layout()->clearLayout();
+    counting->asked = 0;
+    QtInternals::CursorWithoutColumn(&document, 2, 5);
+    QVERIFY2(counting->asked == 0, Changed("skips the cursor's column inside an edit block"));
+    QTextCursor(&document).setPosition(5);
+    QVERIFY(counting->asked > 0);
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QVERIFY2(QtInternals::FileNameEdit(dialog), Changed("names its file dialog's line edit fileNameEdit"));
+    QVERIFY2(QtInternals::FileDialogGrid(dialog), Changed("lays its file dialog out in a grid"));
 }
 
 QTEST_MAIN(RichEditTest)

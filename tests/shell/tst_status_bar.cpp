@@ -1,5 +1,6 @@
 // The status bar: caret line and column on displayed lines, the modified mark and the
 // file name.
+#include "platform/DocumentLayout.h"
 #include "platform/RichEdit.h"
 #include "platform/StatusBar.h"
 #include "shell/SDIMain.h"
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void wrappedParagraphsCountAsSeveralLines();
     void modifiedFollowsTheFlagAndTheFileNameIsShownInFull();
     void everySelectionChangeRefreshes();
+    void aJumpAheadOfTheLayoutIsShownAtOnceThenCorrected();
 
 private:
     QString panel(int index) const { return form_->StatusBar->PanelText(index); }
@@ -122,6 +124,27 @@ void StatusBarTest::everySelectionChangeRefreshes()
     QCOMPARE(panel(0), QStringLiteral("1: 1"));
     QTest::keyClick(edit_, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(panel(0), QStringLiteral("2: 4"));
+}
+
+void StatusBarTest::aJumpAheadOfTheLayoutIsShownAtOnceThenCorrected()
+{
+    // Paragraphs of one line and of several, so that an estimate is likely off.
+    QString text;
+    for (int i = 0; i < 6000; ++i)
+        text += i % 5 ? QStringLiteral("line %1\n").arg(i) : QStringLiteral("word ").repeated(40 + i % 13) + QLatin1Char('\n');
+    text += QStringLiteral("the end");
+    edit_->SetText(text);
+    auto* layout = qobject_cast<TDocumentLayout*>(edit_->document()->documentLayout());
+    QVERIFY(layout && layout->LayoutPending());
+    // The caret moves, and the status line follows, without waiting for the layout.
+    QTest::keyClick(edit_, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY2(layout->LayoutPending(), "the status line waited for the whole document to be laid out");
+    QVERIFY(panel(0).endsWith(QStringLiteral(": 8")));
+    // Once the layout has passed the caret the line shown is exact.
+    QTRY_VERIFY_WITH_TIMEOUT(!layout->LayoutPending(), 60000);
+    const int caret = edit_->SelStart();
+    const int line = edit_->LineFromChar(caret);
+    QCOMPARE(panel(0), QStringLiteral("%1: %2").arg(line + 1).arg(caret - edit_->LineIndex(line) + 1));
 }
 
 QTEST_MAIN(StatusBarTest)
