@@ -27,6 +27,9 @@ constexpr int kBulletIndentTwips = 360;
 
 class QTextBlockFormat;
 
+// A length in pixels at ppi pixels per inch, in twips, rounded to the nearest.
+int PixelsToTwips(double pixels, int ppi);
+
 // Sets Qt's left margin, first-line indent and right margin of a block format from the
 // indents it keeps in twips, at ppi pixels per inch, for a paragraph running in
 // direction. As in RTF readers, the first and left indents of a right-to-left paragraph

@@ -1,6 +1,7 @@
 // The rich-edit control's side of the clipboard and of drag and drop.
 #include "platform/RichEdit.h"
 
+#include "platform/DocumentProperties.h"
 #include "platform/PictureFormat.h"
 #include "platform/RichTextMimeData.h"
 #include "platform/rtf/Rtf.h"
@@ -15,7 +16,6 @@
 #include <QTextFrame>
 #include <QTextList>
 #include <QUrl>
-#include <cmath>
 
 namespace {
 
@@ -158,8 +158,8 @@ void TRichEdit::insertFromMimeData(const QMimeData* source)
         // Shown at its own size in pixels on this screen.
         picture.width = image.width();
         picture.height = image.height();
-        picture.goalWidth = static_cast<int>(std::lround(image.width() * 1440.0 / PixelsPerInch()));
-        picture.goalHeight = static_cast<int>(std::lround(image.height() * 1440.0 / PixelsPerInch()));
+        picture.goalWidth = PixelsToTwips(image.width(), PixelsPerInch());
+        picture.goalHeight = PixelsToTwips(image.height(), PixelsPerInch());
         rtf::TextDocumentSink sink(pasted, PixelsPerInch());
         sink.InsertPicture(picture, rtf::RunFormat());
     } else if (acceptRichText() && source->hasHtml()) {
@@ -171,9 +171,8 @@ void TRichEdit::insertFromMimeData(const QMimeData* source)
         CopyWhatTheLayoutDraws(html, pasted);
         CopyPictureResources(html, pasted);
     } else {
-        // Plain text in the caret's format; a drop puts
-        // the caret where it lands without a word to the control, so the format is
-        // taken off a picture here as well.
+        // Plain text in the caret's format; a drop puts the caret where it lands
+        // without a word to the control, so the format is taken off a picture here.
         const QTextCharFormat format = textCursor().charFormat();
         if (!textCursor().hasSelection() && IsPictureFormat(format))
             setCurrentCharFormat(TextFormatOf(format));

@@ -23,11 +23,6 @@ int TwipsToPixels(int twips, int ppi)
     return static_cast<int>(std::lround(static_cast<double>(twips) * ppi / 1440.0));
 }
 
-int PixelsToTwips(int pixels, int ppi)
-{
-    return static_cast<int>(std::lround(static_cast<double>(pixels) * 1440.0 / ppi));
-}
-
 QTextBlockFormat FormatAtSelection(const QTextEdit* edit)
 {
     return edit->document()->findBlock(edit->textCursor().selectionStart()).blockFormat();
@@ -79,6 +74,11 @@ void ForEachSelectedBlock(QTextEdit* edit, const std::function<void(const QTextB
 
 // Qt lays out a paragraph from its left margin and first-line indent; derive both from
 // the twips kept in the format.
+int PixelsToTwips(double pixels, int ppi)
+{
+    return static_cast<int>(std::lround(pixels * 1440.0 / std::max(ppi, 1)));
+}
+
 void ApplyIndentsToLayout(QTextBlockFormat& format, int ppi, Qt::LayoutDirection direction, int listIndentTwips)
 {
     const int first = format.intProperty(FirstIndentTwips);

@@ -90,11 +90,6 @@ QString FamilyOf(const QTextCharFormat& format)
     return format.property(QTextFormat::FontFamily).toString();
 }
 
-int PixelsToTwips(double pixels, int ppi)
-{
-    return static_cast<int>(std::lround(pixels * 1440.0 / std::max(ppi, 1)));
-}
-
 class Writer {
 public:
     Writer(const QTextDocument& doc, int ppi) : doc_(doc), ppi_(ppi) {}
