@@ -70,6 +70,24 @@ QString FormattedRtf()
              "last line}");
 }
 
+const QUrl kPictureName(QStringLiteral("picture"));
+
+// Inserts a picture of one colour at position of edit's document, as a paste from a
+// web page does (a resource of the document, no data of its own); returns the picture,
+// for a reference edit to hold as well.
+QImage InsertPicture(TRichEdit& edit, int position, QSize size, QColor color)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(color);
+    edit.document()->addResource(QTextDocument::ImageResource, kPictureName, picture);
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(position);
+    QTextImageFormat image;
+    image.setName(kPictureName.toString());
+    cursor.insertImage(image);
+    return picture;
+}
+
 } // namespace
 
 class DocumentLayoutTest : public QObject {
@@ -132,17 +150,9 @@ void DocumentLayoutTest::drawsHitsAndMovesTheCaretAsQtsOwnLayout()
     file.close();
     edit_->LoadFromFile(path);
     // A picture at the end of a paragraph, as one pasted from a web page.
-    QImage picture(30, 20, QImage::Format_RGB32);
-    picture.fill(QColor(200, 40, 40));
-    const QUrl pictureName(QStringLiteral("picture"));
-    edit_->document()->addResource(QTextDocument::ImageResource, pictureName, picture);
-    QTextCursor end(edit_->document());
-    end.movePosition(QTextCursor::End);
-    QTextImageFormat image;
-    image.setName(pictureName.toString());
-    end.insertImage(image);
+    const QImage picture = InsertPicture(*edit_, edit_->TextLength(), QSize(30, 20), QColor(200, 40, 40));
     ReferenceEdit reference(*edit_);
-    reference.document()->addResource(QTextDocument::ImageResource, pictureName, picture);
+    reference.document()->addResource(QTextDocument::ImageResource, kPictureName, picture);
     QVERIFY(QTest::qWaitForWindowExposed(&reference));
 
     QCOMPARE(Geometry(edit_->document()), Geometry(reference.document()));
@@ -590,17 +600,9 @@ void DocumentLayoutTest::aPictureInALongParagraphIsDrawnAsQtDrawsIt()
     for (int i = 0; text.size() < 6000; ++i)
         text += QStringLiteral("word%1 latin text ").arg(i);
     edit_->SetText(text);
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(QColor(40, 120, 200));
-    const QUrl pictureName(QStringLiteral("picture"));
-    edit_->document()->addResource(QTextDocument::ImageResource, pictureName, picture);
-    QTextCursor cursor(edit_->document());
-    cursor.setPosition(150);
-    QTextImageFormat image;
-    image.setName(pictureName.toString());
-    cursor.insertImage(image);
+    const QImage picture = InsertPicture(*edit_, 150, QSize(40, 30), QColor(40, 120, 200));
     ReferenceEdit reference(*edit_);
-    reference.document()->addResource(QTextDocument::ImageResource, pictureName, picture);
+    reference.document()->addResource(QTextDocument::ImageResource, kPictureName, picture);
     QVERIFY(QTest::qWaitForWindowExposed(&reference));
     QCOMPARE(Geometry(edit_->document()), Geometry(reference.document()));
     QVERIFY(edit_->viewport()->grab().toImage() == reference.viewport()->grab().toImage());
