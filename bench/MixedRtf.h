@@ -4,7 +4,7 @@
 // QTextDocument. The RTF is written the way word processors write it: a font table with
 // Shift-JIS (\fcharset128) and Cyrillic (\fcharset204) fonts, and the text of each run
 // as \'hh escapes in its font's code page (CP932 or CP1251).
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 #include <QByteArray>
 #include <QColor>

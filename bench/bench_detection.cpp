@@ -7,9 +7,9 @@
 // and cut to 16 to 4,096 bytes in each encoding.
 //
 //   cmake --build build --target bench_detection && build/bench/bench_detection [samples per cell]
-#include "platform/CodePages.h"
-#include "platform/EncodingDetector.h"
-#include "platform/TextEncoding.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/EncodingDetector.h"
+#include "platform/text/TextEncoding.h"
 
 #include <QDir>
 #include <QElapsedTimer>

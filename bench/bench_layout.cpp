@@ -15,8 +15,8 @@
 #include "MixedRtf.h"
 #include "MixedText.h"
 #include "edit/StandardSearch.h"
-#include "platform/RichEdit.h"
-#include "platform/StatusBar.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
 #include "shell/SDIMain.h"
 #include "support/WindowSetFixture.h"
 

@@ -2,9 +2,9 @@
 // Japanese/Cyrillic/Latin documents into a PDF file on the current printer (the same
 // path as a print job, without the print server). Printing blocks the window while it
 // runs, so the figure to watch is how long a user waits.
-#include "platform/Application.h"
-#include "platform/Printer.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/system/Printer.h"
+#include "platform/richedit/RichEdit.h"
 #include "MixedText.h"
 
 #include <QApplication>

@@ -3,11 +3,11 @@
 // and while its snapshot is being written; the snapshot's longest stall of the event
 // loop; the journal's bytes per keystroke; and recovering a 10 MB document from its
 // journal against opening the same text from its file (target: recovery within 1 s).
-#include "platform/Application.h"
-#include "platform/DocumentJournal.h"
-#include "platform/DocumentJournalCodec.h"
-#include "platform/RecoveryStore.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/recovery/DocumentJournal.h"
+#include "platform/recovery/DocumentJournalCodec.h"
+#include "platform/recovery/RecoveryStore.h"
+#include "platform/richedit/RichEdit.h"
 #include "MixedText.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -2,8 +2,8 @@
 // file: load with layout, save, FindText over all hits, LineFromChar near the end and
 // a keystroke at the end. Targets: load + layout under 2 s, LineFromChar at the end
 // under 5 ms, a keystroke at the end under 16 ms.
-#include "platform/Application.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/richedit/RichEdit.h"
 #include "MixedText.h"
 
 #include <QAbstractTextDocumentLayout>

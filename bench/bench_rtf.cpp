@@ -6,9 +6,9 @@
 // (\'hh) with Korean words between as \uN, as word processors write it, beside the
 // same text all in \uN; and writing 20,992 different kanji beside writing one kanji
 // as many times.
-#include "platform/CodePages.h"
-#include "platform/DocumentProperties.h"
-#include "platform/rtf/Rtf.h"
+#include "platform/text/CodePages.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,8 +6,8 @@
 // the end, which steps through all 10,000 occurrences from the top.
 #include "edit/StandardSearch.h"
 #include "foreignsearch/FindInDocument.h"
-#include "platform/Application.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/richedit/RichEdit.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -3,13 +3,13 @@
 
 #include "document/DocumentNames.h"
 #include "document/EncodingChoices.h"
-#include "platform/DocumentJournal.h"
-#include "platform/FileDialogs.h"
-#include "platform/FileStamp.h"
-#include "platform/MessageBox.h"
-#include "platform/NoticeBar.h"
-#include "platform/RichEdit.h"
-#include "platform/rtf/Rtf.h"
+#include "platform/recovery/DocumentJournal.h"
+#include "platform/dialogs/FileDialogs.h"
+#include "platform/system/FileStamp.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/NoticeBar.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 namespace {
 

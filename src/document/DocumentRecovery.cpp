@@ -4,12 +4,12 @@
 #include "shell/SDIMain.h"
 
 #include "document/RecoveryState.h"
-#include "platform/Application.h"
-#include "platform/DocumentJournal.h"
-#include "platform/DocumentJournalCodec.h"
-#include "platform/MessageBox.h"
-#include "platform/RecoveryStore.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/recovery/DocumentJournal.h"
+#include "platform/recovery/DocumentJournalCodec.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/recovery/RecoveryStore.h"
+#include "platform/richedit/RichEdit.h"
 
 #include <QLocale>
 

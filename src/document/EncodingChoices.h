@@ -1,7 +1,7 @@
 #pragma once
 // The encodings and line endings a user can choose for a plain-text file in the Open
 // and Save As dialogs.
-#include "platform/TextEncoding.h"
+#include "platform/text/TextEncoding.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,8 @@
 // print with an empty job title; nothing here touches the document or the status bar.
 #include "shell/SDIMain.h"
 
-#include "platform/PrintDialogs.h"
-#include "platform/RichEdit.h"
+#include "platform/dialogs/PrintDialogs.h"
+#include "platform/richedit/RichEdit.h"
 
 void TSDIAppForm::FilePrinterSetup1Execute()
 {

@@ -4,8 +4,8 @@
 // when last read or written, so that a recovered document's Save still asks before
 // writing over a file another program has changed, or leaving out what an RTF file held
 // that the control cannot keep.
-#include "platform/FileStamp.h"
-#include "platform/TextEncoding.h"
+#include "platform/system/FileStamp.h"
+#include "platform/text/TextEncoding.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
 // Undo, Delete, Select All, the command state and the selection-change handler.
 #include "edit/EditCommands.h"
 
-#include "platform/Clipboard.h"
-#include "platform/Controls.h"
-#include "platform/Menus.h"
-#include "platform/RichEdit.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Clipboard.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Menus.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/ToolBar.h"
 #include "shell/SDIMain.h"
 
 

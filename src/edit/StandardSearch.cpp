@@ -2,9 +2,9 @@
 #include "edit/StandardSearch.h"
 
 #include "foreignsearch/FindInDocument.h"
-#include "platform/BusyCursor.h"
-#include "platform/FindReplaceDialogs.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/BusyCursor.h"
+#include "platform/dialogs/FindReplaceDialogs.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // Replace All over a whole document.
-#include "platform/TextSearch.h"
+#include "platform/text/TextSearch.h"
 
 #include <QString>
 

@@ -2,10 +2,10 @@
 
 #include "foreignsearch/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
-#include "platform/Controls.h"
-#include "platform/DialogLayout.h"
-#include "platform/Fonts.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/DialogLayout.h"
+#include "platform/system/Fonts.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 // The foreign-language search dialog: a modeless window above the others where the
 // search text is typed in the chosen language's script and font. Each showing loads
 // the last search from the main window's hidden controls; each close stores it back.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class TButton;
 class TCheckBox;

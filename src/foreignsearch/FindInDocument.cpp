@@ -1,6 +1,6 @@
 #include "foreignsearch/FindInDocument.h"
 
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 
 std::optional<int> FindInDocument(const TRichEdit& edit, const QString& text, TSearchTypes types,
                                   int direction)

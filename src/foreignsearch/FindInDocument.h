@@ -1,6 +1,6 @@
 #pragma once
 // The directional search that the foreign-language search and the standard find share.
-#include "platform/TextSearch.h"
+#include "platform/text/TextSearch.h"
 
 #include <QString>
 #include <optional>

@@ -4,8 +4,8 @@
 #include "foreignsearch/FindDlgForm.h"
 #include "foreignsearch/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
-#include "platform/Controls.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Controls.h"
+#include "platform/richedit/RichEdit.h"
 
 void TSDIAppForm::EidtFindRus1Execute()
 {

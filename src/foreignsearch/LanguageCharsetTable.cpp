@@ -1,6 +1,6 @@
 #include "foreignsearch/LanguageCharsetTable.h"
 
-#include "platform/Fonts.h"
+#include "platform/system/Fonts.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include "format/PageWidth.h"
 #include "format/Paragraph.h"
-#include "platform/Controls.h"
-#include "platform/FontDialog.h"
-#include "platform/Numbers.h"
-#include "platform/RichEdit.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Controls.h"
+#include "platform/dialogs/FontDialog.h"
+#include "platform/text/Numbers.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/ToolBar.h"
 
 #include <cmath>
 #include <limits>

@@ -1,9 +1,9 @@
 #include "format/PageWidth.h"
 
 #include "format/ValueDialogs.h"
-#include "platform/Controls.h"
-#include "platform/DialogLayout.h"
-#include "platform/Fonts.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/DialogLayout.h"
+#include "platform/system/Fonts.h"
 
 TSetPageWidth* SetPageWidth = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The page-width dialog: one box with the width in inches.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class TButton;
 class TEdit;

@@ -1,6 +1,6 @@
 #pragma once
 // The paragraph dialog: the first, left and right indents in inches.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class TButton;
 class TEdit;

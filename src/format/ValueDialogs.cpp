@@ -1,11 +1,11 @@
 #include "format/ValueDialogs.h"
 
-#include "platform/Controls.h"
-#include "platform/DialogLayout.h"
-#include "platform/Fonts.h"
-#include "platform/Forms.h"
-#include "platform/MessageBox.h"
-#include "platform/Numbers.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/DialogLayout.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/text/Numbers.h"
 
 void LayOutValueDialog(TDialogForm* dialog, QFrame* values, TButton*& ok, TButton*& cancel)
 {

@@ -1,9 +1,9 @@
 #include "shell/About.h"
 
 #include "BuildInfo.h"
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/ImageList.h"
+#include "platform/forms/Controls.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/ImageList.h"
 
 #include <QPalette>
 

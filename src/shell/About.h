@@ -1,6 +1,6 @@
 #pragma once
 // The About box: product name, version, release date and copyright.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 class TButton;
 class TLabel;

@@ -2,11 +2,11 @@
 #include "shell/SDIMain.h"
 
 #include "edit/ControlKeys.h"
-#include "platform/Actions.h"
-#include "platform/Clipboard.h"
-#include "platform/ImageList.h"
-#include "platform/Menus.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Actions.h"
+#include "platform/forms/Clipboard.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/ToolBar.h"
 #include "shell/ActionTable.h"
 
 #include <QMenuBar>

@@ -2,12 +2,12 @@
 // keeps between runs.
 #include "shell/SDIMain.h"
 
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/HandlerBoundary.h"
-#include "platform/MessageBox.h"
-#include "platform/Registry.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Controls.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/HandlerBoundary.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/system/Registry.h"
+#include "platform/richedit/RichEdit.h"
 
 namespace {
 const char* const kSettingsKey = "SOFTWARE\\Orvalde\\Tesserine";

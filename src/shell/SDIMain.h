@@ -1,8 +1,8 @@
 #pragma once
 // The main window. Declared once here with its members grouped by subsystem; each
 // subsystem folder defines the members it owns.
-#include "platform/FileStamp.h"
-#include "platform/Forms.h"
+#include "platform/system/FileStamp.h"
+#include "platform/forms/Forms.h"
 
 #include <QString>
 #include <memory>

@@ -1,8 +1,8 @@
 // The main window's own commands: status bar, About and Exit.
 #include "shell/SDIMain.h"
 
-#include "platform/RichEdit.h"
-#include "platform/StatusBar.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
 #include "shell/About.h"
 
 void TSDIAppForm::UpdateStatusBar()

@@ -1,6 +1,6 @@
 #include "shell/StartupFile.h"
 
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 #include "shell/SDIMain.h"
 
 #include <QDir>

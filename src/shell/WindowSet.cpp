@@ -3,8 +3,8 @@
 #include "foreignsearch/FindDlgForm.h"
 #include "format/PageWidth.h"
 #include "format/Paragraph.h"
-#include "platform/Application.h"
-#include "platform/ImageList.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/ImageList.h"
 #include "shell/About.h"
 #include "shell/SDIMain.h"
 

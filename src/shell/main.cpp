@@ -1,4 +1,4 @@
-#include "platform/Application.h"
+#include "platform/forms/Application.h"
 #include "shell/SDIMain.h"
 #include "shell/StartupFile.h"
 #include "shell/WindowSet.h"

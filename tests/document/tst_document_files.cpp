@@ -1,8 +1,8 @@
 // New, Open, Save and Save As through the real window, its prompts and file dialogs.
 #include "document/DocumentNames.h"
-#include "platform/Actions.h"
-#include "platform/RichEdit.h"
-#include "platform/StatusBar.h"
+#include "platform/forms/Actions.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"

@@ -1,9 +1,9 @@
 // The encoding and line-ending choices of the Open and Save As dialogs, through the
 // real window, and the question before a save that an encoding cannot hold.
 #include "document/EncodingChoices.h"
-#include "platform/CodePages.h"
-#include "platform/NoticeBar.h"
-#include "platform/RichEdit.h"
+#include "platform/text/CodePages.h"
+#include "platform/forms/NoticeBar.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"

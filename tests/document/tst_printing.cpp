@@ -2,12 +2,12 @@
 // and the printer-setup dialog, read back from the PDF files the server's PDF printers
 // write. Runs under tests/support/cups-sandbox with two PDF printers.
 #include "document/PrintedJobs.h"
-#include "platform/Menus.h"
-#include "platform/PrintDialogs.h"
-#include "platform/Printer.h"
-#include "platform/RichEdit.h"
-#include "platform/StatusBar.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Menus.h"
+#include "platform/dialogs/PrintDialogs.h"
+#include "platform/system/Printer.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
+#include "platform/forms/ToolBar.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowSetFixture.h"

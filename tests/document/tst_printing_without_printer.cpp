@@ -1,10 +1,10 @@
 // Printing on a print system with no printer installed: each way of printing says so
 // plainly and nothing else happens. Runs under tests/support/cups-sandbox with none.
 #include "document/PrintedJobs.h"
-#include "platform/Menus.h"
-#include "platform/Printer.h"
-#include "platform/RichEdit.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Menus.h"
+#include "platform/system/Printer.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/ToolBar.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowSetFixture.h"

@@ -2,9 +2,9 @@
 // question at start and its three answers, and the one message when the journal cannot
 // be written.
 #include "document/RecoveryState.h"
-#include "platform/DocumentJournal.h"
-#include "platform/RecoveryStore.h"
-#include "platform/RichEdit.h"
+#include "platform/recovery/DocumentJournal.h"
+#include "platform/recovery/RecoveryStore.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"

@@ -5,8 +5,8 @@
 //
 // The permission cases need a user whom permissions bind; root is not one of them, so
 // they skip as root and run_unprivileged.sh runs them again as nobody.
-#include "platform/Actions.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Actions.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"

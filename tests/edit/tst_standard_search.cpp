@@ -1,8 +1,8 @@
 // Find, Find Next, Replace and Replace All through the real dialogs.
 #include "edit/StandardSearch.h"
-#include "platform/Actions.h"
-#include "platform/FindReplaceDialogs.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Actions.h"
+#include "platform/dialogs/FindReplaceDialogs.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowSetFixture.h"

@@ -1,6 +1,6 @@
 // libFuzzer entry point: reads arbitrary bytes as RTF into a document, then writes that
 // document back as RTF, so that both the reader and the writer see what the reader makes.
-#include "platform/rtf/Rtf.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

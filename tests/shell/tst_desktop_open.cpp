@@ -1,6 +1,6 @@
 // Opening a file from the desktop: a file named on the command line, and a file
 // dropped on the window.
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "shell/StartupFile.h"
 #include "support/ModalAnswerer.h"

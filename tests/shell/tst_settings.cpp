@@ -1,8 +1,8 @@
 // The two settings kept between runs, and the close prompt, through the real window.
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/Registry.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Controls.h"
+#include "platform/system/Fonts.h"
+#include "platform/system/Registry.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"

@@ -1,8 +1,8 @@
 // The status bar: caret line and column on displayed lines, the modified mark and the
 // file name.
-#include "platform/DocumentLayout.h"
-#include "platform/RichEdit.h"
-#include "platform/StatusBar.h"
+#include "platform/layout/DocumentLayout.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
 #include "shell/SDIMain.h"
 #include "support/WindowSetFixture.h"
 

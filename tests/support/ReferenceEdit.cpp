@@ -1,6 +1,6 @@
 #include "support/ReferenceEdit.h"
 
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 
 #include <QTest>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
 #include "support/WindowSetFixture.h"
 
-#include "platform/Application.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/richedit/RichEdit.h"
 #include "shell/SDIMain.h"
 #include "shell/WindowSet.h"
 

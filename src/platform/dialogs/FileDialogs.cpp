@@ -1,4 +1,4 @@
-#include "platform/FileDialogs.h"
+#include "platform/dialogs/FileDialogs.h"
 
 #include "platform/QtInternals.h"
 

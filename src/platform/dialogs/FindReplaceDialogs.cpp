@@ -1,6 +1,6 @@
-#include "platform/FindReplaceDialogs.h"
+#include "platform/dialogs/FindReplaceDialogs.h"
 
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

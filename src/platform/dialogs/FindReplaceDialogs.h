@@ -1,7 +1,7 @@
 #pragma once
 // The desktop's Find and Replace dialogs: modeless, in Japanese, raising a find event
 // for Find Next and a replace event for Replace and Replace All.
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <functional>
 

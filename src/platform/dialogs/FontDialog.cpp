@@ -1,7 +1,7 @@
-#include "platform/FontDialog.h"
+#include "platform/dialogs/FontDialog.h"
 
-#include "platform/Charsets.h"
-#include "platform/Fonts.h"
+#include "platform/text/Charsets.h"
+#include "platform/system/Fonts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

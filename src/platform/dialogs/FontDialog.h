@@ -1,7 +1,7 @@
 #pragma once
 // The font dialog: face, style (bold, italic), size, underline, strikeout, colour and
 // the script (character set) of a font, in Japanese.
-#include "platform/TextAttributes.h"
+#include "platform/richedit/TextAttributes.h"
 
 #include <QDialog>
 

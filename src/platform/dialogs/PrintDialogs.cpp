@@ -1,7 +1,7 @@
-#include "platform/PrintDialogs.h"
+#include "platform/dialogs/PrintDialogs.h"
 
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/system/Printer.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

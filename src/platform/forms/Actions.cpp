@@ -1,7 +1,7 @@
-#include "platform/Actions.h"
+#include "platform/forms/Actions.h"
 
-#include "platform/HandlerBoundary.h"
-#include "platform/ImageList.h"
+#include "platform/forms/HandlerBoundary.h"
+#include "platform/forms/ImageList.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
-#include "platform/Application.h"
+#include "platform/forms/Application.h"
 
-#include "platform/Fonts.h"
-#include "platform/Forms.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/Forms.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #pragma once
 // The application object: initialisation (translations, fonts, artwork), the title,
 // the forms in creation order (the first is the main form) and the message loop.
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QString>
 #include <QStringList>

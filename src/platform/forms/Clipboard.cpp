@@ -1,4 +1,4 @@
-#include "platform/Clipboard.h"
+#include "platform/forms/Clipboard.h"
 
 #include <QApplication>
 #include <QClipboard>

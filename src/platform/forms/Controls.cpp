@@ -1,7 +1,7 @@
-#include "platform/Controls.h"
+#include "platform/forms/Controls.h"
 
-#include "platform/Forms.h"
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QAbstractItemView>
 #include <QRadioButton>

@@ -1,4 +1,4 @@
-#include "platform/DialogLayout.h"
+#include "platform/forms/DialogLayout.h"
 
 #include <QDialog>
 #include <QFrame>

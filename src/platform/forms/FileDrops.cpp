@@ -1,6 +1,6 @@
-#include "platform/FileDrops.h"
+#include "platform/forms/FileDrops.h"
 
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>

@@ -1,6 +1,6 @@
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

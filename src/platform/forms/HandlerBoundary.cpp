@@ -1,6 +1,6 @@
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
-#include "platform/MessageBox.h"
+#include "platform/forms/MessageBox.h"
 
 #include <QApplication>
 #include <QWidget>

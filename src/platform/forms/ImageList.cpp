@@ -1,4 +1,4 @@
-#include "platform/ImageList.h"
+#include "platform/forms/ImageList.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -1,7 +1,7 @@
-#include "platform/Menus.h"
+#include "platform/forms/Menus.h"
 
-#include "platform/Actions.h"
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/Actions.h"
+#include "platform/forms/HandlerBoundary.h"
 
 TMenuItem::TMenuItem(QMenu* menu, const QString& name)
     : QAction(menu)

@@ -1,6 +1,6 @@
-#include "platform/NoticeBar.h"
+#include "platform/forms/NoticeBar.h"
 
-#include "platform/HandlerBoundary.h"
+#include "platform/forms/HandlerBoundary.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

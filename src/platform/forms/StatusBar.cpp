@@ -1,4 +1,4 @@
-#include "platform/StatusBar.h"
+#include "platform/forms/StatusBar.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
-#include "platform/ToolBar.h"
+#include "platform/forms/ToolBar.h"
 
-#include "platform/Actions.h"
+#include "platform/forms/Actions.h"
 
 #include <QLayout>
 #include <QPainter>

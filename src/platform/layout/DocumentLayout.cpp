@@ -1,7 +1,7 @@
-#include "platform/DocumentLayout.h"
+#include "platform/layout/DocumentLayout.h"
 
 #include "platform/QtInternals.h"
-#include "platform/TextImageHandler.h"
+#include "platform/layout/TextImageHandler.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>

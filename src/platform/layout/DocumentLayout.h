@@ -8,9 +8,9 @@
 // on until every paragraph is exact, whatever the user does meanwhile. An edit lays
 // out again only the paragraphs whose text or formats changed, also when one edit block
 // changed paragraphs far apart.
-#include "platform/HeightIndex.h"
-#include "platform/LongParagraph.h"
-#include "platform/ParagraphLayout.h"
+#include "platform/layout/HeightIndex.h"
+#include "platform/layout/LongParagraph.h"
+#include "platform/layout/ParagraphLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The document layout's displayed lines: which line a position is on and where a line
 // starts, exact (laying out what they need) or estimated (laying out at most a frame's
 // worth).
-#include "platform/DocumentLayout.h"
+#include "platform/layout/DocumentLayout.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

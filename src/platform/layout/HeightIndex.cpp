@@ -1,4 +1,4 @@
-#include "platform/HeightIndex.h"
+#include "platform/layout/HeightIndex.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/ImageResource.h"
+#include "platform/layout/ImageResource.h"
 
 #include <QPixmap>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "platform/LongParagraph.h"
+#include "platform/layout/LongParagraph.h"
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>

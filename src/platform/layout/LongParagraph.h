@@ -7,7 +7,7 @@
 // their lines fall where they were. Segments past the last one laid out are estimated and
 // laid out when they are needed or when there is time. Only a few segments keep their
 // layouts; the others keep their measures and are laid out again when drawn.
-#include "platform/ParagraphLayout.h"
+#include "platform/layout/ParagraphLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QString>

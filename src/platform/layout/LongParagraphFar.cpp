@@ -1,7 +1,7 @@
 // A long paragraph reached far ahead of its lines: a jump to its end right after it is
 // opened lays out an island of segments there and estimates the lines before it,
 // instead of laying out the megabytes between.
-#include "platform/LongParagraph.h"
+#include "platform/layout/LongParagraph.h"
 
 #include <QTextBlock>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/ParagraphLayout.h"
+#include "platform/layout/ParagraphLayout.h"
 
 #include <QFontMetrics>
 #include <QPainter>

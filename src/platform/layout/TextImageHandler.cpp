@@ -1,6 +1,6 @@
-#include "platform/TextImageHandler.h"
+#include "platform/layout/TextImageHandler.h"
 
-#include "platform/ImageResource.h"
+#include "platform/layout/ImageResource.h"
 
 #include <QImage>
 #include <QPainter>

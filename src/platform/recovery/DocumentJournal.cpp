@@ -1,7 +1,7 @@
-#include "platform/DocumentJournal.h"
+#include "platform/recovery/DocumentJournal.h"
 
-#include "platform/DocumentJournalCodec.h"
-#include "platform/JournalWriter.h"
+#include "platform/recovery/DocumentJournalCodec.h"
+#include "platform/recovery/JournalWriter.h"
 
 #include <QElapsedTimer>
 #include <QTextDocument>

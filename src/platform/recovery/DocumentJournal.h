@@ -5,7 +5,7 @@
 // the document, taken in slices between events), compacted by a fresh snapshot when it
 // grows past a few times the document, and removed by Discard. Recording a change costs
 // in proportion to the change; nothing on that path waits for the disk.
-#include "platform/RecoveryStore.h"
+#include "platform/recovery/RecoveryStore.h"
 
 #include <QByteArray>
 #include <QObject>

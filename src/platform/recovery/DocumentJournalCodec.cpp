@@ -1,6 +1,6 @@
-#include "platform/DocumentJournalCodec.h"
+#include "platform/recovery/DocumentJournalCodec.h"
 
-#include "platform/JournalFraming.h"
+#include "platform/recovery/JournalFraming.h"
 
 #include <QDataStream>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/JournalFraming.h"
+#include "platform/recovery/JournalFraming.h"
 
 #include <QtEndian>
 #include <zlib.h>

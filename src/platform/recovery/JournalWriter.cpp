@@ -1,6 +1,6 @@
-#include "platform/JournalWriter.h"
+#include "platform/recovery/JournalWriter.h"
 
-#include "platform/RecoveryStore.h"
+#include "platform/recovery/RecoveryStore.h"
 
 #include <QFile>
 #include <QFileInfo>

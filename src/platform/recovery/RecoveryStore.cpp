@@ -1,4 +1,4 @@
-#include "platform/RecoveryStore.h"
+#include "platform/recovery/RecoveryStore.h"
 
 #include <QAtomicInt>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "platform/LongParagraphEditing.h"
+#include "platform/richedit/LongParagraphEditing.h"
 
-#include "platform/DocumentLayout.h"
-#include "platform/PictureFormat.h"
+#include "platform/layout/DocumentLayout.h"
+#include "platform/richedit/PictureFormat.h"
 #include "platform/QtInternals.h"
-#include "platform/TextAround.h"
+#include "platform/richedit/TextAround.h"
 
 #include <QGuiApplication>
 #include <QInputMethodEvent>

@@ -1,6 +1,6 @@
-#include "platform/PictureFormat.h"
+#include "platform/richedit/PictureFormat.h"
 
-#include "platform/DocumentProperties.h"
+#include "platform/richedit/DocumentProperties.h"
 
 bool IsPictureFormat(const QTextCharFormat& format)
 {

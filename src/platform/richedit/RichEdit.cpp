@@ -1,14 +1,14 @@
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 
-#include "platform/DocumentLayout.h"
-#include "platform/DocumentProperties.h"
-#include "platform/Fonts.h"
-#include "platform/Forms.h"
-#include "platform/HandlerBoundary.h"
-#include "platform/LongParagraphEditing.h"
-#include "platform/Menus.h"
-#include "platform/PictureFormat.h"
-#include "platform/RichEditAccessible.h"
+#include "platform/layout/DocumentLayout.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/HandlerBoundary.h"
+#include "platform/richedit/LongParagraphEditing.h"
+#include "platform/forms/Menus.h"
+#include "platform/richedit/PictureFormat.h"
+#include "platform/richedit/RichEditAccessible.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>

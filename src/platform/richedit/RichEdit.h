@@ -1,9 +1,9 @@
 #pragma once
 // The rich-edit control that holds the document. Positions and lengths are document
 // positions: UTF-16 units, a paragraph break counting one.
-#include "platform/TextAttributes.h"
-#include "platform/TextEncoding.h"
-#include "platform/TextSearch.h"
+#include "platform/richedit/TextAttributes.h"
+#include "platform/text/TextEncoding.h"
+#include "platform/text/TextSearch.h"
 
 #include <QTextCursor>
 #include <QStringList>

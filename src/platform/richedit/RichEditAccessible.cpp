@@ -1,8 +1,8 @@
-#include "platform/RichEditAccessible.h"
+#include "platform/richedit/RichEditAccessible.h"
 
-#include "platform/DocumentLayout.h"
+#include "platform/layout/DocumentLayout.h"
 #include "platform/QtInternals.h"
-#include "platform/TextAround.h"
+#include "platform/richedit/TextAround.h"
 
 #include <QFontMetrics>
 #include <QScrollBar>

@@ -1,11 +1,11 @@
 // The rich-edit control's side of the clipboard and of drag and drop.
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 
-#include "platform/DocumentProperties.h"
-#include "platform/PictureFormat.h"
-#include "platform/RichTextMimeData.h"
-#include "platform/rtf/Rtf.h"
-#include "platform/rtf/TextDocumentSink.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/PictureFormat.h"
+#include "platform/richedit/RichTextMimeData.h"
+#include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/TextDocumentSink.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,11 +1,11 @@
 // Loading, saving and printing the rich-edit control's content.
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 
-#include "platform/BusyCursor.h"
-#include "platform/MessageBox.h"
-#include "platform/Printer.h"
-#include "platform/ReasonSentence.h"
-#include "platform/rtf/Rtf.h"
+#include "platform/forms/BusyCursor.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/system/Printer.h"
+#include "platform/text/ReasonSentence.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 #include <QFile>
 #include <QFileInfo>

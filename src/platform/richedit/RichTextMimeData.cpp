@@ -1,8 +1,8 @@
-#include "platform/RichTextMimeData.h"
+#include "platform/richedit/RichTextMimeData.h"
 
-#include "platform/DocumentProperties.h"
-#include "platform/ImageResource.h"
-#include "platform/rtf/Rtf.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/layout/ImageResource.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "platform/TextAround.h"
+#include "platform/richedit/TextAround.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

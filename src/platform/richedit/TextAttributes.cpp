@@ -1,8 +1,8 @@
-#include "platform/TextAttributes.h"
+#include "platform/richedit/TextAttributes.h"
 
-#include "platform/DocumentProperties.h"
-#include "platform/Fonts.h"
-#include "platform/Forms.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/system/Fonts.h"
+#include "platform/forms/Forms.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

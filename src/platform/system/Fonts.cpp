@@ -1,6 +1,6 @@
-#include "platform/Fonts.h"
+#include "platform/system/Fonts.h"
 
-#include "platform/Charsets.h"
+#include "platform/text/Charsets.h"
 
 #include <QFontDatabase>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "platform/Printer.h"
+#include "platform/system/Printer.h"
 
-#include "platform/TextImageHandler.h"
+#include "platform/layout/TextImageHandler.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPrinterInfo>

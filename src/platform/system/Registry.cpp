@@ -1,6 +1,6 @@
-#include "platform/Registry.h"
+#include "platform/system/Registry.h"
 
-#include "platform/ReasonSentence.h"
+#include "platform/text/ReasonSentence.h"
 
 #include <QDir>
 #include <QFile>

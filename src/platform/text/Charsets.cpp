@@ -1,4 +1,4 @@
-#include "platform/Charsets.h"
+#include "platform/text/Charsets.h"
 
 const std::vector<CharsetRow>& CharsetTable()
 {

@@ -1,6 +1,6 @@
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
-#include "platform/Charsets.h"
+#include "platform/text/Charsets.h"
 
 #include <QByteArrayView>
 #include <QHash>

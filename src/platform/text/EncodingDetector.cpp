@@ -1,7 +1,7 @@
-#include "platform/EncodingDetector.h"
+#include "platform/text/EncodingDetector.h"
 
-#include "platform/CodePages.h"
-#include "platform/Utf16Text.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/Utf16Text.h"
 
 #include <QHash>
 #include <QLocale>

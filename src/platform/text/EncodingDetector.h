@@ -2,7 +2,7 @@
 // Telling the encoding of a plain-text file that has no byte-order mark and is not
 // clearly UTF-8: each encoding it may be in decodes a sample, and the decoded texts are
 // weighed by how likely each is in the languages written in that encoding.
-#include "platform/LanguageModels.h"
+#include "platform/text/LanguageModels.h"
 
 #include <QByteArray>
 #include <QList>

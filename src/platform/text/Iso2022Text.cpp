@@ -1,6 +1,6 @@
-#include "platform/Iso2022Text.h"
+#include "platform/text/Iso2022Text.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 #include <QList>
 #include <cstring>

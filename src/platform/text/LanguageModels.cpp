@@ -1,4 +1,4 @@
-#include "platform/LanguageModels.h"
+#include "platform/text/LanguageModels.h"
 
 #include <QChar>
 #include <QString>
@@ -20,7 +20,7 @@ struct ModelTable {
     const ModelEntry* entries;
     std::size_t count;
 };
-#include "platform/LanguageModelData.inc"
+#include "platform/text/LanguageModelData.inc"
 constexpr std::size_t kModelCount = sizeof kModelTables / sizeof kModelTables[0];
 
 // Above the rarest listed character: an unlisted one of a script the language writes,

@@ -1,4 +1,4 @@
-#include "platform/Numbers.h"
+#include "platform/text/Numbers.h"
 
 #include <QLocale>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "platform/ReasonSentence.h"
+#include "platform/text/ReasonSentence.h"
 
 QString ReasonSentence(const QString& systemReason)
 {

@@ -1,9 +1,9 @@
-#include "platform/TextEncoding.h"
+#include "platform/text/TextEncoding.h"
 
-#include "platform/CodePages.h"
-#include "platform/EncodingDetector.h"
-#include "platform/Iso2022Text.h"
-#include "platform/Utf16Text.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/EncodingDetector.h"
+#include "platform/text/Iso2022Text.h"
+#include "platform/text/Utf16Text.h"
 
 #include <QHash>
 #include <QList>

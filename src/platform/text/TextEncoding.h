@@ -1,7 +1,7 @@
 #pragma once
 // Plain-text files: detecting and decoding their encoding, and writing text back in
 // the encoding and line endings it came in.
-#include "platform/EncodingDetector.h"
+#include "platform/text/EncodingDetector.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "platform/TextSearch.h"
+#include "platform/text/TextSearch.h"
 
 #include <QPointer>
 #include <QTextBlock>

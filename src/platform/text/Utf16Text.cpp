@@ -1,4 +1,4 @@
-#include "platform/Utf16Text.h"
+#include "platform/text/Utf16Text.h"
 
 #include <QtEndian>
 

@@ -1,13 +1,13 @@
 // Forms, buttons, message boxes, the handler boundary, actions and toolbar buttons
 // of the platform layer, on small forms of the test's own.
-#include "platform/Actions.h"
-#include "platform/Application.h"
-#include "platform/Controls.h"
-#include "platform/Forms.h"
-#include "platform/HandlerBoundary.h"
-#include "platform/Menus.h"
-#include "platform/MessageBox.h"
-#include "platform/ToolBar.h"
+#include "platform/forms/Actions.h"
+#include "platform/forms/Application.h"
+#include "platform/forms/Controls.h"
+#include "platform/forms/Forms.h"
+#include "platform/forms/HandlerBoundary.h"
+#include "platform/forms/Menus.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBar.h"
 #include "support/ModalAnswerer.h"
 
 #include <QApplication>

@@ -2,10 +2,10 @@
 // the control and showing a copy of the same document is the reference for what is
 // drawn, where a click lands and where the caret goes; edits and the background layout
 // must leave the same heights and line numbers as a layout done from scratch.
-#include "platform/Application.h"
-#include "platform/DocumentLayout.h"
-#include "platform/LongParagraph.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/layout/DocumentLayout.h"
+#include "platform/layout/LongParagraph.h"
+#include "platform/richedit/RichEdit.h"
 #include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 

@@ -2,9 +2,9 @@
 // pictures included; a journal cut at any byte replays its whole records; a damaged or
 // foreign file is refused; compaction keeps it small; and the store never hands one
 // process's set to another. (A folder it cannot write: tst_recovery.)
-#include "platform/DocumentJournal.h"
-#include "platform/DocumentJournalCodec.h"
-#include "platform/RecoveryStore.h"
+#include "platform/recovery/DocumentJournal.h"
+#include "platform/recovery/DocumentJournalCodec.h"
+#include "platform/recovery/RecoveryStore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // What the user does in a paragraph laid out in segments, checked against a QTextEdit on
 // Qt's own layout given the same document and the same mouse and input-method events:
 // clicks that select words and paragraphs, compositions, and what a screen reader asks.
-#include "platform/Application.h"
-#include "platform/LongParagraph.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/layout/LongParagraph.h"
+#include "platform/richedit/RichEdit.h"
 #include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 

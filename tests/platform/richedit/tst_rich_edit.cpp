@@ -1,9 +1,9 @@
 // The rich-edit control on its own: text and selection, search, displayed lines, the
 // formatting rectangle, undo, paragraph and character attributes, plain-text files.
-#include "platform/Application.h"
-#include "platform/LongParagraph.h"
+#include "platform/forms/Application.h"
+#include "platform/layout/LongParagraph.h"
 #include "platform/QtInternals.h"
-#include "platform/RichEdit.h"
+#include "platform/richedit/RichEdit.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"

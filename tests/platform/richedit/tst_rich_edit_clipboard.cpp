@@ -1,7 +1,7 @@
 // The rich-edit control with the clipboard: what a copy offers, what a paste reads first,
 // and that pictures and the text beside them survive a copy, a paste and a save.
-#include "platform/Application.h"
-#include "platform/RichEdit.h"
+#include "platform/forms/Application.h"
+#include "platform/richedit/RichEdit.h"
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
 

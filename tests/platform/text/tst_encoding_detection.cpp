@@ -1,7 +1,7 @@
 // Detection of plain-text encodings on short and hard samples: the exact text back, or
 // at least a word that detection is unsure with the right encoding offered.
-#include "platform/CodePages.h"
-#include "platform/TextEncoding.h"
+#include "platform/text/CodePages.h"
+#include "platform/text/TextEncoding.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // Number <-> text conversions of the value dialogs.
-#include "platform/Numbers.h"
+#include "platform/text/Numbers.h"
 
 #include <QTest>
 #include <limits>

@@ -1,7 +1,7 @@
 // Detecting, decoding and re-encoding plain-text files.
-#include "platform/TextEncoding.h"
+#include "platform/text/TextEncoding.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 #include <QElapsedTimer>
 #include <QTest>

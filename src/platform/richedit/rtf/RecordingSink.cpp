@@ -1,4 +1,4 @@
-#include "platform/rtf/RecordingSink.h"
+#include "platform/richedit/rtf/RecordingSink.h"
 
 #include <QStringList>
 

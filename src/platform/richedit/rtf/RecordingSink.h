@@ -1,6 +1,6 @@
 #pragma once
 // A sink that keeps what the reader handed on, for tests and for looking at a file.
-#include "platform/rtf/DocumentSink.h"
+#include "platform/richedit/rtf/DocumentSink.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
-#include "platform/rtf/Rtf.h"
+#include "platform/richedit/rtf/Rtf.h"
 
-#include "platform/rtf/RtfReader.h"
-#include "platform/rtf/RtfWriter.h"
-#include "platform/rtf/TextDocumentSink.h"
+#include "platform/richedit/rtf/RtfReader.h"
+#include "platform/richedit/rtf/RtfWriter.h"
+#include "platform/richedit/rtf/TextDocumentSink.h"
 
 #include <QTextDocument>
 

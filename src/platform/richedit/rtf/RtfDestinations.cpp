@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfDestinations.h"
+#include "platform/richedit/rtf/RtfDestinations.h"
 
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // One small parser per destination that the body's formatting refers to: the font
 // table, the colour table, the Word 97 list table and list override table, and the
 // old-style \pn numbering. Each gets the keywords and text of its own groups only.
-#include "platform/rtf/RtfKeywords.h"
-#include "platform/rtf/RtfState.h"
+#include "platform/richedit/rtf/RtfKeywords.h"
+#include "platform/richedit/rtf/RtfState.h"
 
 #include <QByteArray>
 #include <QColor>

@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfEmitter.h"
+#include "platform/richedit/rtf/RtfEmitter.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 namespace rtf {
 namespace {

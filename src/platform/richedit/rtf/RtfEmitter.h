@@ -1,7 +1,7 @@
 #pragma once
 // Writes RTF syntax. The only place that knows the delimiter rule (a control word
 // followed by text that could continue it gets a space) and how text is escaped.
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
 #include <QByteArray>
 #include <QStringView>

@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
-#include "platform/CodePages.h"
+#include "platform/text/CodePages.h"
 
 namespace rtf {
 

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfKeywords.h"
+#include "platform/richedit/rtf/RtfKeywords.h"
 
 #include <algorithm>
 #include <iterator>

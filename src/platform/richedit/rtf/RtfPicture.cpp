@@ -1,6 +1,6 @@
-#include "platform/rtf/RtfPicture.h"
+#include "platform/richedit/rtf/RtfPicture.h"
 
-#include "platform/rtf/RtfTokenizer.h"
+#include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The \pict destination: the picture's kind and size words, and its data written as
 // hexadecimal digits or as \bin bytes.
-#include "platform/rtf/DocumentSink.h"
+#include "platform/richedit/rtf/DocumentSink.h"
 
 #include <string_view>
 

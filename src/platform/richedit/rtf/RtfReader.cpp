@@ -1,7 +1,7 @@
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
-#include "platform/CodePages.h"
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/text/CodePages.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
 #include <algorithm>
 

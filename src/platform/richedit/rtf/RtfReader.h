@@ -1,11 +1,11 @@
 #pragma once
 // The RTF reader: tokens in, text runs and paragraph ends out to a DocumentSink.
-#include "platform/rtf/DocumentSink.h"
-#include "platform/rtf/RtfDestinations.h"
-#include "platform/rtf/RtfPicture.h"
-#include "platform/rtf/RtfShape.h"
-#include "platform/rtf/RtfState.h"
-#include "platform/rtf/RtfTokenizer.h"
+#include "platform/richedit/rtf/DocumentSink.h"
+#include "platform/richedit/rtf/RtfDestinations.h"
+#include "platform/richedit/rtf/RtfPicture.h"
+#include "platform/richedit/rtf/RtfShape.h"
+#include "platform/richedit/rtf/RtfState.h"
+#include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 // The reader's pictures, shapes and fields: what stands in the text in place of an
 // object, and what of the object is not kept.
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
 namespace rtf {
 

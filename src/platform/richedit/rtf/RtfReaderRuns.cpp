@@ -1,8 +1,8 @@
 // The reader's body text: gathering runs of one format, decoding their bytes, and
 // ending paragraphs and table cells.
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfShape.h"
+#include "platform/richedit/rtf/RtfShape.h"
 
 #include <algorithm>
 #include <cstdlib>

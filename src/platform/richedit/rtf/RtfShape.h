@@ -3,8 +3,8 @@
 // properties hold. A shape that is a picture (its pib property, or a fillBlip that is
 // all it shows) gives that picture, sized as the shape, to stand in the text where the
 // shape is anchored; its position and wrapping are not kept.
-#include "platform/rtf/DocumentSink.h"
-#include "platform/rtf/RtfKeywords.h"
+#include "platform/richedit/rtf/DocumentSink.h"
+#include "platform/richedit/rtf/RtfKeywords.h"
 
 #include <optional>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "platform/rtf/RtfTokenizer.h"
+#include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "platform/rtf/RtfWriter.h"
+#include "platform/richedit/rtf/RtfWriter.h"
 
-#include "platform/DocumentProperties.h"
-#include "platform/ImageResource.h"
-#include "platform/rtf/RtfEmitter.h"
-#include "platform/rtf/RtfEncoding.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/layout/ImageResource.h"
+#include "platform/richedit/rtf/RtfEmitter.h"
+#include "platform/richedit/rtf/RtfEncoding.h"
 
 #include <QBuffer>
 #include <QHash>

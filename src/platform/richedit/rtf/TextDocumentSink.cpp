@@ -1,6 +1,6 @@
-#include "platform/rtf/TextDocumentSink.h"
+#include "platform/richedit/rtf/TextDocumentSink.h"
 
-#include "platform/DocumentProperties.h"
+#include "platform/richedit/DocumentProperties.h"
 
 #include <QImage>
 #include <QTextBlock>

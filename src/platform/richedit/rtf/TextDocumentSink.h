@@ -1,6 +1,6 @@
 #pragma once
 // The sink that builds the rich-edit control's document.
-#include "platform/rtf/DocumentSink.h"
+#include "platform/richedit/rtf/DocumentSink.h"
 
 #include <QTextCharFormat>
 #include <QTextCursor>

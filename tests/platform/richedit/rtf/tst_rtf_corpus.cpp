@@ -1,8 +1,8 @@
 // The RTF reader on real files of the shared corpus, on damaged and hostile input,
 // and on a large Japanese document.
-#include "platform/rtf/RecordingSink.h"
-#include "platform/rtf/Rtf.h"
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/rtf/RecordingSink.h"
+#include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -2,8 +2,8 @@
 // runs, aligned paragraphs and bullets, written by WriteRtf and converted to text by
 // AbiWord and by unrtf, must give back every sentence, in order, and nothing of the
 // RTF markup or the font table. A tool that is not installed skips its test.
-#include "platform/DocumentProperties.h"
-#include "platform/rtf/Rtf.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/rtf/Rtf.h"
 
 #include <QFile>
 #include <QProcess>

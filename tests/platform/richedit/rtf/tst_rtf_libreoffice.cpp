@@ -1,10 +1,10 @@
 // Pictures in RTF files that LibreOffice wrote (tests/data/libreoffice, made by its
 // make_samples.py): whichever way a picture was placed, the document shows it once, at
 // the size it had there, and a save writes it back as one \pict with the same data.
-#include "platform/DocumentProperties.h"
-#include "platform/rtf/RecordingSink.h"
-#include "platform/rtf/Rtf.h"
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/rtf/RecordingSink.h"
+#include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,9 +1,9 @@
 // The RTF reader on inline RTF, through the recording sink, and the sink that builds
 // the control's document.
-#include "platform/DocumentProperties.h"
-#include "platform/rtf/RecordingSink.h"
-#include "platform/rtf/Rtf.h"
-#include "platform/rtf/RtfReader.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/rtf/RecordingSink.h"
+#include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/RtfReader.h"
 
 #include <QTest>
 #include <QTextBlock>

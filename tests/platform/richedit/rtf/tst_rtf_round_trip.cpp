@@ -1,8 +1,8 @@
 // The RTF writer: what it writes, and that reading it back gives the same document,
 // for generated documents in every script and for the files of the shared corpus.
-#include "platform/DocumentProperties.h"
-#include "platform/rtf/Rtf.h"
-#include "platform/rtf/RtfTokenizer.h"
+#include "platform/richedit/DocumentProperties.h"
+#include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QDir>

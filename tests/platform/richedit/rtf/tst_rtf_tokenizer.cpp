@@ -1,6 +1,6 @@
 // The RTF tokenizer on inline literals, token by token, and the keyword table.
-#include "platform/rtf/RtfKeywords.h"
-#include "platform/rtf/RtfTokenizer.h"
+#include "platform/richedit/rtf/RtfKeywords.h"
+#include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <QTest>
 #include <string>
