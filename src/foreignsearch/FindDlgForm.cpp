@@ -6,6 +6,7 @@
 #include "platform/forms/DialogLayout.h"
 #include "platform/system/Fonts.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 
 #include <QGridLayout>
@@ -14,11 +15,6 @@
 TFindDlg* FindDlg = nullptr;
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // Lays the dialog out in the order it was designed in, each control at least its designed
 // size: the search text across the top with the find button beside it; the language and
@@ -69,7 +65,7 @@ TFindDlg::TFindDlg()
     setWindowTitle(U("検索"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setSizeGripEnabled(false);
-    const QString face = U("ＭＳ Ｐゴシック");
+    const QString face = PGothicFace();
     SetControlFont(this, face, -12, SHIFTJIS_CHARSET);
 
     // Declaration order; the tab order is set below.

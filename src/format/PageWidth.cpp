@@ -17,7 +17,7 @@ TSetPageWidth::TSetPageWidth()
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Label1 = new TLabel(Bevel1, QStringLiteral("Label1"), QString::fromUtf8("ページの幅："));
-    SetControlFont(Label1, QString::fromUtf8("ＭＳ Ｐゴシック"), -13, SHIFTJIS_CHARSET);
+    SetControlFont(Label1, PGothicFace(), -13, SHIFTJIS_CHARSET);
     Edit1 = new TEdit(Bevel1, QStringLiteral("Edit1"));
     LayOutCaptionRows(Bevel1, {{Label1, Edit1}}, QSize(281, 65), 85);
     LayOutValueDialog(this, Bevel1, OKBtn, CancelBtn);

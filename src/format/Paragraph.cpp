@@ -25,7 +25,7 @@ TSetParagraph::TSetParagraph()
     std::vector<std::pair<QWidget*, QWidget*>> captionRows;
     for (const Row& row : rows) {
         *row.label = new TLabel(Bevel1, QString::fromLatin1(row.name), QString::fromUtf8(row.caption));
-        SetControlFont(*row.label, QString::fromUtf8("ＭＳ Ｐゴシック"), -13, SHIFTJIS_CHARSET);
+        SetControlFont(*row.label, PGothicFace(), -13, SHIFTJIS_CHARSET);
         *row.edit = new TEdit(Bevel1, QString::fromLatin1(row.editName));
         captionRows.emplace_back(*row.label, *row.edit);
     }

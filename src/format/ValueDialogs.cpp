@@ -9,7 +9,7 @@
 
 void LayOutValueDialog(TDialogForm* dialog, QFrame* values, TButton*& ok, TButton*& cancel)
 {
-    const QString face = QString::fromUtf8("ＭＳ Ｐゴシック");
+    const QString face = PGothicFace();
     ok = new TButton(dialog, QStringLiteral("OKBtn"), QStringLiteral("OK"));
     ok->ModalResult = mrOk;
     ok->SetDefault(true);

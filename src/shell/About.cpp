@@ -33,7 +33,7 @@ TAboutBox::TAboutBox()
     setWindowTitle(QString::fromUtf8("バージョン情報"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
-    setFont(FrameworkFont(QString::fromUtf8("ＭＳ Ｐゴシック"), -11));
+    setFont(FrameworkFont(PGothicFace(), -11));
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);

@@ -7,18 +7,10 @@
 #include "platform/forms/ImageList.h"
 #include "platform/forms/Menus.h"
 #include "platform/forms/ToolBar.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/ActionTable.h"
 
 #include <QMenuBar>
-
-namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 void TSDIAppForm::CreateImageList()
 {

@@ -16,6 +16,7 @@
 #include "platform/richedit/RichEdit.h"
 #include "platform/forms/StatusBar.h"
 #include "platform/forms/ToolBar.h"
+#include "platform/text/Utf8Literal.h"
 
 #include <QVBoxLayout>
 
@@ -23,12 +24,7 @@ TSDIAppForm* SDIAppForm = nullptr;
 
 namespace {
 
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-const QString kHiddenControlFont = QString::fromUtf8("ＭＳ Ｐゴシック");
+const QString kHiddenControlFont = PGothicFace();
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "platform/forms/Actions.h"
 #include "platform/richedit/RichEdit.h"
 #include "platform/forms/StatusBar.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
@@ -15,11 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kPrompt = QString::fromUtf8("ワードプロセッサ");
 

@@ -4,6 +4,7 @@
 #include "platform/text/CodePages.h"
 #include "platform/forms/NoticeBar.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
@@ -16,11 +17,6 @@
 #include <QTest>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kJohab = U("韓国語（Johab） (CP1361)");
 const QString kShiftJis = QStringLiteral("Shift_JIS (CP932)");

@@ -5,6 +5,7 @@
 #include "platform/recovery/DocumentJournal.h"
 #include "platform/recovery/RecoveryStore.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
@@ -20,11 +21,6 @@
 #include <QTextEdit>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 const QString kQuestion = U("文書の復元");
 

@@ -7,6 +7,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/system/Fonts.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/WindowSetFixture.h"
@@ -20,11 +21,6 @@
 #include <QTextLayout>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // The families Qt draws text with in a control's font.
 QStringList FamiliesDrawing(const QFont& font, const QString& text)

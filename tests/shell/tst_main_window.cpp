@@ -11,6 +11,7 @@
 #include "platform/richedit/RichEdit.h"
 #include "platform/forms/StatusBar.h"
 #include "platform/forms/ToolBar.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/About.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
@@ -27,11 +28,6 @@
 #include <QTest>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 QStringList ItemNames(const QMenu* menu)
 {

@@ -3,6 +3,7 @@
 #include "platform/system/Fonts.h"
 #include "platform/system/Registry.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "shell/SDIMain.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
@@ -33,11 +34,6 @@ RegistryValues StoredValues(const QString& configDir)
     if (file.open(QIODevice::ReadOnly))
         ParseRegistryText(file.readAll(), keys);
     return keys.value(kKey);
-}
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
 }
 
 // Delivers what the start posted, such as the notice of a settings file kept aside.

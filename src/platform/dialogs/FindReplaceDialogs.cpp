@@ -1,6 +1,7 @@
 #include "platform/dialogs/FindReplaceDialogs.h"
 
 #include "platform/forms/HandlerBoundary.h"
+#include "platform/text/Utf8Literal.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,15 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 TFindDialog::TFindDialog(QWidget* owner, const QString& name, bool replace)
     : QDialog(owner)

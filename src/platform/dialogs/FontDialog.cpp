@@ -2,6 +2,7 @@
 
 #include "platform/text/Charsets.h"
 #include "platform/system/Fonts.h"
+#include "platform/text/Utf8Literal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,11 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 struct NamedColor { QRgb rgb; const char* name; };
 constexpr NamedColor kColors[] = {

@@ -2,6 +2,7 @@
 
 #include "platform/forms/MessageBox.h"
 #include "platform/system/Printer.h"
+#include "platform/text/Utf8Literal.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,15 +15,6 @@
 #include <QPrinterInfo>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-} // namespace
 
 TPrintDialog::TPrintDialog(QWidget* owner, const QString& name)
     : owner_(owner), name_(name)

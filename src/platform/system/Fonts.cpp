@@ -111,7 +111,7 @@ void InstallFontSubstitutions()
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     const QStringList serif{QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")};
 
-    QFont::insertSubstitutions(QString::fromUtf8("ＭＳ Ｐゴシック"), gothic);
+    QFont::insertSubstitutions(PGothicFace(), gothic);
     QFont::insertSubstitutions(QStringLiteral("MS PGothic"), gothic);
     QFont::insertSubstitutions(QString::fromUtf8("ＭＳ ゴシック"), monoGothic);
     QFont::insertSubstitutions(QStringLiteral("MS Gothic"), monoGothic);

@@ -14,6 +14,13 @@ enum FontCharset {
     RUSSIAN_CHARSET = 204,
 };
 
+// The Japanese proportional Gothic face that forms and their captions are set in; it is
+// mapped onto an installed Gothic face (see InstallFontSubstitutions).
+inline QString PGothicFace()
+{
+    return QString::fromUtf8("ＭＳ Ｐゴシック");
+}
+
 // A QFont for face name and height. The requested family name is kept as given, so
 // reading it back gives the same name even when the face is not installed.
 QFont FrameworkFont(const QString& name, int height);

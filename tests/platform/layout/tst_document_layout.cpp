@@ -6,6 +6,7 @@
 #include "platform/layout/DocumentLayout.h"
 #include "platform/layout/LongParagraph.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 
@@ -21,11 +22,6 @@
 #include <QUrl>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 TDocumentLayout* LayoutOf(const TRichEdit& edit)
 {

@@ -4,6 +4,7 @@
 #include "platform/forms/Application.h"
 #include "platform/layout/LongParagraph.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 
@@ -16,11 +17,6 @@
 #include <functional>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A paragraph of Latin words and Japanese sentences, about `size` characters long.
 QString LongText(int size)

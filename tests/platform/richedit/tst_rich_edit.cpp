@@ -4,6 +4,7 @@
 #include "platform/layout/LongParagraph.h"
 #include "platform/QtInternals.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/text/Utf8Literal.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
@@ -30,11 +31,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // A plain-text layout that counts how often a paragraph's lines are asked for.
 class CountingLayout : public QPlainTextDocumentLayout {

@@ -2,15 +2,11 @@
 // at least a word that detection is unsure with the right encoding offered.
 #include "platform/text/CodePages.h"
 #include "platform/text/TextEncoding.h"
+#include "platform/text/Utf8Literal.h"
 
 #include <QTest>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 QByteArray encoded(const QString& text, const QByteArray& encoding)
 {
