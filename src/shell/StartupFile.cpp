@@ -1,6 +1,7 @@
 #include "shell/StartupFile.h"
 
 #include "platform/forms/HandlerBoundary.h"
+#include "shell/CommandLine.h"
 #include "shell/SDIMain.h"
 
 #include <QDir>
@@ -11,9 +12,7 @@
 
 QString StartupFileOf(const QStringList& arguments, QStringList* ignored)
 {
-    QStringList names = arguments.mid(1);
-    if (!names.isEmpty() && names.first() == QLatin1String("--"))
-        names.removeFirst();
+    const QStringList names = ParseCommandLine(arguments).files;
     if (names.isEmpty())
         return QString();
     if (ignored)
@@ -29,9 +28,7 @@ QString StartupFileOf(const QStringList& arguments, QStringList* ignored)
 
 QString RecoverySetOf(const QStringList& arguments)
 {
-    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--recover"))
-        return arguments.at(2);
-    return QString();
+    return ParseCommandLine(arguments).recoverySet;
 }
 
 void OpenStartupFile(TSDIAppForm* form, const QStringList& arguments)

@@ -6,8 +6,8 @@
 class TSDIAppForm;
 
 // The file to open of the command line's arguments (the program's name first), as an
-// absolute path; empty when there is none. A "--" before it is skipped; a file: URL
-// gives its local path. Names after the first are listed in *ignored.
+// absolute path; empty when there is none. Options are left out (after "--" a name may
+// begin with "-"); a file: URL gives its local path. Names after the first are listed in *ignored.
 QString StartupFileOf(const QStringList& arguments, QStringList* ignored = nullptr);
 
 // The recovery set an instance was started to restore (`tesserine --recover ID`, as an

@@ -1,13 +1,36 @@
 #include "platform/forms/Application.h"
+#include "shell/CommandLine.h"
 #include "shell/SDIMain.h"
 #include "shell/StartupFile.h"
 #include "shell/WindowSet.h"
 
 #include <QApplication>
 
+namespace {
+
+QStringList ArgumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // --help and --version are answered before any window exists, so they work in a
+    // terminal without a display.
+    if (AsksForInformationOnly(ArgumentsOf(argc, argv))) {
+        const QCoreApplication core(argc, argv);
+        return AnswerCommandLine(ParseCommandLine(QCoreApplication::arguments()));
+    }
     QApplication qtApplication(argc, argv);
+    // QApplication has taken its own options (-platform, -style, ...) out of the arguments.
+    const TCommandLine commandLine = ParseCommandLine(QCoreApplication::arguments());
+    if (commandLine.action != TCommandLine::Action::Start)
+        return AnswerCommandLine(commandLine);
     // The installed desktop entry's name; the window system matches the windows to it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.orvalde.Tesserine"));
     TApplication application;

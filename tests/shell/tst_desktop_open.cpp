@@ -1,6 +1,7 @@
 // Opening a file from the desktop: a file named on the command line, and a file
 // dropped on the window.
 #include "platform/richedit/RichEdit.h"
+#include "shell/CommandLine.h"
 #include "shell/SDIMain.h"
 #include "shell/StartupFile.h"
 #include "support/ModalAnswerer.h"
@@ -55,6 +56,7 @@ private Q_SLOTS:
 
     void theFileArgumentIsFound_data();
     void theFileArgumentIsFound();
+    void optionsAreReadAndUnknownOnesRefused();
     void aFileGivenAtStartOpensOnceTheWindowRuns();
     void aFileGivenAtStartThatCannotBeReadLeavesTheEmptyDocument();
     void aDroppedFileOpensAfterTheSavePrompt();
@@ -104,6 +106,26 @@ void DesktopOpenTest::theFileArgumentIsFound()
     QStringList notOpened;
     QCOMPARE(StartupFileOf(arguments, &notOpened), file);
     QCOMPARE(notOpened, ignored);
+}
+
+void DesktopOpenTest::optionsAreReadAndUnknownOnesRefused()
+{
+    using Action = TCommandLine::Action;
+    QCOMPARE(ParseCommandLine({"tesserine", "--help"}).action, Action::ShowHelp);
+    QCOMPARE(ParseCommandLine({"tesserine", "-v"}).action, Action::ShowVersion);
+    // A name after "--" is a file, even one that reads like an option.
+    const TCommandLine dashed = ParseCommandLine({"tesserine", "--", "--help"});
+    QCOMPARE(dashed.action, Action::Start);
+    QCOMPARE(dashed.files, QStringList{"--help"});
+    QVERIFY(!AsksForInformationOnly({"tesserine", "--", "--help"}));
+    QCOMPARE(ParseCommandLine({"tesserine", "--recover", "set-7"}).recoverySet, QStringLiteral("set-7"));
+    // Unknown options and a missing value are refused, naming the option, rather than
+    // opened as file names.
+    const TCommandLine unknown = ParseCommandLine({"tesserine", "--bogus", "a.txt"});
+    QCOMPARE(unknown.action, Action::Fail);
+    QVERIFY2(unknown.error.contains("bogus"), qPrintable(unknown.error));
+    QCOMPARE(ParseCommandLine({"tesserine", "--recover"}).action, Action::Fail);
+    QCOMPARE(StartupFileOf({"tesserine", "--bogus"}), QString());
 }
 
 void DesktopOpenTest::aFileGivenAtStartOpensOnceTheWindowRuns()
