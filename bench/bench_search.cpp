@@ -5,7 +5,7 @@
 // document's text as one string, measured in the same run), and an upward search from
 // the end, which steps through all 10,000 occurrences from the top.
 #include "edit/StandardSearch.h"
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 #include "platform/forms/Application.h"
 #include "platform/richedit/RichEdit.h"
 

@@ -1,7 +1,7 @@
 // Find, Find Next, Replace and Replace All through the desktop's search dialogs.
 #include "edit/StandardSearch.h"
 
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 #include "platform/forms/BusyCursor.h"
 #include "platform/dialogs/FindReplaceDialogs.h"
 #include "platform/richedit/RichEdit.h"

@@ -1,6 +1,6 @@
 #include "foreignsearch/FindDlgForm.h"
 
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/forms/Controls.h"
 #include "platform/forms/DialogLayout.h"

@@ -2,7 +2,7 @@
 #include "shell/SDIMain.h"
 
 #include "foreignsearch/FindDlgForm.h"
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/forms/Controls.h"
 #include "platform/richedit/RichEdit.h"

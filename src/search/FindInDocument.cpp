@@ -1,4 +1,4 @@
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 
 #include "platform/richedit/RichEdit.h"
 

@@ -1,7 +1,7 @@
 // The foreign-language search: the language table, the directional search, and the
 // search dialog driven with keys and clicks.
 #include "foreignsearch/FindDlgForm.h"
-#include "foreignsearch/FindInDocument.h"
+#include "search/FindInDocument.h"
 #include "foreignsearch/LanguageCharsetTable.h"
 #include "platform/forms/Actions.h"
 #include "platform/forms/Controls.h"

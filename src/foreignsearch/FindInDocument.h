@@ -1,3 +1,0 @@
-#pragma once
-// Moved to search/; this forwarder goes with the next change.
-#include "search/FindInDocument.h"
