@@ -41,12 +41,27 @@ QTextCharFormat ToCharFormat(const RunFormat& format)
 
 TextDocumentSink::TextDocumentSink(QTextDocument& doc, int ppi) : cursor_(&doc), ppi_(ppi)
 {
-    cursor_.beginEditBlock();
 }
 
 TextDocumentSink::~TextDocumentSink()
 {
+    EndEdit();
+}
+
+void TextDocumentSink::Edit()
+{
+    if (editing_)
+        return;
+    cursor_.beginEditBlock();
+    editing_ = true;
+}
+
+void TextDocumentSink::EndEdit()
+{
+    if (!editing_)
+        return;
     cursor_.endEditBlock();
+    editing_ = false;
 }
 
 const QTextCharFormat& TextDocumentSink::CharFormat(const RunFormat& format)
@@ -62,6 +77,7 @@ const QTextCharFormat& TextDocumentSink::CharFormat(const RunFormat& format)
 
 void TextDocumentSink::StartBlockIfNeeded()
 {
+    Edit();
     if (!needNewBlock_)
         return;
     cursor_.insertBlock(QTextBlockFormat(), QTextCharFormat());

@@ -12,8 +12,8 @@ class QTextList;
 
 namespace rtf {
 
-// Appends to an empty document inside one edit block, so the document lays itself out
-// once at the end. A run is inserted in one piece with a format built once per format
+// Appends to an empty document inside an edit block, so the document lays itself out
+// once at the end, or once a slice when EndEdit is called between slices. A run is inserted in one piece with a format built once per format
 // seen; consecutive bullet paragraphs share one disc list, as the bullet command makes
 // them. Paragraph indents are kept in twips and laid out at ppi pixels per inch.
 class TextDocumentSink : public DocumentSink {
@@ -29,13 +29,18 @@ public:
     void NoteUnkept(Unkept kind) override { unkept_.push_back(kind); }
     // What the document held that a save will not keep, in the order first met.
     const std::vector<Unkept>& UnkeptKinds() const { return unkept_; }
+    // Ends the edit block, so the document lays out what it has; the next insertion
+    // opens another.
+    void EndEdit();
 
 private:
     const QTextCharFormat& CharFormat(const RunFormat& format);
     void StartBlockIfNeeded();
+    void Edit();
 
     QTextCursor cursor_;
     int ppi_;
+    bool editing_ = false;
     bool needNewBlock_ = false;
     QTextList* list_ = nullptr;  // the list the previous paragraph belongs to
     std::vector<std::pair<RunFormat, QTextCharFormat>> formats_;
