@@ -120,10 +120,13 @@ void Reader::Dispatch(const Token& token)
         break;
     case TokenKind::HexByte:
         state.optionalDestination = false;
-        if (state.skipRemaining > 0)
+        if (state.skipRemaining > 0) {
             --state.skipRemaining;
-        else
+        } else if (state.destination == Destination::Body) {
+            BodyHexBytes(static_cast<char>(token.value));
+        } else {
             Byte(static_cast<char>(token.value));
+        }
         break;
     case TokenKind::Text: {
         if (state.optionalDestination && IsAllSpaces(token.text))
@@ -515,6 +518,20 @@ void Reader::Text(std::string_view bytes)
         break;
     }
     default: break;
+    }
+}
+
+// A body byte and the row of \'hh bytes after it, appended together.
+void Reader::BodyHexBytes(char first)
+{
+    char bytes[256];
+    bytes[0] = first;
+    std::size_t count = 1 + tokenizer_.NextHexBytes(bytes + 1, sizeof bytes - 1);
+    AppendBodyBytes(std::string_view(bytes, count));
+    while (count == sizeof bytes) {
+        count = tokenizer_.NextHexBytes(bytes, sizeof bytes);
+        if (count > 0)
+            AppendBodyBytes(std::string_view(bytes, count));
     }
 }
 

@@ -53,6 +53,7 @@ private:
     void EndFieldInstruction();
     void Text(std::string_view bytes);
     void Byte(char byte);
+    void BodyHexBytes(char first);
     void Unicode(int value);
 
     // Body text, gathered into runs of one format.
