@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QTextDocument>
+#include <algorithm>
 
 namespace rtf {
 namespace {
@@ -74,6 +75,18 @@ bool RtfDocumentReader::ReadSome(int budgetMs)
     }
     Done();
     return true;
+}
+
+bool RtfDocumentReader::ReadParagraphs(int paragraphs)
+{
+    if (done_)
+        return true;
+    if (reader_.ReadParagraphs(std::max(paragraphs, 0))) {
+        Done();
+        return true;
+    }
+    sink_.EndEdit();
+    return false;
 }
 
 void RtfDocumentReader::Done()

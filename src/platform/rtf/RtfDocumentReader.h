@@ -27,6 +27,8 @@ public:
     // paragraph is never split between slices); budgetMs < 0 reads to the end. True
     // once the whole document is read.
     bool ReadSome(int budgetMs);
+    // Reads on for at most paragraphs more paragraphs, as a slice; true at the end.
+    bool ReadParagraphs(int paragraphs);
     bool AtEnd() const { return done_; }
     // The offset of the next unread byte, for a progress bar.
     qsizetype BytesRead() const;
