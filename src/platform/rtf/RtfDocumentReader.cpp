@@ -92,6 +92,7 @@ bool RtfDocumentReader::ReadParagraphs(int paragraphs)
 void RtfDocumentReader::Done()
 {
     done_ = true;
+    sink_.Finish();
     sink_.EndEdit();
     doc_.setUndoRedoEnabled(undoWasEnabled_);
 }
