@@ -50,10 +50,11 @@ RtfDocumentReader::RtfDocumentReader(const QByteArray& bytes, QTextDocument& doc
     reader_.Begin(ViewOf(bytes_));
 }
 
+// A reader dropped before the end leaves in the document what it had read.
 RtfDocumentReader::~RtfDocumentReader()
 {
-    sink_.EndEdit();
-    doc_.setUndoRedoEnabled(undoWasEnabled_);
+    if (!done_)
+        Done();
 }
 
 bool RtfDocumentReader::ReadSome(int budgetMs)

@@ -98,15 +98,14 @@ const QTextBlockFormat& TextDocumentSink::BlockFormat(const ParagraphFormat& for
     return blockFormats_.back().second;
 }
 
-void TextDocumentSink::InsertParagraph(const QTextBlockFormat& block)
+void TextDocumentSink::InsertParagraph(const QTextBlockFormat* block)
 {
     Edit();
-    if (firstBlock_) {
-        cursor_.setBlockFormat(block);
-        firstBlock_ = false;
-    } else {
-        cursor_.insertBlock(block, QTextCharFormat());
-    }
+    if (!firstBlock_)
+        cursor_.insertBlock(block ? *block : QTextBlockFormat(), QTextCharFormat());
+    else if (block)
+        cursor_.setBlockFormat(*block);
+    firstBlock_ = false;
     for (const auto& [text, format] : pending_)
         cursor_.insertText(text, format);
     pending_.clear();
@@ -119,7 +118,7 @@ void TextDocumentSink::Text(const QString& text, const RunFormat& format)
 
 void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
 {
-    InsertParagraph(BlockFormat(format));
+    InsertParagraph(&BlockFormat(format));
     if (!format.bullet) {
         list_ = nullptr;
     } else if (list_) {
@@ -136,7 +135,7 @@ void TextDocumentSink::Finish()
 {
     if (pending_.empty())
         return;
-    InsertParagraph(QTextBlockFormat());
+    InsertParagraph(nullptr);
     list_ = nullptr;
 }
 

@@ -41,9 +41,9 @@ public:
 private:
     const QTextCharFormat& CharFormat(const RunFormat& format);
     const QTextBlockFormat& BlockFormat(const ParagraphFormat& format);
-    // Starts the paragraph's block (the document's first one is there already) and
-    // inserts what waited for it.
-    void InsertParagraph(const QTextBlockFormat& block);
+    // Starts the paragraph's block with its format, or a plain one for nullptr (the
+    // document's first block is there already), and inserts what waited for it.
+    void InsertParagraph(const QTextBlockFormat* block);
     void Edit();
 
     QTextCursor cursor_;

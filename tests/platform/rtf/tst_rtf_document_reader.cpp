@@ -2,6 +2,7 @@
 // and each slice leaves whole paragraphs in it.
 #include "platform/rtf/Rtf.h"
 #include "platform/rtf/RtfDocumentReader.h"
+#include "platform/rtf/TextDocumentSink.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextImageFormat>
 
 namespace {
 
@@ -71,6 +73,7 @@ private Q_SLOTS:
     void slicesGiveTheDocumentOfOneRead();
     void theFirstSliceShowsWholeParagraphs();
     void undoIsBackAfterTheRead();
+    void aPictureWithoutParagraphEndIsKept();
 };
 
 void RtfDocumentReaderTest::slicesGiveTheDocumentOfOneRead_data()
@@ -133,6 +136,26 @@ void RtfDocumentReaderTest::undoIsBackAfterTheRead()
     QTextCursor cursor(&doc);
     cursor.insertText(QStringLiteral("x"));
     QVERIFY(doc.isUndoAvailable());
+}
+
+// Given a picture handed to the sink with no paragraph end, as a pasted picture is,
+// when the sink ends, then the document holds the picture at its size.
+void RtfDocumentReaderTest::aPictureWithoutParagraphEndIsKept()
+{
+    QTextDocument doc;
+    {
+        rtf::TextDocumentSink sink(doc, kPpi);
+        rtf::Picture picture;
+        picture.kind = "pngblip";
+        picture.data = PngPicture();
+        sink.InsertPicture(picture, rtf::RunFormat());
+    }
+    QCOMPARE(doc.blockCount(), 1);
+    QCOMPARE(doc.toPlainText(), QString(QChar::ObjectReplacementCharacter));
+    const QTextImageFormat image = doc.begin().begin().fragment().charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(image.width(), 4.0);
+    QCOMPARE(image.height(), 3.0);
 }
 
 QTEST_MAIN(RtfDocumentReaderTest)
