@@ -5,12 +5,20 @@
 // measured in the same run: reading 5 MB of Japanese written in code-page bytes
 // (\'hh) with Korean words between as \uN, as word processors write it, beside the
 // same text all in \uN; and writing 20,992 different kanji beside writing one kanji
-// as many times.
+// as many times. And the target figure: 5 MB and 20 MB of formatted Japanese and
+// Cyrillic in code-page bytes with a picture every 40 paragraphs, read in one piece and
+// in slices of 20 ms, beside a floor: the same paragraphs, runs and pictures built into
+// a QTextDocument with a QTextCursor, with no RTF to read.
+#include "MixedRtf.h"
 #include "platform/text/CodePages.h"
 #include "platform/richedit/DocumentProperties.h"
 #include "platform/richedit/rtf/Rtf.h"
+#include "platform/richedit/rtf/RtfDocumentReader.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -20,9 +28,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextImageFormat>
+#include <QUrl>
 #include <QTextList>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -83,6 +94,149 @@ double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+constexpr int kPictureEvery = 40;
+
+// A small PNG picture, as the mixed document holds one every kPictureEvery paragraphs.
+QByteArray PicturePng()
+{
+    QImage image(96, 64, QImage::Format_RGB32);
+    image.fill(QColor(230, 240, 255));
+    QPainter painter(&image);
+    painter.setPen(QColor(0, 0, 160));
+    painter.drawEllipse(8, 8, 80, 48);
+    painter.end();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
+// The mixed document of MixedRtf.h, at least bytes long, with the picture after the
+// first run of every kPictureEvery-th paragraph; the number of paragraphs in count.
+QByteArray MixedRtfWithPictures(qint64 bytes, const QByteArray& png, int* count)
+{
+    const QByteArray picture = "{\\pict\\pngblip\\picw96\\pich64\\picwgoal1440\\pichgoal960\r\n" + png.toHex()
+        + "}";
+    BenchRtfWriter writer;
+    QByteArray out = writer.Header();
+    int paragraphs = 0;
+    while (out.size() < bytes) {
+        QByteArray paragraph = writer.Paragraph(BenchRtfParagraphAt(paragraphs));
+        if (paragraphs % kPictureEvery == 0)
+            paragraph.insert(paragraph.indexOf('}') + 1, picture);
+        out += paragraph;
+        ++paragraphs;
+    }
+    *count = paragraphs;
+    return out + BenchRtfWriter::Footer();
+}
+
+// The floor: the same paragraphs, runs and pictures built with a QTextCursor.
+void BuildMixedDocument(QTextDocument& doc, int count, const QImage& image)
+{
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("bench-picture")), image);
+    QTextImageFormat picture;
+    picture.setName(QStringLiteral("bench-picture"));
+    picture.setWidth(96);
+    picture.setHeight(64);
+    QTextCursor cursor(&doc);
+    cursor.beginEditBlock();
+    for (int i = 0; i < count; ++i) {
+        const BenchRtfParagraph paragraph = BenchRtfParagraphAt(i);
+        QTextBlockFormat block;
+        block.setAlignment(paragraph.alignment);
+        block.setLeftMargin(paragraph.leftTwips * kPpi / 1440.0);
+        block.setTextIndent(paragraph.firstLineTwips * kPpi / 1440.0);
+        if (i == 0)
+            cursor.setBlockFormat(block);
+        else
+            cursor.insertBlock(block);
+        for (std::size_t r = 0; r < paragraph.runs.size(); ++r) {
+            const BenchRtfRun& run = paragraph.runs[r];
+            const BenchRtfFont& font = BenchRtfFonts()[static_cast<std::size_t>(run.font)];
+            QTextCharFormat format;
+            format.setFontFamilies(QStringList{font.name});
+            format.setProperty(DocumentProperty::Charset, font.charset);
+            format.setFontPointSize(run.halfPoints / 2.0);
+            format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+            format.setFontItalic(run.italic);
+            format.setFontUnderline(run.underline);
+            if (run.color)
+                format.setForeground(BenchRtfColors()[static_cast<std::size_t>(run.color)]);
+            cursor.insertText(run.text, format);
+            if (r == 0 && i % kPictureEvery == 0)
+                cursor.insertImage(picture);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+// The processor time this process has used, in seconds: on a busy machine it is close
+// to what the wall clock would show on a quiet one.
+double CpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+struct Seconds {
+    double wall = 0;
+    double cpu = 0;
+};
+
+// Reads rtf into a QTextEdit's document, at once or in slices of sliceMs.
+Seconds ReadMixedSeconds(const QByteArray& rtf, int sliceMs, int* blocks)
+{
+    QTextEdit edit;
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu = CpuSeconds();
+    if (sliceMs <= 0) {
+        ReadRtf(rtf, *edit.document(), kPpi);
+    } else {
+        rtf::RtfDocumentReader reader(rtf, *edit.document(), kPpi);
+        while (!reader.ReadSome(sliceMs)) {
+        }
+    }
+    const Seconds seconds{timer.nsecsElapsed() / 1e9, CpuSeconds() - cpu};
+    *blocks = edit.document()->blockCount();
+    return seconds;
+}
+
+// Prints the read figures for the mixed document of about bytes; false on an error.
+bool ReportMixed(qint64 bytes, const QByteArray& png)
+{
+    int paragraphs = 0;
+    const QByteArray rtf = MixedRtfWithPictures(bytes, png, &paragraphs);
+    const QImage image = QImage::fromData(png);
+    std::vector<double> whole, wholeCpu, sliced, floor, floorCpu;
+    for (int run = 0; run < kRuns; ++run) {
+        int blocks = 0, slicedBlocks = 0;
+        const Seconds read = ReadMixedSeconds(rtf, 0, &blocks);
+        whole.push_back(read.wall);
+        wholeCpu.push_back(read.cpu);
+        sliced.push_back(ReadMixedSeconds(rtf, 20, &slicedBlocks).wall);
+        if (blocks != paragraphs || slicedBlocks != paragraphs) {
+            std::printf("error: read %d and %d paragraphs of %d\n", blocks, slicedBlocks, paragraphs);
+            return false;
+        }
+        QTextEdit edit;
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu = CpuSeconds();
+        BuildMixedDocument(*edit.document(), paragraphs, image);
+        floor.push_back(timer.nsecsElapsed() / 1e9);
+        floorCpu.push_back(CpuSeconds() - cpu);
+    }
+    std::printf("ReadRtf, %2lld MB mixed with pictures: median %.3f s (processor %.3f s), in 20 ms slices %.3f s "
+                "(%lld bytes, %d paragraphs; floor, the same built with a QTextCursor: %.3f s, processor %.3f s)\n",
+                static_cast<long long>(bytes >> 20), Median(whole), Median(wholeCpu), Median(sliced),
+                static_cast<long long>(rtf.size()), paragraphs, Median(floor), Median(floorCpu));
+    return true;
 }
 
 // Paragraphs of Japanese and Korean words, one after the other, about bytes long as
@@ -200,6 +354,13 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+
+    // --mixed: only the mixed document's figures, for profiling.
+    const QByteArray png = PicturePng();
+    if (!ReportMixed(kTargetBytes, png) || !ReportMixed(4 * kTargetBytes, png))
+        return 1;
+    if (application.arguments().contains(QStringLiteral("--mixed")))
+        return 0;
 
     // Size the document from a sample's bytes per paragraph, then generate it whole.
     QTextDocument sample;

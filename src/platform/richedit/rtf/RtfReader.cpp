@@ -66,65 +66,94 @@ void ReadRtfInto(std::string_view bytes, DocumentSink& sink)
 
 void Reader::Read(std::string_view bytes)
 {
-    Tokenizer tokenizer(bytes);
-    Token token = tokenizer.Next();
-    // Whatever stands before the document's group does not belong to it.
-    while (token.kind != TokenKind::End && token.kind != TokenKind::GroupOpen)
-        token = tokenizer.Next();
-    for (; token.kind != TokenKind::End; token = tokenizer.Next()) {
-        if (token.kind == TokenKind::GroupOpen) {
-            OpenGroup();
-            continue;
+    Begin(bytes);
+    ReadParagraphs(-1);
+}
+
+void Reader::Begin(std::string_view bytes)
+{
+    tokenizer_ = Tokenizer(bytes);
+    started_ = false;
+    finished_ = false;
+}
+
+bool Reader::ReadParagraphs(int paragraphs)
+{
+    if (finished_)
+        return true;
+    const int stopAt = paragraphs < 0 ? -1 : paragraphsEnded_ + paragraphs;
+    for (Token token = tokenizer_.Next(); token.kind != TokenKind::End; token = tokenizer_.Next()) {
+        // Whatever stands before the document's group does not belong to it.
+        if (!started_) {
+            if (token.kind != TokenKind::GroupOpen)
+                continue;
+            started_ = true;
         }
-        if (token.kind == TokenKind::GroupClose) {
-            CloseGroup();
-            if (stack_.empty())
-                break;  // the document's group is closed; what follows is not read
-            continue;
-        }
-        if (overflowDepth_ > 0 || Top().destination == Destination::Skip)
-            continue;
-        GroupState& state = Top();
-        switch (token.kind) {
-        case TokenKind::ControlWord:
-        case TokenKind::ControlSymbol:
-            Word(token);
-            break;
-        case TokenKind::HexByte:
-            state.optionalDestination = false;
-            if (state.skipRemaining > 0)
-                --state.skipRemaining;
-            else
-                Byte(static_cast<char>(token.value));
-            break;
-        case TokenKind::Text: {
-            if (state.optionalDestination && IsAllSpaces(token.text))
-                break;
-            state.optionalDestination = false;
-            std::string_view text = token.text;
-            if (state.skipRemaining > 0) {
-                const std::size_t skipped = std::min<std::size_t>(text.size(), state.skipRemaining);
-                state.skipRemaining -= static_cast<int>(skipped);
-                text.remove_prefix(skipped);
-            }
-            if (state.destination == Destination::Picture)
-                picture_.Hex(text);
-            else if (!text.empty())
-                Text(text);
-            break;
-        }
-        case TokenKind::Binary:
-            state.optionalDestination = false;
-            if (state.destination == Destination::Picture)
-                picture_.Binary(token.text);
-            else if (state.skipRemaining > 0)
-                --state.skipRemaining;
-            break;
-        default:
-            break;
-        }
+        Dispatch(token);
+        if (stack_.empty())
+            break;  // the document's group is closed; what follows is not read
+        if (stopAt >= 0 && paragraphsEnded_ >= stopAt)
+            return false;
     }
+    finished_ = true;
     Finish();
+    return true;
+}
+
+void Reader::Dispatch(const Token& token)
+{
+    if (token.kind == TokenKind::GroupOpen) {
+        OpenGroup();
+        return;
+    }
+    if (token.kind == TokenKind::GroupClose) {
+        CloseGroup();
+        return;
+    }
+    if (overflowDepth_ > 0 || Top().destination == Destination::Skip)
+        return;
+    GroupState& state = Top();
+    switch (token.kind) {
+    case TokenKind::ControlWord:
+    case TokenKind::ControlSymbol:
+        Word(token);
+        break;
+    case TokenKind::HexByte:
+        state.optionalDestination = false;
+        if (state.skipRemaining > 0) {
+            --state.skipRemaining;
+        } else if (state.destination == Destination::Body) {
+            BodyHexBytes(static_cast<char>(token.value));
+        } else {
+            Byte(static_cast<char>(token.value));
+        }
+        break;
+    case TokenKind::Text: {
+        if (state.optionalDestination && IsAllSpaces(token.text))
+            break;
+        state.optionalDestination = false;
+        std::string_view text = token.text;
+        if (state.skipRemaining > 0) {
+            const std::size_t skipped = std::min<std::size_t>(text.size(), state.skipRemaining);
+            state.skipRemaining -= static_cast<int>(skipped);
+            text.remove_prefix(skipped);
+        }
+        if (state.destination == Destination::Picture)
+            picture_.Hex(text);
+        else if (!text.empty())
+            Text(text);
+        break;
+    }
+    case TokenKind::Binary:
+        state.optionalDestination = false;
+        if (state.destination == Destination::Picture)
+            picture_.Binary(token.text);
+        else if (state.skipRemaining > 0)
+            --state.skipRemaining;
+        break;
+    default:
+        break;
+    }
 }
 
 void Reader::OpenGroup()
@@ -489,6 +518,20 @@ void Reader::Text(std::string_view bytes)
         break;
     }
     default: break;
+    }
+}
+
+// A body byte and the row of \'hh bytes after it, appended together.
+void Reader::BodyHexBytes(char first)
+{
+    char bytes[256];
+    bytes[0] = first;
+    std::size_t count = 1 + tokenizer_.NextHexBytes(bytes + 1, sizeof bytes - 1);
+    AppendBodyBytes(std::string_view(bytes, count));
+    while (count == sizeof bytes) {
+        count = tokenizer_.NextHexBytes(bytes, sizeof bytes);
+        if (count > 0)
+            AppendBodyBytes(std::string_view(bytes, count));
     }
 }
 

@@ -27,8 +27,19 @@ public:
     explicit Reader(DocumentSink& sink) : sink_(sink) {}
     void Read(std::string_view bytes);
 
+    // Reading in slices: Begin, then ReadParagraphs until it returns true. bytes must
+    // stay valid until then.
+    void Begin(std::string_view bytes);
+    // Reads on until the document ends (true) or, once paragraphs ends of paragraphs
+    // have been read, until the next token (false); so a slice stops between
+    // paragraphs. paragraphs < 0 reads to the end.
+    bool ReadParagraphs(int paragraphs);
+    // The offset of the next unread byte.
+    std::size_t Offset() const { return tokenizer_.Offset(); }
+
 private:
     GroupState& Top() { return stack_.back(); }
+    void Dispatch(const Token& token);
     void OpenGroup();
     void CloseGroup();
     void Word(const Token& token);
@@ -42,6 +53,7 @@ private:
     void EndFieldInstruction();
     void Text(std::string_view bytes);
     void Byte(char byte);
+    void BodyHexBytes(char first);
     void Unicode(int value);
 
     // Body text, gathered into runs of one format.
@@ -63,6 +75,10 @@ private:
     void NoteUnkept(Unkept kind) const;
 
     DocumentSink& sink_;
+    Tokenizer tokenizer_{std::string_view()};
+    bool started_ = false;   // the document's group was opened
+    bool finished_ = false;
+    int paragraphsEnded_ = 0;  // paragraphs handed to the sink so far
     mutable unsigned unkeptNoted_ = 0;
     PictureParser picture_;
     // Where the reader is in the pictures of a formula: one was shown, or the formula

@@ -109,6 +109,7 @@ void Reader::EndParagraph(const ParaState& para)
     pendingCellTab_ = false;
     FlushRun();
     sink_.EndParagraph(ResolveParagraph(para));
+    ++paragraphsEnded_;
     paragraphHasContent_ = false;
     formulaPicture_ = FormulaPicture::None;
 }

@@ -99,6 +99,23 @@ Token Tokenizer::Next()
     return token;
 }
 
+std::size_t Tokenizer::NextHexBytes(char* out, std::size_t max)
+{
+    std::size_t count = 0;
+    while (count < max && !hasPendingBinary_) {
+        SkipLineBreaks();
+        if (pos_ + 3 >= input_.size() || input_[pos_] != '\\' || input_[pos_ + 1] != '\'')
+            break;
+        const int high = HexValue(input_[pos_ + 2]);
+        const int low = HexValue(input_[pos_ + 3]);
+        if (high < 0 || low < 0)
+            break;
+        out[count++] = static_cast<char>(high * 16 + low);
+        pos_ += 4;
+    }
+    return count;
+}
+
 Token Tokenizer::ReadBackslash(Token token)
 {
     if (pos_ + 1 >= input_.size()) {

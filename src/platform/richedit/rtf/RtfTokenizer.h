@@ -45,6 +45,10 @@ public:
     Token Next();
     // The offset of the next unread byte.
     std::size_t Offset() const { return pos_; }
+    // Reads the \'hh escapes (two digits each) that follow, line breaks between them
+    // allowed, into out: at most max bytes; returns how many. Code-page text comes as
+    // long rows of them, and taking a row at once spares a token for every byte.
+    std::size_t NextHexBytes(char* out, std::size_t max);
 
 private:
     Token Start(TokenKind kind) const;

@@ -41,12 +41,28 @@ QTextCharFormat ToCharFormat(const RunFormat& format)
 
 TextDocumentSink::TextDocumentSink(QTextDocument& doc, int ppi) : cursor_(&doc), ppi_(ppi)
 {
-    cursor_.beginEditBlock();
 }
 
 TextDocumentSink::~TextDocumentSink()
 {
+    Finish();
+    EndEdit();
+}
+
+void TextDocumentSink::Edit()
+{
+    if (editing_)
+        return;
+    cursor_.beginEditBlock();
+    editing_ = true;
+}
+
+void TextDocumentSink::EndEdit()
+{
+    if (!editing_)
+        return;
     cursor_.endEditBlock();
+    editing_ = false;
 }
 
 const QTextCharFormat& TextDocumentSink::CharFormat(const RunFormat& format)
@@ -60,23 +76,13 @@ const QTextCharFormat& TextDocumentSink::CharFormat(const RunFormat& format)
     return formats_.back().second;
 }
 
-void TextDocumentSink::StartBlockIfNeeded()
+const QTextBlockFormat& TextDocumentSink::BlockFormat(const ParagraphFormat& format)
 {
-    if (!needNewBlock_)
-        return;
-    cursor_.insertBlock(QTextBlockFormat(), QTextCharFormat());
-    needNewBlock_ = false;
-}
-
-void TextDocumentSink::Text(const QString& text, const RunFormat& format)
-{
-    StartBlockIfNeeded();
-    cursor_.insertText(text, CharFormat(format));
-}
-
-void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
-{
-    StartBlockIfNeeded();
+    for (auto it = blockFormats_.rbegin(); it != blockFormats_.rend(); ++it)
+        if (it->first == format)
+            return it->second;
+    if (blockFormats_.size() >= kMaxCachedFormats)
+        blockFormats_.clear();
     QTextBlockFormat block;
     // Every paragraph has the direction the file gives it, left to right unless it says
     // otherwise, whatever its script. Left and right alignment name the edges the reader
@@ -88,7 +94,31 @@ void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
     block.setProperty(DocumentProperty::LeftIndentTwips, format.leftIndentTwips);
     block.setProperty(DocumentProperty::RightIndentTwips, format.rightIndentTwips);
     ApplyIndentsToLayout(block, ppi_, format.direction, format.bullet ? kBulletIndentTwips : 0);
-    cursor_.setBlockFormat(block);
+    blockFormats_.emplace_back(format, block);
+    return blockFormats_.back().second;
+}
+
+void TextDocumentSink::InsertParagraph(const QTextBlockFormat* block)
+{
+    Edit();
+    if (!firstBlock_)
+        cursor_.insertBlock(block ? *block : QTextBlockFormat(), QTextCharFormat());
+    else if (block)
+        cursor_.setBlockFormat(*block);
+    firstBlock_ = false;
+    for (const auto& [text, format] : pending_)
+        cursor_.insertText(text, format);
+    pending_.clear();
+}
+
+void TextDocumentSink::Text(const QString& text, const RunFormat& format)
+{
+    pending_.emplace_back(text, CharFormat(format));
+}
+
+void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
+{
+    InsertParagraph(&BlockFormat(format));
     if (!format.bullet) {
         list_ = nullptr;
     } else if (list_) {
@@ -99,7 +129,14 @@ void TextDocumentSink::EndParagraph(const ParagraphFormat& format)
         listFormat.setIndent(1);
         list_ = cursor_.createList(listFormat);
     }
-    needNewBlock_ = true;
+}
+
+void TextDocumentSink::Finish()
+{
+    if (pending_.empty())
+        return;
+    InsertParagraph(nullptr);
+    list_ = nullptr;
 }
 
 namespace {
@@ -160,7 +197,6 @@ QSizeF DisplaySize(const Picture& picture, const QImage& image, int ppi)
 void TextDocumentSink::InsertPicture(const Picture& picture, const RunFormat& format)
 {
     using namespace DocumentProperty;
-    StartBlockIfNeeded();
     static std::atomic<int> counter{0};
     const QString name = QStringLiteral("rtf-picture-%1").arg(++counter);
     const QImage image = ImageOf(picture);
@@ -182,7 +218,7 @@ void TextDocumentSink::InsertPicture(const Picture& picture, const RunFormat& fo
     imageFormat.setProperty(PictureGoalHeight, picture.goalHeight);
     imageFormat.setProperty(PictureScaleX, picture.scaleX);
     imageFormat.setProperty(PictureScaleY, picture.scaleY);
-    cursor_.insertText(QString(QChar::ObjectReplacementCharacter), imageFormat);
+    pending_.emplace_back(QString(QChar::ObjectReplacementCharacter), imageFormat);
 }
 
 } // namespace rtf

@@ -92,6 +92,17 @@ void RtfReaderTest::bytesAreDecodedInTheirFontsCodePage_data()
     QTest::newRow("Big5 user-defined")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fnil\\fcharset136 PMingLiU;}}\\f0 \\'84\\'68\\'fa\\'40\\'a0\\'fe\\'c6\\'a1}")
         << QString::fromUtf16(u"\uF0B7\uE000\uEEB7\uF6B1");
+    // Given a row of pairs longer than the reader takes at once, then no pair is split.
+    QTest::newRow("long row of pairs")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932 ") + QByteArray("\\'82\\'a0").repeated(300) + "}"
+        << QString::fromUtf8("あ").repeated(300);
+    // Given a \uN whose fallback is the start of a row of bytes, then only the
+    // fallback is dropped.
+    QTest::newRow("fallback in a row")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932\\uc2\\u12354\\'82\\'a0\\'82\\'a2\\'82\\'a4}") << QStringLiteral("あいう");
+    // Given a row of bytes in hidden text, then none of it is read.
+    QTest::newRow("hidden row")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1252 a{\\v \\'e9\\'e9}b\\'e9}") << QStringLiteral("abé");
     // Given an undecodable pair, then it is one replacement character.
     QTest::newRow("undecodable pair") << QByteArray("{\\rtf1\\ansi\\ansicpg950 a\\'a3\\'c0b}") << QString::fromUtf16(u"a\uFFFDb");
 }

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void tokensFollowTheSyntax_data();
     void tokensFollowTheSyntax();
     void tokensKnowTheirLineAndColumn();
+    void hexRowsAreTakenWholeUpToTheFirstOtherToken();
     void keywordTableIsSortedWithoutDuplicates();
     void everyKeywordIsFoundAndNothingElse();
 };
@@ -123,6 +124,24 @@ void RtfTokenizerTest::tokensKnowTheirLineAndColumn()
     QCOMPARE(std::make_pair(rtf.line, rtf.column), std::make_pair(1, 2));
     QCOMPARE(std::make_pair(spaces.line, spaces.column), std::make_pair(2, 1));
     QCOMPARE(std::make_pair(bold.line, bold.column), std::make_pair(2, 3));
+}
+
+void RtfTokenizerTest::hexRowsAreTakenWholeUpToTheFirstOtherToken()
+{
+    // Given a row of \'hh across a line break that ends in a one-digit escape, when
+    // taken as a row, then it holds every two-digit byte, at most as many as asked,
+    // and the tokens after it are read as before.
+    const QByteArray input("\\'82\\'A0\r\n\\'82\\'a2\\'4zz\\par");
+    Tokenizer tokenizer(std::string_view(input.constData(), static_cast<std::size_t>(input.size())));
+    char bytes[8] = {};
+    QCOMPARE(tokenizer.NextHexBytes(bytes, 1), std::size_t(1));
+    QCOMPARE(tokenizer.NextHexBytes(bytes + 1, 7), std::size_t(3));
+    QCOMPARE(QByteArray(bytes, 4), QByteArray("\x82\xa0\x82\xa2"));
+    QStringList rest;
+    for (Token token = tokenizer.Next(); token.kind != TokenKind::End; token = tokenizer.Next())
+        rest << Describe(token);
+    QCOMPARE(rest.join(QLatin1Char(' ')), QStringLiteral("hex(04) text(zz) \\par"));
+    QCOMPARE(tokenizer.NextHexBytes(bytes, 8), std::size_t(0));
 }
 
 void RtfTokenizerTest::keywordTableIsSortedWithoutDuplicates()
