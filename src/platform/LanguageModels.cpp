@@ -11,14 +11,21 @@
 
 namespace {
 
+// A character, its cost, and what a character never seen after it costs on top of its
+// own cost.
 struct ModelEntry {
     char16_t character;
     std::uint8_t cost;
+    std::uint8_t unseenAfter;
 };
+// pairs holds two characters for each of the pairCount costs.
 struct ModelTable {
     LanguageGroup group;
     const ModelEntry* entries;
     std::size_t count;
+    const char16_t* pairs;
+    const std::uint8_t* pairCosts;
+    std::size_t pairCount;
 };
 #include "platform/LanguageModelData.inc"
 constexpr std::size_t kModelCount = sizeof kModelTables / sizeof kModelTables[0];
@@ -141,18 +148,79 @@ std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<
     return table;
 }
 
-const CostTable& tableFor(std::size_t model)
+// The cost of a character after another, for the pairs a language model lists, and the
+// cost of any other character after one it lists: an open-addressed hash of the pair.
+class PairTable {
+public:
+    explicit PairTable(const ModelTable& model)
+    {
+        std::size_t size = 16;
+        while (size < 2 * (model.pairCount + model.count))
+            size *= 2;
+        m_keys.assign(size, kEmpty);
+        m_costs.assign(size, 0);
+        m_mask = size - 1;
+        for (std::size_t i = 0; i < model.pairCount; ++i)
+            insert(key(model.pairs[2 * i], model.pairs[2 * i + 1]), model.pairCosts[i]);
+        for (std::size_t i = 0; i < model.count; ++i) {
+            if (model.entries[i].unseenAfter != 0)
+                insert(key(model.entries[i].character, kAnyOther), model.entries[i].unseenAfter);
+        }
+        m_empty = model.pairCount == 0;
+    }
+    bool empty() const { return m_empty; }
+    // The cost of `second` after `first`, or -1 when the pair is not listed.
+    int pairCost(char16_t first, char16_t second) const { return find(key(first, second)); }
+    // What a character not listed after `first` costs beyond its own cost.
+    std::uint32_t unseenAfter(char16_t first) const { return std::uint32_t(std::max(0, find(key(first, kAnyOther)))); }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    static constexpr char16_t kAnyOther = 0xFFFF;
+    static std::uint32_t key(char16_t first, char16_t second) { return std::uint32_t(first) << 16 | second; }
+    std::size_t slot(std::uint32_t k) const { return (k * 0x9E3779B1u >> 7) & m_mask; }
+    void insert(std::uint32_t k, std::uint8_t cost)
+    {
+        std::size_t at = slot(k);
+        while (m_keys[at] != kEmpty && m_keys[at] != k)
+            at = (at + 1) & m_mask;
+        m_keys[at] = k;
+        m_costs[at] = cost;
+    }
+    int find(std::uint32_t k) const
+    {
+        for (std::size_t at = slot(k);; at = (at + 1) & m_mask) {
+            if (m_keys[at] == k)
+                return m_costs[at];
+            if (m_keys[at] == kEmpty)
+                return -1;
+        }
+    }
+    std::vector<std::uint32_t> m_keys;
+    std::vector<std::uint8_t> m_costs;
+    std::size_t m_mask = 0;
+    bool m_empty = true;
+};
+
+struct Model {
+    std::unique_ptr<CostTable> characters;
+    std::unique_ptr<PairTable> pairs;
+};
+
+const Model& modelFor(std::size_t model)
 {
     static std::once_flag once;
-    static std::array<std::unique_ptr<CostTable>, kModelCount> tables;
+    static std::array<Model, kModelCount> models;
     std::call_once(once, [] {
         std::vector<QChar::Script> scripts(0x10000);
         for (std::uint32_t u = 0; u < 0x10000; ++u)
             scripts[u] = QChar::script(u);
-        for (std::size_t i = 0; i < kModelCount; ++i)
-            tables[i] = makeTable(kModelTables[i], scripts);
+        for (std::size_t i = 0; i < kModelCount; ++i) {
+            models[i].characters = makeTable(kModelTables[i], scripts);
+            models[i].pairs = std::make_unique<PairTable>(kModelTables[i]);
+        }
     });
-    return *tables[model];
+    return models[model];
 }
 
 TextCost costInModel(QStringView text, std::size_t model);
@@ -176,22 +244,35 @@ namespace {
 
 TextCost costInModel(QStringView text, std::size_t model)
 {
-    const CostTable& table = tableFor(model);
+    const CostTable& table = *modelFor(model).characters;
+    const PairTable& pairs = *modelFor(model).pairs;
     const auto& shape = shapes();
     TextCost cost;
     std::uint16_t previous = Other;
+    // Pairs of ASCII characters read alike in every encoding but UTF-16, and are left to
+    // the characters' own costs.
+    char16_t before = u'\n';
     const qsizetype size = text.size();
     const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t u = units[i];
         if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
             cost.total += kSupplementaryCost;
+            before = 0xFFFF;
             ++i;
             continue;
         }
         const std::uint8_t c = table[u];
-        cost.total += c;
-        cost.impossible += c == kImpossibleCost;
+        if (c == kImpossibleCost) {
+            cost.total += c;
+            ++cost.impossible;
+        } else if ((u >= 0x80 || before >= 0x80) && !pairs.empty()) {
+            const int pair = pairs.pairCost(before, u);
+            cost.total += pair >= 0 ? std::uint32_t(pair) : c + pairs.unseenAfter(before);
+        } else {
+            cost.total += c;
+        }
+        before = u;
         const std::uint16_t current = shape[u];
         if ((current & Capital) && (previous & Small))
             cost.total += kCapitalAfterSmall;
