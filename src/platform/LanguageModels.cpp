@@ -4,6 +4,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -166,9 +167,10 @@ public:
             if (model.entries[i].unseenAfter != 0)
                 insert(key(model.entries[i].character, kAnyOther), model.entries[i].unseenAfter);
         }
-        m_empty = model.pairCount == 0;
     }
-    bool empty() const { return m_empty; }
+    // Whether any pair or unseen cost starts with `first`: most characters of other
+    // scripts start none, and are weighed without a look into the hash.
+    bool leads(char16_t first) const { return m_leads.test(first); }
     // The cost of `second` after `first`, or -1 when the pair is not listed.
     int pairCost(char16_t first, char16_t second) const { return find(key(first, second)); }
     // What a character not listed after `first` costs beyond its own cost.
@@ -186,6 +188,7 @@ private:
             at = (at + 1) & m_mask;
         m_keys[at] = k;
         m_costs[at] = cost;
+        m_leads.set(k >> 16);
     }
     int find(std::uint32_t k) const
     {
@@ -199,7 +202,7 @@ private:
     std::vector<std::uint32_t> m_keys;
     std::vector<std::uint8_t> m_costs;
     std::size_t m_mask = 0;
-    bool m_empty = true;
+    std::bitset<0x10000> m_leads;
 };
 
 struct Model {
@@ -223,7 +226,8 @@ const Model& modelFor(std::size_t model)
     return models[model];
 }
 
-TextCost costInModel(QStringView text, std::size_t model);
+// Stops counting once the cost passes `limit`, the result then being over it.
+TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit);
 
 }  // namespace
 
@@ -233,7 +237,7 @@ TextCost CostInLanguage(QStringView text, LanguageGroup group)
     for (std::size_t model = 0; model < kModelCount; ++model) {
         if (kModelTables[model].group != group)
             continue;
-        const TextCost cost = costInModel(text, model);
+        const TextCost cost = costInModel(text, model, best.total);
         if (cost.total < best.total)
             best = cost;
     }
@@ -242,7 +246,7 @@ TextCost CostInLanguage(QStringView text, LanguageGroup group)
 
 namespace {
 
-TextCost costInModel(QStringView text, std::size_t model)
+TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
 {
     const CostTable& table = *modelFor(model).characters;
     const PairTable& pairs = *modelFor(model).pairs;
@@ -266,7 +270,7 @@ TextCost costInModel(QStringView text, std::size_t model)
         if (c == kImpossibleCost) {
             cost.total += c;
             ++cost.impossible;
-        } else if ((u >= 0x80 || before >= 0x80) && !pairs.empty()) {
+        } else if ((u >= 0x80 || before >= 0x80) && pairs.leads(before)) {
             const int pair = pairs.pairCost(before, u);
             cost.total += pair >= 0 ? std::uint32_t(pair) : c + pairs.unseenAfter(before);
         } else {
@@ -284,6 +288,8 @@ TextCost costInModel(QStringView text, std::size_t model)
             ++cost.impossible;
         }
         previous = current;
+        if (cost.total > limit)
+            break;
     }
     return cost;
 }
