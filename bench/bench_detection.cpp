@@ -201,8 +201,10 @@ void speed(const QStringList& messages, const QByteArray& encoding, const Detect
 int main(int argc, char** argv)
 {
     const int perCell = argc > 1 ? atoi(argv[1]) : 60;
-    // A cell's name or the start of one: its wrong readings are shown.
+    // A cell's name or the start of one: its wrong readings are shown; "silent" shows
+    // the wrong readings of every cell that came without the unsure bar.
     const QByteArray show = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    const bool showSilent = show == "silent";
     using G = LanguageGroup;
     const QList<Language> languages = {
         {"Japanese", {"ja"}, {"CP932", "EUC-JP", "ISO-2022-JP"}, G::Japanese},
@@ -251,7 +253,10 @@ int main(int argc, char** argv)
                     tally.editor += right;
                     tally.unsure += decoded.unsure;
                     tally.silentWrong += !right && !decoded.unsure;
-                    if (!right && !show.isEmpty() && (QByteArray(language.name) + " " + encoding).startsWith(show))
+                    const bool shown = showSilent ? !decoded.unsure
+                                                  : !show.isEmpty()
+                                                        && (QByteArray(language.name) + " " + encoding).startsWith(show);
+                    if (!right && shown)
                         std::printf("  %s%s: %s\n    read: %s\n", decoded.format.encoding.constData(),
                                     decoded.unsure ? " (unsure)" : "", qPrintable(text), qPrintable(decoded.text));
                     QString viaUchardet = uchardetText(bytes);

@@ -210,6 +210,22 @@ struct Model {
     std::unique_ptr<PairTable> pairs;
 };
 
+// ASCII in a file is as often English, code or a name as the language of the rest, and it
+// reads the same in every encoding but UTF-16: each model gives an ASCII character the
+// mean cost of all models, so that a few letters beyond ASCII, not how alike the
+// catalogs' English was, tell one encoding from another.
+void shareAsciiCosts(std::array<Model, kModelCount>& models)
+{
+    for (char16_t u = 0; u < 0x80; ++u) {
+        std::uint32_t sum = 0;
+        for (const Model& model : models)
+            sum += (*model.characters)[u];
+        const std::uint32_t mean = (sum + kModelCount / 2) / kModelCount;
+        for (Model& model : models)
+            (*model.characters)[u] = std::uint8_t(((*model.characters)[u] + mean + 1) / 2);
+    }
+}
+
 const Model& modelFor(std::size_t model)
 {
     static std::once_flag once;
@@ -222,6 +238,7 @@ const Model& modelFor(std::size_t model)
             models[i].characters = makeTable(kModelTables[i], scripts);
             models[i].pairs = std::make_unique<PairTable>(kModelTables[i]);
         }
+        shareAsciiCosts(models);
     });
     return models[model];
 }
