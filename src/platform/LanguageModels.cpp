@@ -51,7 +51,20 @@ constexpr std::uint32_t kScriptSwitch = 3 * kCostUnitsPerNat;
 
 // The shape of a character: its case, whether a letter or a mark, and its script
 // (0 for none), Han, hiragana and katakana being one.
-enum Shape : std::uint16_t { Other = 0, Small = 1, Capital = 2, Letter = 4, Mark = 8, LatinScript = 16 };
+enum Shape : std::uint16_t {
+    Other = 0,
+    Small = 1,
+    Capital = 2,
+    Letter = 4,
+    Mark = 8,
+    LatinScript = 16,
+    HalfWidthKana = 32,
+};
+constexpr char16_t kFirstHalfWidthKana = 0xFF61, kLastHalfWidthKana = 0xFF9F;
+constexpr char16_t kHalfWidthVoicedMark = 0xFF9E, kHalfWidthSemiVoicedMark = 0xFF9F;
+// Half-width katakana are written in runs, a word or a message long: the first of a run
+// costs this more, and the others as much as the full-width kana they stand for.
+constexpr std::uint32_t kHalfWidthRunStart = 2 * kCostUnitsPerNat;
 constexpr int kScriptShift = 8;
 
 std::uint16_t scriptOf(QChar::Script script)
@@ -87,6 +100,9 @@ const std::array<std::uint16_t, 0x10000>& shapes()
                 shape |= Capital;
             if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_SpacingCombining)
                 shape |= Mark;
+            // The half-width sound marks are katakana of their own, in the kana's script.
+            if (u >= kFirstHalfWidthKana && u <= kLastHalfWidthKana)
+                shape = std::uint16_t(QChar::Script_Han << kScriptShift | Letter | HalfWidthKana);
             (*made)[u] = shape;
         }
         return made;
@@ -145,6 +161,13 @@ std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<
         if (listed[u] || plain.size() != 1 || !listed[plain.at(0).unicode()])
             continue;
         (*table)[u] = std::min<std::uint8_t>((*table)[u], capped((*table)[plain.at(0).unicode()] + kNarrowOrWideForm));
+    }
+    // A half-width sound mark voices the kana before it: it is as likely as a voiced
+    // katakana, of which ド stands for all.
+    constexpr char16_t kVoicedKatakana = u'ド';
+    for (const char16_t mark : {kHalfWidthVoicedMark, kHalfWidthSemiVoicedMark}) {
+        if (!listed[mark] && listed[kVoicedKatakana])
+            (*table)[mark] = capped((*table)[kVoicedKatakana] + kNarrowOrWideForm);
     }
     return table;
 }
@@ -295,6 +318,10 @@ TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
         }
         before = u;
         const std::uint16_t current = shape[u];
+        if ((current & HalfWidthKana) && !(previous & HalfWidthKana))
+            cost.total += kHalfWidthRunStart;
+        else if (current & HalfWidthKana)
+            cost.total -= std::min<std::uint32_t>(c, kNarrowOrWideForm);
         if ((current & Capital) && (previous & Small))
             cost.total += kCapitalAfterSmall;
         else if ((current & Letter) && (previous & Letter) && !((current | previous) & LatinScript)
