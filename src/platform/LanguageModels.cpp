@@ -234,12 +234,23 @@ struct Model {
 };
 
 // ASCII in a file is as often English, code or a name as the language of the rest, and it
-// reads the same in every encoding but UTF-16: each model gives an ASCII character the
-// mean cost of all models, so that a few letters beyond ASCII, not how alike the
-// catalogs' English was, tell one encoding from another.
-void shareAsciiCosts(std::array<Model, kModelCount>& models)
+// reads the same in every encoding but UTF-16; signs such as × or « are written as the
+// catalogs' translators liked. Each model gives such a character the mean of its own
+// cost and that of all models, so that the letters, not how alike the catalogs' English
+// and signs were, tell one encoding from another.
+bool sharedCharacter(char16_t u)
 {
-    for (char16_t u = 0; u < 0x80; ++u) {
+    if (u < 0x80)
+        return true;
+    const QChar c(u);
+    return u < 0x2E80 && c.script() == QChar::Script_Common && !c.isLetterOrNumber();
+}
+
+void shareCommonCosts(std::array<Model, kModelCount>& models)
+{
+    for (char16_t u = 0; u < 0x2E80; ++u) {
+        if (!sharedCharacter(u))
+            continue;
         std::uint32_t sum = 0;
         for (const Model& model : models)
             sum += (*model.characters)[u];
@@ -261,7 +272,7 @@ const Model& modelFor(std::size_t model)
             models[i].characters = makeTable(kModelTables[i], scripts);
             models[i].pairs = std::make_unique<PairTable>(kModelTables[i]);
         }
-        shareAsciiCosts(models);
+        shareCommonCosts(models);
     });
     return models[model];
 }
