@@ -59,12 +59,16 @@ enum Shape : std::uint16_t {
     Mark = 8,
     LatinScript = 16,
     HalfWidthKana = 32,
+    Shared = 64,  // see sharedCharacter()
 };
 constexpr char16_t kFirstHalfWidthKana = 0xFF61, kLastHalfWidthKana = 0xFF9F;
 constexpr char16_t kHalfWidthVoicedMark = 0xFF9E, kHalfWidthSemiVoicedMark = 0xFF9F;
 // Half-width katakana are written in runs, a word or a message long: the first of a run
-// costs this more, and the others as much as the full-width kana they stand for.
+// costs this more, and the others as much as the full-width kana they stand for. A run
+// of one, rare in text, is what a sign between digits read in CP932 looks like: it
+// costs kLoneHalfWidthKana more, given back when a second kana follows.
 constexpr std::uint32_t kHalfWidthRunStart = 2 * kCostUnitsPerNat;
+constexpr std::uint32_t kLoneHalfWidthKana = 3 * kCostUnitsPerNat;
 constexpr int kScriptShift = 8;
 
 std::uint16_t scriptOf(QChar::Script script)
@@ -81,6 +85,14 @@ std::uint16_t scriptOf(QChar::Script script)
     default:
         return std::uint16_t(script);
     }
+}
+
+bool sharedCharacter(char16_t u)
+{
+    if (u < 0x80)
+        return true;
+    const QChar c(u);
+    return u < 0x2E80 && c.script() == QChar::Script_Common && !c.isLetterOrNumber();
 }
 
 const std::array<std::uint16_t, 0x10000>& shapes()
@@ -103,6 +115,8 @@ const std::array<std::uint16_t, 0x10000>& shapes()
             // The half-width sound marks are katakana of their own, in the kana's script.
             if (u >= kFirstHalfWidthKana && u <= kLastHalfWidthKana)
                 shape = std::uint16_t(QChar::Script_Han << kScriptShift | Letter | HalfWidthKana);
+            if (sharedCharacter(char16_t(u)))
+                shape |= Shared;
             (*made)[u] = shape;
         }
         return made;
@@ -234,18 +248,11 @@ struct Model {
 };
 
 // ASCII in a file is as often English, code or a name as the language of the rest, and it
-// reads the same in every encoding but UTF-16; signs such as × or « are written as the
-// catalogs' translators liked. Each model gives such a character the mean of its own
-// cost and that of all models, so that the letters, not how alike the catalogs' English
-// and signs were, tell one encoding from another.
-bool sharedCharacter(char16_t u)
-{
-    if (u < 0x80)
-        return true;
-    const QChar c(u);
-    return u < 0x2E80 && c.script() == QChar::Script_Common && !c.isLetterOrNumber();
-}
-
+// reads the same in every encoding but UTF-16: each model gives an ASCII character the
+// mean of its own cost and that of all models. Signs beyond ASCII such as × or « are
+// written as the catalogs' translators liked: they cost the mean of all models. So the
+// letters, not how alike the catalogs' English and signs were, tell one encoding from
+// another.
 void shareCommonCosts(std::array<Model, kModelCount>& models)
 {
     for (char16_t u = 0; u < 0x2E80; ++u) {
@@ -255,8 +262,10 @@ void shareCommonCosts(std::array<Model, kModelCount>& models)
         for (const Model& model : models)
             sum += (*model.characters)[u];
         const std::uint32_t mean = (sum + kModelCount / 2) / kModelCount;
-        for (Model& model : models)
-            (*model.characters)[u] = std::uint8_t(((*model.characters)[u] + mean + 1) / 2);
+        for (Model& model : models) {
+            std::uint8_t& cost = (*model.characters)[u];
+            cost = std::uint8_t(u < 0x80 ? (cost + mean + 1) / 2 : mean);
+        }
     }
 }
 
@@ -304,8 +313,9 @@ TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
     const auto& shape = shapes();
     TextCost cost;
     std::uint16_t previous = Other;
-    // Pairs of ASCII characters read alike in every encoding but UTF-16, and are left to
-    // the characters' own costs.
+    int halfWidthRun = 0;
+    // Pairs of ASCII characters and signs read alike in every encoding but UTF-16, and
+    // are left to the characters' own costs.
     char16_t before = u'\n';
     const qsizetype size = text.size();
     const char16_t* units = text.utf16();
@@ -321,7 +331,7 @@ TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
         if (c == kImpossibleCost) {
             cost.total += c;
             ++cost.impossible;
-        } else if ((u >= 0x80 || before >= 0x80) && pairs.leads(before)) {
+        } else if (!(shape[u] & shape[before] & Shared) && pairs.leads(before)) {
             const int pair = pairs.pairCost(before, u);
             cost.total += pair >= 0 ? std::uint32_t(pair) : c + pairs.unseenAfter(before);
         } else {
@@ -329,10 +339,14 @@ TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
         }
         before = u;
         const std::uint16_t current = shape[u];
-        if ((current & HalfWidthKana) && !(previous & HalfWidthKana))
-            cost.total += kHalfWidthRunStart;
-        else if (current & HalfWidthKana)
+        if ((current & HalfWidthKana) && !(previous & HalfWidthKana)) {
+            cost.total += kHalfWidthRunStart + kLoneHalfWidthKana;
+            halfWidthRun = 1;
+        } else if (current & HalfWidthKana) {
             cost.total -= std::min<std::uint32_t>(c, kNarrowOrWideForm);
+            if (++halfWidthRun == 2)
+                cost.total -= kLoneHalfWidthKana;
+        }
         if ((current & Capital) && (previous & Small))
             cost.total += kCapitalAfterSmall;
         else if ((current & Letter) && (previous & Letter) && !((current | previous) & LatinScript)
