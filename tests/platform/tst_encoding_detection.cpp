@@ -92,6 +92,14 @@ void EncodingDetectionTest::readsHardSamples_data()
     QTest::newRow("CP1257 endings") << U("Italų („Dvorak“)\nVokiečių (Šveicarija)") << QByteArray("CP1257") << true;
     // One letter beyond ASCII, repeated: Ukrainian і is Polish ł in CP1250.
     QTest::newRow("one Cyrillic letter") << U("і when_clause:\nі") << QByteArray("CP1251") << false;
+    // One Cyrillic letter, repeated, is a Hebrew one in CP1255: unsure, however often.
+    QTest::newRow("one letter repeated") << U("18-е\n19-е\n1-е\n20-е\n21-е\n22-е\n23-е\n24-е\n25-е\n26-е\n27-е")
+                                         << QByteArray("CP1251") << false;
+    // Paper sizes with × that the Baltic catalogs write the most, then Turkish names.
+    QTest::newRow("CP1254 after signs") << U("A3×5\nA3×6\nA4×3\nA4×4\nA4×5\nA4×6\nYönetici\nSürekli Form Avrupa\n"
+                                             "İndeks 3x5\nİndeks 4x6 (kartpostal)\nDavet Zarfı\nİtalyan Zarfı\n"
+                                             "Büyük Fotoğraf\nKişisel Zarf")
+                                        << QByteArray("CP1254") << true;
     QTest::newRow("short CP1254") << U("Dosya açılamadı: izin yok") << QByteArray("CP1254") << true;
     QTest::newRow("short CP1258") << U("Không thể mở tập tin") << QByteArray("CP1258") << true;
     // UTF-16 without a mark, line break or Latin letter: only the high bytes tell.
