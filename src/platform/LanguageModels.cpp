@@ -87,6 +87,8 @@ std::uint16_t scriptOf(QChar::Script script)
     }
 }
 
+// ASCII, and the signs before the CJK blocks: characters whose costs all models share
+// (see shareCommonCosts) and whose pairs are left to those costs.
 bool sharedCharacter(char16_t u)
 {
     if (u < 0x80)
