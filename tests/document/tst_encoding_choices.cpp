@@ -238,9 +238,9 @@ void EncodingChoicesTest::aWronglyDetectedFileIsReadAgainInTheEncodingChosen()
 
 void EncodingChoicesTest::anUnsureReadingOffersTheOtherEncodingsInABar()
 {
-    // Half-width katakana in Shift_JIS whose bytes are valid UTF-8 as well.
+    // Kanji in Shift_JIS whose bytes are valid UTF-8 as well.
     const QString path = dir_.filePath(QStringLiteral("kana.txt"));
-    QVERIFY(WriteTestFile(path, Encoded(U("ﾌｪﾛｰ"), "CP932")));
+    QVERIFY(WriteTestFile(path, Encoded(U("閾値"), "CP932")));
     open(path, QString());
     QVERIFY(form_->EncodingBar->isVisible());
     const QString read = EncodingLabel(form_->RichEdit1->PlainTextFormat);
@@ -253,7 +253,7 @@ void EncodingChoicesTest::anUnsureReadingOffersTheOtherEncodingsInABar()
     QVERIFY2(shiftJis, qPrintable(form_->RichEdit1->Text()));
     QTest::mouseClick(shiftJis, Qt::LeftButton);
     // Read again as the Open dialog's choice reads it: no second-guessing, no bar.
-    QTRY_COMPARE(form_->RichEdit1->Text(), U("ﾌｪﾛｰ"));
+    QTRY_COMPARE(form_->RichEdit1->Text(), U("閾値"));
     QCOMPARE(form_->RichEdit1->PlainTextFormat.encoding, QByteArray("CP932"));
     QVERIFY(form_->EncodingBar->isHidden());
     QVERIFY(!form_->RichEdit1->Modified());

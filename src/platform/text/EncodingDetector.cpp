@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QLocale>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <mutex>
 #include <optional>
@@ -75,10 +76,34 @@ constexpr qsizetype kUchardetLong = 256;
 // few nats, and more for a longer text, up to a limit.
 constexpr std::uint32_t kSureMargin = 4 * kCostUnitsPerNat;
 constexpr std::uint32_t kSureMarginLimit = 12 * kCostUnitsPerNat;
-std::uint32_t sureMargin(qsizetype characters)
+// A text whose letters beyond ASCII are one or two, however often repeated, is told
+// by those alone: any code page reads them as some letter, and each repetition adds
+// little. The lead is sure only past the largest margin and half a nat for each time
+// they occur, up to twice the largest margin.
+constexpr int kFewDistinct = 2;
+std::uint32_t sureMargin(const QString& text)
 {
-    return std::min<std::uint32_t>(kSureMarginLimit, kSureMargin + std::uint32_t(characters) * kCostUnitsPerNat / 10);
+    char16_t seen[kFewDistinct] = {};
+    int distinct = 0;
+    std::uint32_t occurrences = 0;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80)
+            continue;
+        ++occurrences;
+        if (std::find(seen, seen + distinct, u) != seen + distinct)
+            continue;
+        if (distinct == kFewDistinct) {
+            ++distinct;
+            break;
+        }
+        seen[distinct++] = u;
+    }
+    if (distinct <= kFewDistinct)
+        return std::min(2 * kSureMarginLimit, kSureMarginLimit + occurrences * kCostUnitsPerNat / 2);
+    return std::min<std::uint32_t>(kSureMarginLimit, kSureMargin + std::uint32_t(text.size()) * kCostUnitsPerNat / 10);
 }
+
 // The bytes weighed: enough for any real text to tell, few enough to weigh quickly.
 constexpr qsizetype kSampleBytes = 4 * 1024;
 // A candidate that cannot read more than kDamageAllowed of the first kDamageProbe bytes
@@ -293,7 +318,7 @@ EncodingGuess GuessEncoding(const QByteArray& bytes, const DetectionHints& hints
             seen = weighed[j].text == other.text;
         if (seen)
             continue;
-        if (guess.alternatives.isEmpty() && other.cost < best.cost + sureMargin(best.text.size()))
+        if (guess.alternatives.isEmpty() && other.cost < best.cost + sureMargin(best.text))
             guess.unsure = true;
         guess.alternatives << kCandidates[other.candidate].encoding;
     }

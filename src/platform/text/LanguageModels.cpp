@@ -4,6 +4,7 @@
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cmath>
 #include <memory>
 #include <mutex>
@@ -11,14 +12,21 @@
 
 namespace {
 
+// A character, its cost, and what a character never seen after it costs on top of its
+// own cost.
 struct ModelEntry {
     char16_t character;
     std::uint8_t cost;
+    std::uint8_t unseenAfter;
 };
+// pairs holds two characters for each of the pairCount costs.
 struct ModelTable {
     LanguageGroup group;
     const ModelEntry* entries;
     std::size_t count;
+    const char16_t* pairs;
+    const std::uint8_t* pairCosts;
+    std::size_t pairCount;
 };
 #include "platform/text/LanguageModelData.inc"
 constexpr std::size_t kModelCount = sizeof kModelTables / sizeof kModelTables[0];
@@ -43,7 +51,24 @@ constexpr std::uint32_t kScriptSwitch = 3 * kCostUnitsPerNat;
 
 // The shape of a character: its case, whether a letter or a mark, and its script
 // (0 for none), Han, hiragana and katakana being one.
-enum Shape : std::uint16_t { Other = 0, Small = 1, Capital = 2, Letter = 4, Mark = 8, LatinScript = 16 };
+enum Shape : std::uint16_t {
+    Other = 0,
+    Small = 1,
+    Capital = 2,
+    Letter = 4,
+    Mark = 8,
+    LatinScript = 16,
+    HalfWidthKana = 32,
+    Shared = 64,  // see sharedCharacter()
+};
+constexpr char16_t kFirstHalfWidthKana = 0xFF61, kLastHalfWidthKana = 0xFF9F;
+constexpr char16_t kHalfWidthVoicedMark = 0xFF9E, kHalfWidthSemiVoicedMark = 0xFF9F;
+// Half-width katakana are written in runs, a word or a message long: the first of a run
+// costs this more, and the others as much as the full-width kana they stand for. A run
+// of one, rare in text, is what a sign between digits read in CP932 looks like: it
+// costs kLoneHalfWidthKana more, given back when a second kana follows.
+constexpr std::uint32_t kHalfWidthRunStart = 2 * kCostUnitsPerNat;
+constexpr std::uint32_t kLoneHalfWidthKana = 3 * kCostUnitsPerNat;
 constexpr int kScriptShift = 8;
 
 std::uint16_t scriptOf(QChar::Script script)
@@ -60,6 +85,16 @@ std::uint16_t scriptOf(QChar::Script script)
     default:
         return std::uint16_t(script);
     }
+}
+
+// ASCII, and the signs before the CJK blocks: characters whose costs all models share
+// (see shareCommonCosts) and whose pairs are left to those costs.
+bool sharedCharacter(char16_t u)
+{
+    if (u < 0x80)
+        return true;
+    const QChar c(u);
+    return u < 0x2E80 && c.script() == QChar::Script_Common && !c.isLetterOrNumber();
 }
 
 const std::array<std::uint16_t, 0x10000>& shapes()
@@ -79,6 +114,11 @@ const std::array<std::uint16_t, 0x10000>& shapes()
                 shape |= Capital;
             if (c.category() == QChar::Mark_NonSpacing || c.category() == QChar::Mark_SpacingCombining)
                 shape |= Mark;
+            // The half-width sound marks are katakana of their own, in the kana's script.
+            if (u >= kFirstHalfWidthKana && u <= kLastHalfWidthKana)
+                shape = std::uint16_t(QChar::Script_Han << kScriptShift | Letter | HalfWidthKana);
+            if (sharedCharacter(char16_t(u)))
+                shape |= Shared;
             (*made)[u] = shape;
         }
         return made;
@@ -138,24 +178,118 @@ std::unique_ptr<CostTable> makeTable(const ModelTable& model, const std::vector<
             continue;
         (*table)[u] = std::min<std::uint8_t>((*table)[u], capped((*table)[plain.at(0).unicode()] + kNarrowOrWideForm));
     }
+    // A half-width sound mark voices the kana before it: it is as likely as a voiced
+    // katakana, of which ド stands for all.
+    constexpr char16_t kVoicedKatakana = u'ド';
+    for (const char16_t mark : {kHalfWidthVoicedMark, kHalfWidthSemiVoicedMark}) {
+        if (!listed[mark] && listed[kVoicedKatakana])
+            (*table)[mark] = capped((*table)[kVoicedKatakana] + kNarrowOrWideForm);
+    }
     return table;
 }
 
-const CostTable& tableFor(std::size_t model)
+// The cost of a character after another, for the pairs a language model lists, and the
+// cost of any other character after one it lists: an open-addressed hash of the pair.
+class PairTable {
+public:
+    explicit PairTable(const ModelTable& model)
+    {
+        std::size_t size = 16;
+        while (size < 2 * (model.pairCount + model.count))
+            size *= 2;
+        m_keys.assign(size, kEmpty);
+        m_costs.assign(size, 0);
+        m_mask = size - 1;
+        for (std::size_t i = 0; i < model.pairCount; ++i)
+            insert(key(model.pairs[2 * i], model.pairs[2 * i + 1]), model.pairCosts[i]);
+        for (std::size_t i = 0; i < model.count; ++i) {
+            if (model.entries[i].unseenAfter != 0)
+                insert(key(model.entries[i].character, kAnyOther), model.entries[i].unseenAfter);
+        }
+    }
+    // Whether any pair or unseen cost starts with `first`: most characters of other
+    // scripts start none, and are weighed without a look into the hash.
+    bool leads(char16_t first) const { return m_leads.test(first); }
+    // The cost of `second` after `first`, or -1 when the pair is not listed.
+    int pairCost(char16_t first, char16_t second) const { return find(key(first, second)); }
+    // What a character not listed after `first` costs beyond its own cost.
+    std::uint32_t unseenAfter(char16_t first) const { return std::uint32_t(std::max(0, find(key(first, kAnyOther)))); }
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    static constexpr char16_t kAnyOther = 0xFFFF;
+    static std::uint32_t key(char16_t first, char16_t second) { return std::uint32_t(first) << 16 | second; }
+    std::size_t slot(std::uint32_t k) const { return (k * 0x9E3779B1u >> 7) & m_mask; }
+    void insert(std::uint32_t k, std::uint8_t cost)
+    {
+        std::size_t at = slot(k);
+        while (m_keys[at] != kEmpty && m_keys[at] != k)
+            at = (at + 1) & m_mask;
+        m_keys[at] = k;
+        m_costs[at] = cost;
+        m_leads.set(k >> 16);
+    }
+    int find(std::uint32_t k) const
+    {
+        for (std::size_t at = slot(k);; at = (at + 1) & m_mask) {
+            if (m_keys[at] == k)
+                return m_costs[at];
+            if (m_keys[at] == kEmpty)
+                return -1;
+        }
+    }
+    std::vector<std::uint32_t> m_keys;
+    std::vector<std::uint8_t> m_costs;
+    std::size_t m_mask = 0;
+    std::bitset<0x10000> m_leads;
+};
+
+struct Model {
+    std::unique_ptr<CostTable> characters;
+    std::unique_ptr<PairTable> pairs;
+};
+
+// ASCII in a file is as often English, code or a name as the language of the rest, and it
+// reads the same in every encoding but UTF-16: each model gives an ASCII character the
+// mean of its own cost and that of all models. Signs beyond ASCII such as × or « are
+// written as the catalogs' translators liked: they cost the mean of all models. So the
+// letters, not how alike the catalogs' English and signs were, tell one encoding from
+// another.
+void shareCommonCosts(std::array<Model, kModelCount>& models)
+{
+    for (char16_t u = 0; u < 0x2E80; ++u) {
+        if (!sharedCharacter(u))
+            continue;
+        std::uint32_t sum = 0;
+        for (const Model& model : models)
+            sum += (*model.characters)[u];
+        const std::uint32_t mean = (sum + kModelCount / 2) / kModelCount;
+        for (Model& model : models) {
+            std::uint8_t& cost = (*model.characters)[u];
+            cost = std::uint8_t(u < 0x80 ? (cost + mean + 1) / 2 : mean);
+        }
+    }
+}
+
+const Model& modelFor(std::size_t model)
 {
     static std::once_flag once;
-    static std::array<std::unique_ptr<CostTable>, kModelCount> tables;
+    static std::array<Model, kModelCount> models;
     std::call_once(once, [] {
         std::vector<QChar::Script> scripts(0x10000);
         for (std::uint32_t u = 0; u < 0x10000; ++u)
             scripts[u] = QChar::script(u);
-        for (std::size_t i = 0; i < kModelCount; ++i)
-            tables[i] = makeTable(kModelTables[i], scripts);
+        for (std::size_t i = 0; i < kModelCount; ++i) {
+            models[i].characters = makeTable(kModelTables[i], scripts);
+            models[i].pairs = std::make_unique<PairTable>(kModelTables[i]);
+        }
+        shareCommonCosts(models);
     });
-    return *tables[model];
+    return models[model];
 }
 
-TextCost costInModel(QStringView text, std::size_t model);
+// Stops counting once the cost passes `limit`, the result then being over it.
+TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit);
 
 }  // namespace
 
@@ -165,7 +299,7 @@ TextCost CostInLanguage(QStringView text, LanguageGroup group)
     for (std::size_t model = 0; model < kModelCount; ++model) {
         if (kModelTables[model].group != group)
             continue;
-        const TextCost cost = costInModel(text, model);
+        const TextCost cost = costInModel(text, model, best.total);
         if (cost.total < best.total)
             best = cost;
     }
@@ -174,25 +308,47 @@ TextCost CostInLanguage(QStringView text, LanguageGroup group)
 
 namespace {
 
-TextCost costInModel(QStringView text, std::size_t model)
+TextCost costInModel(QStringView text, std::size_t model, std::uint32_t limit)
 {
-    const CostTable& table = tableFor(model);
+    const CostTable& table = *modelFor(model).characters;
+    const PairTable& pairs = *modelFor(model).pairs;
     const auto& shape = shapes();
     TextCost cost;
     std::uint16_t previous = Other;
+    int halfWidthRun = 0;
+    // Pairs of ASCII characters and signs read alike in every encoding but UTF-16, and
+    // are left to the characters' own costs.
+    char16_t before = u'\n';
     const qsizetype size = text.size();
     const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t u = units[i];
         if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
             cost.total += kSupplementaryCost;
+            before = 0xFFFF;
             ++i;
             continue;
         }
         const std::uint8_t c = table[u];
-        cost.total += c;
-        cost.impossible += c == kImpossibleCost;
+        if (c == kImpossibleCost) {
+            cost.total += c;
+            ++cost.impossible;
+        } else if (!(shape[u] & shape[before] & Shared) && pairs.leads(before)) {
+            const int pair = pairs.pairCost(before, u);
+            cost.total += pair >= 0 ? std::uint32_t(pair) : c + pairs.unseenAfter(before);
+        } else {
+            cost.total += c;
+        }
+        before = u;
         const std::uint16_t current = shape[u];
+        if ((current & HalfWidthKana) && !(previous & HalfWidthKana)) {
+            cost.total += kHalfWidthRunStart + kLoneHalfWidthKana;
+            halfWidthRun = 1;
+        } else if (current & HalfWidthKana) {
+            cost.total -= std::min<std::uint32_t>(c, kNarrowOrWideForm);
+            if (++halfWidthRun == 2)
+                cost.total -= kLoneHalfWidthKana;
+        }
         if ((current & Capital) && (previous & Small))
             cost.total += kCapitalAfterSmall;
         else if ((current & Letter) && (previous & Letter) && !((current | previous) & LatinScript)
@@ -203,6 +359,8 @@ TextCost costInModel(QStringView text, std::size_t model)
             ++cost.impossible;
         }
         previous = current;
+        if (cost.total > limit)
+            break;
     }
     return cost;
 }

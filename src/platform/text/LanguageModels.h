@@ -37,5 +37,6 @@ struct TextCost {
 };
 
 // The cost of text as a sequence of characters of the likeliest of the group's
-// languages: the sum of each character's cost. A lower cost is a likelier text.
+// languages: the sum of each character's cost after the one before it. A lower cost is
+// a likelier text.
 TextCost CostInLanguage(QStringView text, LanguageGroup group);

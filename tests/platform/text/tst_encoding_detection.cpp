@@ -60,6 +60,10 @@ void EncodingDetectionTest::readsHardSamples_data()
     QTest::newRow("CP932 valid as UTF-8") << U("閾値") << QByteArray("CP932") << false;
     QTest::newRow("half-width kana valid as UTF-8") << U("ﾌｪﾛｰ") << QByteArray("CP932") << false;
     QTest::newRow("half-width kana among kanji") << U("接続ｴﾗｰ: ﾌｧｲﾙが見つかりません") << QByteArray("CP932") << true;
+    // Old programs wrote whole messages in half-width katakana; read as CP1251 they are
+    // capitals and signs.
+    QTest::newRow("half-width kana sentence") << U("ﾌｧｲﾙｦ ﾋﾗｸ ｺﾄｶﾞ ﾃﾞｷﾏｾﾝ") << QByteArray("CP932") << true;
+    QTest::newRow("half-width kana word") << U("ｺﾝﾋﾟｭｰﾀ ｴﾗｰ") << QByteArray("CP932") << true;
     QTest::newRow("short CP936") << U("无法打开文件：权限不足") << QByteArray("CP936") << true;
     QTest::newRow("short CP950") << U("無法開啟檔案：權限不足") << QByteArray("CP950") << true;
     QTest::newRow("short CP949") << U("파일을 열 수 없습니다") << QByteArray("CP949") << true;
@@ -77,6 +81,21 @@ void EncodingDetectionTest::readsHardSamples_data()
     QTest::newRow("short CP1255") << U("לא ניתן לפתוח את הקובץ") << QByteArray("CP1255") << true;
     QTest::newRow("short CP1256") << U("تعذر فتح الملف المطلوب") << QByteArray("CP1256") << true;
     QTest::newRow("short CP1257") << U("Nepavyko atverti failo „žodis“") << QByteArray("CP1257") << true;
+    // Lithuanian's ų is Czech's ř in CP1250: which letters it follows and precedes tell.
+    QTest::newRow("CP1257 word among ASCII") << U("„Dell USB Multimedia“\n„Dexxa Wireless Desktop“\nMaldyviečių")
+                                             << QByteArray("CP1257") << true;
+    QTest::newRow("short CP1257 Latvian") << U("Nederīgi parametri") << QByteArray("CP1257") << true;
+    QTest::newRow("CP1257 endings") << U("Italų („Dvorak“)\nVokiečių (Šveicarija)") << QByteArray("CP1257") << true;
+    // One letter beyond ASCII, repeated: Ukrainian і is Polish ł in CP1250.
+    QTest::newRow("one Cyrillic letter") << U("і when_clause:\nі") << QByteArray("CP1251") << false;
+    // One Cyrillic letter, repeated, is a Hebrew one in CP1255: unsure, however often.
+    QTest::newRow("one letter repeated") << U("18-е\n19-е\n1-е\n20-е\n21-е\n22-е\n23-е\n24-е\n25-е\n26-е\n27-е")
+                                         << QByteArray("CP1251") << false;
+    // Paper sizes with × that the Baltic catalogs write the most, then Turkish names.
+    QTest::newRow("CP1254 after signs") << U("A3×5\nA3×6\nA4×3\nA4×4\nA4×5\nA4×6\nYönetici\nSürekli Form Avrupa\n"
+                                             "İndeks 3x5\nİndeks 4x6 (kartpostal)\nDavet Zarfı\nİtalyan Zarfı\n"
+                                             "Büyük Fotoğraf\nKişisel Zarf")
+                                        << QByteArray("CP1254") << true;
     QTest::newRow("short CP1254") << U("Dosya açılamadı: izin yok") << QByteArray("CP1254") << true;
     QTest::newRow("short CP1258") << U("Không thể mở tập tin") << QByteArray("CP1258") << true;
     // UTF-16 without a mark, line break or Latin letter: only the high bytes tell.
