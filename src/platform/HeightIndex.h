@@ -2,7 +2,8 @@
 // Heights and displayed-line counts of a sequence of paragraphs, with prefix sums in
 // Fenwick trees: "y of paragraph", "paragraph at y", "first line of paragraph" and
 // "paragraph holding line" in O(log n). Changing one paragraph is O(log n); inserting
-// or removing paragraphs is O(n) memory moves, with the trees rebuilt on the next query.
+// or removing paragraphs is O(n) memory moves, with the trees rebuilt on the next query
+// from the first entry moved on (appending costs what is appended).
 #include <QtGlobal>
 #include <vector>
 
@@ -44,4 +45,5 @@ private:
     mutable std::vector<qint64> heightTree_;
     mutable std::vector<int> lineTree_;
     mutable bool stale_ = false;
+    mutable int staleFrom_ = 0;  // the first entry whose tree entries may be out of date
 };
