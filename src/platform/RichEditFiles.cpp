@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Printer.h"
 #include "platform/ReasonSentence.h"
+#include "platform/RichEditLoading.h"
 #include "platform/rtf/Rtf.h"
 
 #include <QFile>
@@ -81,11 +82,13 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
         // A file of many megabytes holds up the window while it is read and laid out.
         const BusyCursor busy;
         // Everything is read before the document is touched, so a failure leaves it as is.
-        const QByteArray bytes = ReadWholeFile(path);
+        QByteArray bytes = ReadWholeFile(path);
         if (PlainText || !HoldsRtf(bytes)) {
-            warning = LoadPlainText(path, bytes, encoding);
+            warning = LoadPlainText(path, std::move(bytes), encoding);
             UnkeptOnSave.clear();
         } else {
+            // RTF is read whole; a plain-text load still going on ends here.
+            EndLoad(false);
             EncodingUnsure = false;
             OtherLikelyEncodings.clear();
             document()->setUndoRedoEnabled(false);
@@ -101,22 +104,26 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
     ShowFileWarning(window(), warning);
 }
 
-QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding)
+QString TRichEdit::LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding)
 {
+    // A big file shows its start at once. One without a line break near its start is
+    // read whole: it is not cut for deciding its encoding.
+    if (bytes.size() >= kIncrementalLoadBytes) {
+        const qsizetype sampleEnd = SampleEndForDetection(bytes, kDetectionSampleBytes);
+        if (sampleEnd > 0)
+            return StartLoading(path, std::move(bytes), sampleEnd, encoding);
+    }
     const DecodedText decoded = encoding.isEmpty() ? DecodeTextFile(bytes) : DecodeTextFile(bytes, encoding);
     ReplaceWithPlainText(decoded.text);
     PlainTextFormat = decoded.format;
     EncodingUnsure = decoded.unsure;
     OtherLikelyEncodings = decoded.alternatives;
-    if (!decoded.hadUndecodableBytes)
-        return QString();
-    return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
-                          "and saving the file will replace them with that character.")
-        .arg(path, EncodingName(decoded.format.encoding));
+    return decoded.hadUndecodableBytes ? UndecodableBytesWarning(path, decoded.format.encoding) : QString();
 }
 
 void TRichEdit::SaveToFile(const QString& path)
 {
+    FinishLoading();
     QString warning;
     {
         const BusyCursor busy;
@@ -146,6 +153,7 @@ void TRichEdit::Print(const QString& title)
     struct JobEnd {
         ~JobEnd() { EndCurrentPrinterJob(); }
     } jobEnd;
+    FinishLoading();
     PrepareCurrentPrinterForJob();
     QPrinter& printer = CurrentPrinter();
     printer.setDocName(title);
