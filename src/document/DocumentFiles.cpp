@@ -184,8 +184,15 @@ void TSDIAppForm::DocumentLoadEnded(bool whole)
             DocumentJournal->Resume();
     }
     // Formatting applied while the file was loading is a change the file lacks.
-    if (whole)
+    if (whole) {
         RecordDocumentState(!RichEdit1->Modified());
+    } else {
+        // A stopped load leaves no file behind the document: it is replaced (another
+        // file, New, closing) or emptied after a failed read, and must not be saved
+        // over the file it held only part of.
+        DocumentFileName.clear();
+        DocumentStampName.clear();
+    }
     UpdateStatusBar();
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
+class QFile;
 class TDocumentLayout;
 class TLongParagraphEditing;
 struct TLoadInProgress;
@@ -181,8 +182,14 @@ private:
     void ReplaceWithPlainText(const QString& text);
     // Each returns the warning to show once the file is done with, or an empty text.
     QString LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding);
-    // Loads the start of a big file and leaves the rest to LoadSlice.
-    QString StartLoading(const QString& path, QByteArray bytes, qsizetype sampleEnd, const QByteArray& encoding);
+    // Loads the start of a big file and leaves the rest to LoadSlice; file, when given,
+    // is read on from where bytes end.
+    QString StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
+                         const QByteArray& encoding);
+    // Reads more of the file being loaded (the whole rest when all); false when that
+    // failed, which ends the load, empties the document and tells the user (throwing
+    // EFileError when all).
+    bool ReadMoreOfFile(bool all);
     // Loads more of the file, for about budgetNs nanoseconds (all of it when negative).
     void LoadSlice(qint64 budgetNs);
     void ScheduleLoadSlice();

@@ -4,6 +4,7 @@
 
 #include "platform/HandlerBoundary.h"
 #include "platform/MessageBox.h"
+#include "platform/ReasonSentence.h"
 #include "platform/RichEditLoading.h"
 #include "platform/Utf16Text.h"
 
@@ -18,9 +19,10 @@ namespace {
 
 // The start shown before LoadFromFile returns: many screenfuls, and little enough to
 // decode and lay out in a few milliseconds.
-constexpr qsizetype kFirstPieceBytes = 64 * 1024;
-// Bytes decoded at once between appends.
+constexpr qsizetype kFirstPieceBytes = 32 * 1024;
+// Bytes decoded at once between appends, and read at once from the file.
 constexpr qsizetype kPieceBytes = 256 * 1024;
+constexpr qint64 kReadBytes = 1024 * 1024;
 // A slice appends for about this long, one append taking about kAppendNs, so that the
 // window answers within a frame.
 constexpr qint64 kSliceNs = 6'000'000;
@@ -47,19 +49,18 @@ QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding)
         .arg(path, QString::fromLatin1(encoding));
 }
 
-QString TRichEdit::StartLoading(const QString& path, QByteArray bytes, qsizetype sampleEnd, const QByteArray& encoding)
+QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
+                                const QByteArray& encoding)
 {
     // The encoding is decided from the sample and kept for the whole file.
     const QByteArray sample = QByteArray::fromRawData(bytes.constData(), sampleEnd);
     const DecodedText decided = encoding.isEmpty() ? DecodeTextFile(sample) : DecodeTextFile(sample, encoding);
     TextFileFormat format = decided.format;
     const qsizetype bodyStart = ByteOrderMarkLength(format);
-    format.incompleteUnit.clear();
-    bool littleEndian = false;
-    if (IsUtf16Encoding(format.encoding, &littleEndian) && (bytes.size() - bodyStart) % 2 != 0)
-        format.incompleteUnit = bytes.right(1);
-    TTextPieces pieces(bytes, bodyStart, bytes.size(), format.encoding);
-    bytes.clear();
+    const qsizetype size = bytes.size();
+    TTextPieces pieces = file ? TTextPieces(std::move(bytes), bodyStart, format.encoding, file->size())
+                              : TTextPieces(std::move(bytes), bodyStart, size, format.encoding);
+    format.incompleteUnit = pieces.IncompleteUnit();
 
     ReplaceWithPlainText(pieces.Next(kFirstPieceBytes));
     PlainTextFormat = format;
@@ -70,6 +71,7 @@ QString TRichEdit::StartLoading(const QString& path, QByteArray bytes, qsizetype
         return warning;
 
     load_ = std::make_unique<TLoadInProgress>(std::move(pieces), path);
+    load_->file = std::move(file);
     load_->warned = !warning.isEmpty();
     load_->interaction = textInteractionFlags();
     // Read-only, but the caret still moves, so that the status bar's line and column
@@ -79,6 +81,30 @@ QString TRichEdit::StartLoading(const QString& path, QByteArray bytes, qsizetype
     document()->setUndoRedoEnabled(false);
     ScheduleLoadSlice();
     return warning;
+}
+
+bool TRichEdit::ReadMoreOfFile(bool all)
+{
+    TLoadInProgress& load = *load_;
+    if (!load.file) {
+        load.pieces.Supply(QByteArrayView(), true);
+        return true;
+    }
+    QFile& file = *load.file;
+    const QByteArray bytes = all ? file.readAll() : file.read(kReadBytes);
+    if (file.error() == QFileDevice::NoError) {
+        load.pieces.Supply(bytes, bytes.isEmpty() || file.atEnd());
+        return true;
+    }
+    // Part of a file is not the file: saved, it would cut the file short.
+    const QString message = QStringLiteral("Cannot read file \"%1\". %2 The document was emptied, as it held only "
+                                           "part of the file.")
+                                .arg(load.path, ReasonSentence(file.errorString()));
+    StopLoading();
+    if (all)
+        throw EFileError(message);
+    QTimer::singleShot(0, this, [this, message]() { MessageBox(window(), message, QStringLiteral("Tesserine"), MB_OK); });
+    return false;
 }
 
 void TRichEdit::ScheduleLoadSlice()
@@ -116,6 +142,8 @@ void TRichEdit::LoadSlice(qint64 budgetNs)
             // Finishing at once, everything left is decoded and appended in one go.
             load.pending = load.pieces.Next(budgetNs < 0 ? load.pieces.Size() : kPieceBytes);
             load.pendingAt = 0;
+            if (load.pieces.Starved() && !ReadMoreOfFile(budgetNs < 0))
+                return;
             continue;
         }
         const qsizetype size = budgetNs < 0 ? load.pending.size() : load.batchChars;
@@ -137,6 +165,7 @@ void TRichEdit::LoadSlice(qint64 budgetNs)
         QTimer::singleShot(0, this, [this, warning]() { MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK); });
     }
     if (done) {
+        PlainTextFormat.incompleteUnit = load.pieces.IncompleteUnit();
         EndLoad(true);
         return;
     }

@@ -2,7 +2,9 @@
 // The state of a big plain-text file being loaded into TRichEdit in slices.
 #include "platform/TextPieces.h"
 
+#include <QFile>
 #include <QString>
+#include <memory>
 #include <qnamespace.h>
 
 struct TLoadInProgress {
@@ -10,6 +12,8 @@ struct TLoadInProgress {
 
     TTextPieces pieces;
     QString path;
+    // The file read on as the pieces need its bytes; null when all were read at once.
+    std::unique_ptr<QFile> file;
     // Decoded text not yet in the document, from pendingAt on.
     QString pending;
     qsizetype pendingAt = 0;

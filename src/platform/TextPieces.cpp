@@ -24,25 +24,66 @@ bool CutsAtLineBreakBytes(const QByteArray& encoding)
 } // namespace
 
 TTextPieces::TTextPieces(QByteArray bytes, qsizetype bodyStart, qsizetype bodyEnd, QByteArray encoding)
-    : bytes_(std::move(bytes)), encoding_(std::move(encoding)), start_(bodyStart), next_(bodyStart), end_(bodyEnd)
+    : bytes_(std::move(bytes)), encoding_(std::move(encoding)), start_(bodyStart), next_(bodyStart), end_(bodyEnd),
+      expected_(bodyEnd)
+{
+    FindCuts();
+    EndBody();
+}
+
+TTextPieces::TTextPieces(QByteArray firstBytes, qsizetype bodyStart, QByteArray encoding, qsizetype size)
+    : bytes_(std::move(firstBytes)), encoding_(std::move(encoding)), start_(bodyStart), next_(bodyStart),
+      end_(bytes_.size()), expected_(size), complete_(false)
+{
+    bytes_.reserve(std::max(size, bytes_.size()));
+    FindCuts();
+}
+
+void TTextPieces::FindCuts()
 {
     bool littleEndian = false;
-    if (IsUtf16Encoding(encoding_, &littleEndian)) {
+    if (IsUtf16Encoding(encoding_, &littleEndian))
         cuts_ = littleEndian ? Cuts::Utf16Le : Cuts::Utf16Be;
-        // Whole units only; the odd byte at the end is no character.
-        end_ = start_ + (end_ - start_) / 2 * 2;
-    } else if (encoding_.compare("UTF-8", Qt::CaseInsensitive) == 0 || encoding_.compare("UTF8", Qt::CaseInsensitive) == 0) {
+    else if (encoding_.compare("UTF-8", Qt::CaseInsensitive) == 0 || encoding_.compare("UTF8", Qt::CaseInsensitive) == 0)
         cuts_ = Cuts::Utf8;
-    } else if (CutsAtLineBreakBytes(encoding_)) {
+    else if (CutsAtLineBreakBytes(encoding_))
         cuts_ = Cuts::AfterLineBreak;
-    }
+}
+
+void TTextPieces::EndBody()
+{
+    complete_ = true;
+    // Whole UTF-16 units only; the odd byte at the end is no character.
+    if (cuts_ == Cuts::Utf16Le || cuts_ == Cuts::Utf16Be)
+        end_ = start_ + (end_ - start_) / 2 * 2;
+}
+
+void TTextPieces::Supply(QByteArrayView bytes, bool last)
+{
+    if (complete_)
+        return;
+    bytes_.append(bytes.data(), bytes.size());
+    end_ = bytes_.size();
+    if (last)
+        EndBody();
+}
+
+QByteArray TTextPieces::IncompleteUnit() const
+{
+    const bool utf16 = cuts_ == Cuts::Utf16Le || cuts_ == Cuts::Utf16Be;
+    return utf16 && complete_ && (bytes_.size() - start_) % 2 != 0 ? bytes_.right(1) : QByteArray();
 }
 
 QString TTextPieces::Next(qsizetype bytes)
 {
+    starved_ = false;
     if (AtEnd())
         return QString();
     const qsizetype cut = CutAtOrAfter(std::min(end_, next_ + std::max<qsizetype>(bytes, 1)));
+    if (cut <= next_) {
+        starved_ = true;
+        return QString();
+    }
     const QByteArrayView piece(bytes_.constData() + next_, cut - next_);
     next_ = cut;
     return DecodeTextPiece(piece, encoding_, &undecodable_);
@@ -50,8 +91,10 @@ QString TTextPieces::Next(qsizetype bytes)
 
 qsizetype TTextPieces::CutAtOrAfter(qsizetype from) const
 {
-    if (from >= end_ || cuts_ == Cuts::None)
-        return end_;
+    // Without a cut among the bytes at hand, the piece waits for more of them.
+    const qsizetype none = complete_ ? end_ : -1;
+    if (cuts_ == Cuts::None || (from >= end_ && complete_))
+        return none;
     if (cuts_ == Cuts::Utf16Le || cuts_ == Cuts::Utf16Be)
         return CutUtf16(from, cuts_ == Cuts::Utf16Le);
     const char* data = bytes_.constData();
@@ -65,7 +108,7 @@ qsizetype TTextPieces::CutAtOrAfter(qsizetype from) const
         if (cuts_ == Cuts::Utf8 && i > from + 65536 && (data[i] & 0xC0) != 0x80 && data[i - 1] != '\r')
             return i;
     }
-    return end_;
+    return none;
 }
 
 qsizetype TTextPieces::CutUtf16(qsizetype from, bool littleEndian) const
@@ -84,7 +127,7 @@ qsizetype TTextPieces::CutUtf16(qsizetype from, bool littleEndian) const
         if (at > from + 131072 && !QChar::isLowSurrogate(unit) && unitAt(at - 2) != u'\r')
             return at;
     }
-    return end_;
+    return complete_ ? end_ : -1;
 }
 
 qsizetype SampleEndForDetection(const QByteArray& bytes, qsizetype limit)

@@ -164,6 +164,18 @@ void RichEditLoadingTest::piecesJoinToTheWholeFileDecoded()
         QVERIFY2(joined == whole.text, qPrintable(QStringLiteral("pieces of %1 bytes").arg(size)));
         QCOMPARE(pieces.HadUndecodableBytes(), whole.hadUndecodableBytes);
     }
+    // Read a few kilobytes at a time, as a file is read while it loads.
+    TTextPieces supplied(bytes.left(3001), 0, encoding, bytes.size());
+    QString joined;
+    for (qsizetype at = 3001; !supplied.AtEnd();) {
+        joined += supplied.Next(4096);
+        if (supplied.Starved()) {
+            supplied.Supply(bytes.mid(at, 5003), at + 5003 >= bytes.size());
+            at += 5003;
+        }
+    }
+    QVERIFY(joined == whole.text);
+    QCOMPARE(supplied.IncompleteUnit(), whole.format.incompleteUnit);
 }
 
 void RichEditLoadingTest::aBigFileShowsItsStartAtOnceAndEndsWhole()
