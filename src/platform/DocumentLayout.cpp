@@ -429,8 +429,17 @@ void TDocumentLayout::IdleSlice()
 
 void TDocumentLayout::ScheduleIdle()
 {
-    if (estimated_ > 0 && !idle_.isActive())
+    if (estimated_ > 0 && !backgroundHeld_ && !idle_.isActive())
         idle_.start();
+}
+
+void TDocumentLayout::HoldBackgroundLayout(bool hold)
+{
+    backgroundHeld_ = hold;
+    if (hold)
+        idle_.stop();
+    else
+        ScheduleIdle();
 }
 
 QSizeF TDocumentLayout::documentSize() const

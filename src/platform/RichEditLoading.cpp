@@ -2,6 +2,7 @@
 // then the rest between events.
 #include "platform/RichEdit.h"
 
+#include "platform/DocumentLayout.h"
 #include "platform/HandlerBoundary.h"
 #include "platform/MessageBox.h"
 #include "platform/ReasonSentence.h"
@@ -79,6 +80,9 @@ QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // The load is no edit the user could undo; nothing is recorded meanwhile.
     document()->setUndoRedoEnabled(false);
+    // The load's slices take the time between events; the background layout of what
+    // is not shown follows once the whole file is in.
+    layout_->HoldBackgroundLayout(true);
     ScheduleLoadSlice();
     return warning;
 }
@@ -209,6 +213,7 @@ void TRichEdit::EndLoad(bool whole)
     ++loadGeneration_;
     setTextInteractionFlags(load->interaction);
     document()->setUndoRedoEnabled(true);
+    layout_->HoldBackgroundLayout(false);
     if (OnLoadEnd)
         RunHandler(window(), [this, whole]() { OnLoadEnd(whole); });
 }
