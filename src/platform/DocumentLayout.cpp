@@ -433,6 +433,12 @@ void TDocumentLayout::ScheduleIdle()
         idle_.start();
 }
 
+void TDocumentLayout::ReserveParagraphs(int paragraphs)
+{
+    paragraphs_.reserve(static_cast<std::size_t>(std::max(paragraphs, 0)));
+    index_.Reserve(paragraphs);
+}
+
 void TDocumentLayout::HoldBackgroundLayout(bool hold)
 {
     backgroundHeld_ = hold;

@@ -79,6 +79,15 @@ void HeightIndex::Replace(int first, int removed, int inserted)
     stale_ = true;
 }
 
+void HeightIndex::Reserve(int count)
+{
+    const auto size = static_cast<std::size_t>(std::max(count, 0));
+    height_.reserve(size);
+    lines_.reserve(size);
+    heightTree_.reserve(size + 1);
+    lineTree_.reserve(size + 1);
+}
+
 void HeightIndex::Set(int index, qint64 height, int lines)
 {
     const auto i = static_cast<std::size_t>(index);

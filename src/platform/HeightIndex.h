@@ -15,6 +15,8 @@ public:
     // one line each.
     void Replace(int first, int removed, int inserted);
     void Set(int index, qint64 height, int lines);
+    // Room for count entries, so that growing to them copies nothing.
+    void Reserve(int count);
 
     qint64 Height(int index) const { return height_[static_cast<std::size_t>(index)]; }
     int Lines(int index) const { return lines_[static_cast<std::size_t>(index)]; }

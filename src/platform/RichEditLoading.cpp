@@ -83,6 +83,10 @@ QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file
     // The load's slices take the time between events; the background layout of what
     // is not shown follows once the whole file is in.
     layout_->HoldBackgroundLayout(true);
+    // Paragraphs for the whole file, reckoned from its start: the layout's tables then
+    // grow without copying themselves over and over, which would stall the window.
+    const double share = double(load_->pieces.Size()) / std::max<qsizetype>(1, load_->pieces.Decoded());
+    layout_->ReserveParagraphs(static_cast<int>(std::min(1e9, document()->blockCount() * share * 1.1 + 64)));
     ScheduleLoadSlice();
     return warning;
 }
