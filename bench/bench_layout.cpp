@@ -470,6 +470,8 @@ public:
         editor_.openText = [this](const QString& path) {
             edit_->PlainText = true;
             edit_->LoadFromFile(path);
+            // The rows edit the whole file, as before it loaded in slices.
+            edit_->FinishLoading();
         };
         editor_.clear = [this]() { edit_->SetText(QString()); };
         editor_.length = [this]() { return edit_->TextLength(); };

@@ -68,6 +68,7 @@ int main(int argc, char* argv[])
     }
     timer.start();
     edit.LoadFromFile(path);
+    edit.FinishLoading();
     const double loaded = Milliseconds(timer);
     edit.document()->documentLayout()->documentSize();  // complete the layout
     const int lastLine = edit.LineFromChar(edit.TextLength());

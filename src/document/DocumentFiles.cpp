@@ -9,6 +9,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/NoticeBar.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/forms/StatusBar.h"
 #include "platform/richedit/rtf/Rtf.h"
 
 namespace {
@@ -156,12 +157,43 @@ void TSDIAppForm::OpenDocumentFile(const QString& name, const QByteArray& encodi
     RememberDocumentFile();
     // The changes the user chose not to save go with the document they belonged to.
     DiscardRecoveryData();
-    RecordDocumentState(true);
+    if (RichEdit1->Loading()) {
+        // The load is no edit: the journal hears nothing of it, and starts from the
+        // file once the whole of it is in (DocumentLoadEnded).
+        if (DocumentJournal && !JournalHeldForLoad) {
+            DocumentJournal->Pause();
+            JournalHeldForLoad = true;
+        }
+        StatusBar->SetProgress(0);
+    } else {
+        RecordDocumentState(true);
+    }
     // An encoding the user chose is never second-guessed.
     if (encoding.isEmpty())
         ShowEncodingNotice();
     else
         EncodingBar->Close();
+}
+
+void TSDIAppForm::DocumentLoadEnded(bool whole)
+{
+    StatusBar->SetProgress(-1);
+    if (JournalHeldForLoad) {
+        JournalHeldForLoad = false;
+        if (DocumentJournal)
+            DocumentJournal->Resume();
+    }
+    // Formatting applied while the file was loading is a change the file lacks.
+    if (whole) {
+        RecordDocumentState(!RichEdit1->Modified());
+    } else {
+        // A stopped load leaves no file behind the document: it is replaced (another
+        // file, New, closing) or emptied after a failed read, and must not be saved
+        // over the file it held only part of.
+        DocumentFileName.clear();
+        DocumentStampName.clear();
+    }
+    UpdateStatusBar();
 }
 
 void TSDIAppForm::ShowEncodingNotice()
@@ -192,6 +224,8 @@ void TSDIAppForm::ShowEncodingNotice()
 
 bool TSDIAppForm::SaveDocument()
 {
+    // What is saved is the whole file, never the part loaded so far.
+    RichEdit1->FinishLoading();
     if (DocumentFileName.isEmpty())
         return SaveDocumentAs();
     if (DocumentFileName == DocumentStampName

@@ -91,6 +91,8 @@ bool TSDIAppForm::RestoreRecovered(TRecoverySet& set)
         RichEdit1->PlainText = file.plainText;
         try {
             RichEdit1->LoadFromFile(file.fileName, file.plainText ? file.plainTextFormat.encoding : QByteArray());
+            // The journal's edits apply to the whole file.
+            RichEdit1->FinishLoading();
         } catch (const std::exception&) {
             return false;
         }

@@ -24,7 +24,9 @@ int ReplaceAllInDocument(TRichEdit& edit, const QString& findText, const QString
 {
     if (findText.isEmpty())
         return 0;
-    // All occurrences are found in one pass before the first is replaced.
+    // All occurrences are found in one pass before the first is replaced, in the
+    // whole file.
+    edit.FinishLoading();
     const std::vector<int> occurrences = edit.FindOccurrencesToReplace(findText, replaceText, types);
     const BusyCursor busy;
     edit.BeginEditBlock();

@@ -76,6 +76,8 @@ void TSDIAppForm::FormCloseQuery(bool& canClose)
 void TSDIAppForm::FormClose()
 {
     // The close query has asked: the changes are saved, or the user chose to lose them.
+    // A load still going on stops, and what it read is let go.
+    RichEdit1->StopLoading();
     DiscardRecoveryData();
     if (!SettingsRegistry)
         return;

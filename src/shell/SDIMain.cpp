@@ -54,6 +54,8 @@ TSDIAppForm::TSDIAppForm()
         if (StatusLineEstimated)
             UpdateStatusBar();
     };
+    RichEdit1->OnLoadProgress = [this](int percent) { StatusBar->SetProgress(percent); };
+    RichEdit1->OnLoadEnd = [this](bool whole) { DocumentLoadEnded(whole); };
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);

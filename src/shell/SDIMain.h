@@ -79,6 +79,10 @@ public:
     bool NewDocument();
     bool SaveDocument();
     bool SaveDocumentAs();
+    // A big file's load that went on after OpenDocumentFile returned has ended: the
+    // document is the file once the whole of it is in.
+    void DocumentLoadEnded(bool whole);
+    bool JournalHeldForLoad = false;
     void FileNew1Execute();
     void FileOpen1Execute();
     // Opens a file named outside the Open dialog, by a file argument or a drop, the way

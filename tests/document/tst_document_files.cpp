@@ -1,5 +1,7 @@
 // New, Open, Save and Save As through the real window, its prompts and file dialogs.
 #include "document/DocumentNames.h"
+#include "edit/StandardSearch.h"
+#include "platform/recovery/DocumentJournal.h"
 #include "platform/forms/Actions.h"
 #include "platform/richedit/RichEdit.h"
 #include "platform/forms/StatusBar.h"
@@ -41,6 +43,7 @@ private Q_SLOTS:
     void anRtfTheControlCannotKeepWholeIsNamedAndItsFirstSaveAsks();
     void anUnchangedFileSavedAgainKeepsEveryByte();
     void failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag();
+    void aBigFileShowsAtOnceAndIsTheDocumentOnceWhole();
 
 private:
     QString panel(int i) const { return form_->StatusBar->PanelText(i); }
@@ -376,6 +379,48 @@ void DocumentFilesTest::failedLoadsAndSavesKeepTheDocumentItsNameAndItsFlag()
     QVERIFY(form_->RichEdit1->Modified());
     QCOMPARE(panel(2), path);
     QCOMPARE(ReadTestFile(path), QByteArray("mine"));
+}
+
+void DocumentFilesTest::aBigFileShowsAtOnceAndIsTheDocumentOnceWhole()
+{
+    // Given a 3 MB file, when it is opened, then its name and start show at once with
+    // the load's progress; once whole it is the file: not modified, nothing to undo,
+    // nothing in the recovery journal, no progress shown.
+    QString text;
+    for (int i = 0; text.size() < (3 << 20); ++i)
+        text += QStringLiteral("line %1 of the file\n").arg(i);
+    const int lines = text.count(u'\n');
+    const QString path = dir_.filePath(QStringLiteral("big.txt"));
+    QVERIFY(WriteTestFile(path, text.toUtf8()));
+    ModalAnswerer answerer;
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    TRichEdit* edit = form_->RichEdit1;
+    QVERIFY(edit->Loading());
+    QCOMPARE(panel(0), QStringLiteral("1: 1"));
+    QCOMPARE(panel(1), QString());
+    QCOMPARE(panel(2), path);
+    QVERIFY(form_->StatusBar->Progress() >= 0);
+    QVERIFY(QTest::qWaitFor([edit]() { return !edit->Loading(); }, 60000));
+    QVERIFY(edit->Text() == text);
+    QCOMPARE(form_->StatusBar->Progress(), -1);
+    QCOMPARE(panel(1), QString());
+    QVERIFY(!edit->CanUndo());
+    QVERIFY(!form_->DocumentJournal->Active());
+    type(QStringLiteral("x"));
+    QVERIFY(form_->DocumentJournal->Active());
+    QCOMPARE(panel(1), QStringLiteral("Modified"));
+
+    // Replace All during a load replaces in the whole file, not only in what is loaded.
+    answerer.expectMessageBox(kPrompt, Qt::Key_N);
+    answerer.expectFileDialog(QStringLiteral("OpenDialog"), path);
+    form_->FileOpen1Execute();
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QVERIFY(edit->Loading());
+    QCOMPARE(ReplaceAllInDocument(*edit, QStringLiteral("line"), QStringLiteral("LINE"), TSearchTypes()), lines);
+    QVERIFY(!edit->Loading());
+    QVERIFY(edit->Text() == QString(text).replace(QStringLiteral("line"), QStringLiteral("LINE")));
 }
 
 QTEST_MAIN(DocumentFilesTest)

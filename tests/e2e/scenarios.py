@@ -19,6 +19,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import scenario_bad_inputs  # noqa: E402
+import scenario_big_file  # noqa: E402
 import scenario_close  # noqa: E402
 import scenario_files  # noqa: E402
 import scenario_input_method  # noqa: E402
@@ -32,7 +33,7 @@ print = functools.partial(print, flush=True)  # noqa: A001 - keep output in orde
 
 SKIP = 77
 MODULES = [scenario_files, scenario_search, scenario_close, scenario_bad_inputs, scenario_windows,
-           scenario_input_method, scenario_recovery]
+           scenario_input_method, scenario_recovery, scenario_big_file]
 
 
 class Context:
@@ -67,6 +68,7 @@ SCENARIOS = {
     "every_window_drawn": scenario_windows.every_window_drawn,
     "japanese_input_method": scenario_input_method.japanese_input_method,
     "unsaved_work_survives_a_crash": scenario_recovery.unsaved_work_survives_a_crash,
+    "big_file_shows_at_once": scenario_big_file.big_file_shows_at_once,
 }
 
 

@@ -1,6 +1,8 @@
 #include "platform/forms/StatusBar.h"
 
 #include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
 
 TStatusBar::TStatusBar(QWidget* form, const QString& name, const std::vector<int>& panelWidths)
     : QStatusBar(form)
@@ -38,4 +40,28 @@ void TStatusBar::SetPanelText(int index, const QString& text)
 int TStatusBar::PanelWidth(int index) const
 {
     return panels_.at(static_cast<std::size_t>(index))->width();
+}
+
+void TStatusBar::SetProgress(int percent)
+{
+    if (percent < 0) {
+        if (progress_)
+            progress_->hide();
+        return;
+    }
+    if (!progress_) {
+        progress_ = new QProgressBar(this);
+        progress_->setObjectName(QStringLiteral("Progress"));
+        progress_->setRange(0, 100);
+        progress_->setMaximumWidth(120);
+        progress_->setMaximumHeight(fontMetrics().height());
+        addPermanentWidget(progress_);
+    }
+    progress_->setValue(std::clamp(percent, 0, 100));
+    progress_->show();
+}
+
+int TStatusBar::Progress() const
+{
+    return progress_ && !progress_->isHidden() ? progress_->value() : -1;
 }

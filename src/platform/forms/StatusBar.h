@@ -6,6 +6,7 @@
 #include <vector>
 
 class QLabel;
+class QProgressBar;
 
 class TStatusBar : public QStatusBar {
     Q_OBJECT
@@ -17,7 +18,13 @@ public:
     void SetPanelText(int index, const QString& text);
     int PanelWidth(int index) const;
     QLabel* Panel(int index) const { return panels_.at(static_cast<std::size_t>(index)); }
+    // Shows a progress bar at percent (0 to 100) right of the panels; a negative
+    // percent hides it.
+    void SetProgress(int percent);
+    // The percent shown; -1 when the progress bar is hidden.
+    int Progress() const;
 
 private:
     std::vector<QLabel*> panels_;
+    QProgressBar* progress_ = nullptr;
 };

@@ -429,8 +429,23 @@ void TDocumentLayout::IdleSlice()
 
 void TDocumentLayout::ScheduleIdle()
 {
-    if (estimated_ > 0 && !idle_.isActive())
+    if (estimated_ > 0 && !backgroundHeld_ && !idle_.isActive())
         idle_.start();
+}
+
+void TDocumentLayout::ReserveParagraphs(int paragraphs)
+{
+    paragraphs_.reserve(static_cast<std::size_t>(std::max(paragraphs, 0)));
+    index_.Reserve(paragraphs);
+}
+
+void TDocumentLayout::HoldBackgroundLayout(bool hold)
+{
+    backgroundHeld_ = hold;
+    if (hold)
+        idle_.stop();
+    else
+        ScheduleIdle();
 }
 
 QSizeF TDocumentLayout::documentSize() const

@@ -73,6 +73,12 @@ public:
     int EstimatedParagraphs() const { return estimated_; }
     // Lays out every paragraph now.
     void FinishLayout();
+    // While held, nothing is laid out in the background (a file still loading wants the
+    // time); what is shown or asked for is laid out as always.
+    void HoldBackgroundLayout(bool hold);
+    // Room for about `paragraphs` paragraphs, so that a document growing to them (a
+    // file loading) does not copy what is known of the others on its way.
+    void ReserveParagraphs(int paragraphs);
 
     // Called around layout work that may change the heights of paragraphs above what is
     // shown (idle slices, exact line numbers), so the view can keep its place.
@@ -167,5 +173,6 @@ private:
     int longParagraphs_ = 0;  // paragraphs long enough to be laid out in segments
     QSizeF reportedSize_;
     bool sizeNotificationPending_ = false;
+    bool backgroundHeld_ = false;
     QTimer idle_;
 };

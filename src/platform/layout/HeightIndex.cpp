@@ -1,6 +1,7 @@
 #include "platform/layout/HeightIndex.h"
 
 #include <algorithm>
+#include <limits>
 
 // The trees are 1-based: tree[i] holds the sum of the (i & -i) entries ending at i.
 
@@ -43,18 +44,27 @@ int HeightIndex::Search(const std::vector<T>& tree, T value)
 
 void HeightIndex::Rebuild() const
 {
-    const std::size_t n = height_.size();
-    heightTree_.assign(n + 1, 0);
-    lineTree_.assign(n + 1, 0);
-    for (std::size_t i = 1; i <= n; ++i) {
-        heightTree_[i] += height_[i - 1];
-        lineTree_[i] += lines_[i - 1];
-        const std::size_t parent = i + (i & (~i + 1));
-        if (parent <= n) {
-            heightTree_[parent] += heightTree_[i];
-            lineTree_[parent] += lineTree_[i];
-        }
+    // Tree entries up to staleFrom_ sum entries before it, which no Replace moved; the
+    // others are made again from prefix sums, so that appending k entries to n costs
+    // O(k + log n), not O(n).
+    const int n = Count();
+    const int from = std::min(staleFrom_, n);
+    heightTree_.resize(static_cast<std::size_t>(n) + 1);
+    lineTree_.resize(static_cast<std::size_t>(n) + 1);
+    std::vector<qint64> heightSums(static_cast<std::size_t>(n - from) + 1);
+    std::vector<int> lineSums(static_cast<std::size_t>(n - from) + 1);
+    heightSums[0] = Prefix(heightTree_, from);
+    lineSums[0] = Prefix(lineTree_, from);
+    for (int i = from + 1; i <= n; ++i) {
+        const auto at = static_cast<std::size_t>(i - from);
+        heightSums[at] = heightSums[at - 1] + height_[static_cast<std::size_t>(i - 1)];
+        lineSums[at] = lineSums[at - 1] + lines_[static_cast<std::size_t>(i - 1)];
+        const int low = i - (i & -i);
+        const auto lowAt = static_cast<std::size_t>(low - from);
+        heightTree_[static_cast<std::size_t>(i)] = heightSums[at] - (low >= from ? heightSums[lowAt] : Prefix(heightTree_, low));
+        lineTree_[static_cast<std::size_t>(i)] = lineSums[at] - (low >= from ? lineSums[lowAt] : Prefix(lineTree_, low));
     }
+    staleFrom_ = std::numeric_limits<int>::max();
     stale_ = false;
 }
 
@@ -65,7 +75,17 @@ void HeightIndex::Replace(int first, int removed, int inserted)
     lines_.erase(lines_.begin() + at, lines_.begin() + at + removed);
     height_.insert(height_.begin() + at, static_cast<std::size_t>(inserted), 0);
     lines_.insert(lines_.begin() + at, static_cast<std::size_t>(inserted), 1);
+    staleFrom_ = std::min(staleFrom_, first);
     stale_ = true;
+}
+
+void HeightIndex::Reserve(int count)
+{
+    const auto size = static_cast<std::size_t>(std::max(count, 0));
+    height_.reserve(size);
+    lines_.reserve(size);
+    heightTree_.reserve(size + 1);
+    lineTree_.reserve(size + 1);
 }
 
 void HeightIndex::Set(int index, qint64 height, int lines)
@@ -75,7 +95,8 @@ void HeightIndex::Set(int index, qint64 height, int lines)
     const int lineDelta = lines - lines_[i];
     height_[i] = height;
     lines_[i] = lines;
-    if (stale_ || (heightDelta == 0 && lineDelta == 0))
+    // Entries from staleFrom_ on are summed again from height_ and lines_ when needed.
+    if ((stale_ && index >= staleFrom_) || (heightDelta == 0 && lineDelta == 0))
         return;
     Add(heightTree_, index, heightDelta);
     Add(lineTree_, index, lineDelta);

@@ -2,7 +2,8 @@
 // Heights and displayed-line counts of a sequence of paragraphs, with prefix sums in
 // Fenwick trees: "y of paragraph", "paragraph at y", "first line of paragraph" and
 // "paragraph holding line" in O(log n). Changing one paragraph is O(log n); inserting
-// or removing paragraphs is O(n) memory moves, with the trees rebuilt on the next query.
+// or removing paragraphs is O(n) memory moves, with the trees rebuilt on the next query
+// from the first entry moved on (appending costs what is appended).
 #include <QtGlobal>
 #include <vector>
 
@@ -14,6 +15,8 @@ public:
     // one line each.
     void Replace(int first, int removed, int inserted);
     void Set(int index, qint64 height, int lines);
+    // Room for count entries, so that growing to them copies nothing.
+    void Reserve(int count);
 
     qint64 Height(int index) const { return height_[static_cast<std::size_t>(index)]; }
     int Lines(int index) const { return lines_[static_cast<std::size_t>(index)]; }
@@ -44,4 +47,5 @@ private:
     mutable std::vector<qint64> heightTree_;
     mutable std::vector<int> lineTree_;
     mutable bool stale_ = false;
+    mutable int staleFrom_ = 0;  // the first entry whose tree entries may be out of date
 };

@@ -9,6 +9,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/richedit/PictureFormat.h"
 #include "platform/richedit/RichEditAccessible.h"
+#include "platform/richedit/RichEditLoading.h"
 
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
@@ -70,7 +71,7 @@ TRichEdit::TRichEdit(QWidget* parent, const QString& name)
     // before the change is complete; report it again once the flag is set, so listeners
     // see the state after the edit.
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
-        if ((removed != 0 || added != 0) && !preeditOnly_)
+        if ((removed != 0 || added != 0) && !preeditOnly_ && !appendingLoaded_)
             changePending_ = true;
     });
     connect(document(), &QTextDocument::contentsChanged, this, [this]() {
@@ -122,6 +123,12 @@ QRect TRichEdit::CaretRect() const
 
 void TRichEdit::inputMethodEvent(QInputMethodEvent* event)
 {
+    // Qt's text control takes an input method's text also where only selecting is
+    // allowed; a loading document takes none.
+    if (Loading()) {
+        event->ignore();
+        return;
+    }
     if (longParagraphs_->InputMethod(event))
         return;
     preeditOnly_ = event->commitString().isEmpty() && event->replacementLength() == 0;
@@ -165,6 +172,7 @@ void TRichEdit::ReplaceWithPlainText(const QString& text)
     // of many megabytes; the document's own setPlainText gives it the default format.
     // On its way the caret passes the end of the new text; listeners hear of it once,
     // at the start, so that nobody asks for the line number of the end meanwhile.
+    EndLoad(false);
     holdSelectionReports_ = true;
     document()->setPlainText(text);
     setTextCursor(QTextCursor(document()));
@@ -217,6 +225,7 @@ QString TRichEdit::SelText() const
 
 void TRichEdit::SetSelText(const QString& text)
 {
+    FinishLoading();
     QTextCursor cursor = textCursor();
     cursor.insertText(text, TextFormatOf(cursor.charFormat()));
     setTextCursor(cursor);
@@ -224,6 +233,7 @@ void TRichEdit::SetSelText(const QString& text)
 
 void TRichEdit::ClearSelection()
 {
+    FinishLoading();
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return;
@@ -233,6 +243,7 @@ void TRichEdit::ClearSelection()
 
 void TRichEdit::BeginEditBlock()
 {
+    FinishLoading();
     blockCursor_ = QTextCursor(document());
     blockCursor_.beginEditBlock();
     blockCaret_ = -1;

@@ -9,10 +9,13 @@
 #include <QStringList>
 #include <QTextEdit>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
+class QFile;
 class TDocumentLayout;
 class TLongParagraphEditing;
+struct TLoadInProgress;
 class TPopupMenu;
 
 // A file could not be read or written; the message names the file and the reason.
@@ -112,7 +115,29 @@ public:
     // Reads a whole file, replacing the content. Plain text is read in encoding (an
     // iconv name) when one is given, otherwise in the encoding detected. Throws
     // EFileError and leaves the control as it was when the file cannot be read.
+    // A plain-text file of kIncrementalLoadBytes or more is loaded in steps: this
+    // returns once the file's start is in the document, with the encoding decided from
+    // the file's first kDetectionSampleBytes, and the rest follows in slices of a few
+    // milliseconds between events (see Loading).
     void LoadFromFile(const QString& path, const QByteArray& encoding = QByteArray());
+    static constexpr qint64 kIncrementalLoadBytes = 1 << 20;
+    static constexpr qint64 kDetectionSampleBytes = 512 * 1024;
+    // True while a file's rest is being loaded. Meanwhile the user can read, scroll,
+    // select and search what is loaded but not edit it; the undo history stays empty
+    // and the loading does not set the modified flag. SetSelText, ClearSelection, edit
+    // blocks, SaveToFile and Print finish the load first.
+    bool Loading() const { return load_ != nullptr; }
+    // Loads the rest of the file now.
+    void FinishLoading();
+    // Stops a load and empties the document (for closing: what is loaded must not be
+    // taken for the file). Nothing is done when no load is going on.
+    void StopLoading();
+    // Raised between slices of a load with the share loaded, 0 to 100.
+    std::function<void(int percent)> OnLoadProgress;
+    // Raised once for each load that goes on after LoadFromFile returned: with true
+    // when the whole file is in, with false when the load was stopped (by StopLoading
+    // or by another content replacing it).
+    std::function<void(bool whole)> OnLoadEnd;
     // Writes the whole content atomically: on failure the old file is intact and
     // EFileError is thrown.
     void SaveToFile(const QString& path);
@@ -156,7 +181,23 @@ private:
     // no undo history, not modified.
     void ReplaceWithPlainText(const QString& text);
     // Each returns the warning to show once the file is done with, or an empty text.
-    QString LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding);
+    QString LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding);
+    // Loads the start of a big file and leaves the rest to LoadSlice; file, when given,
+    // is read on from where bytes end.
+    QString StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
+                         const QByteArray& encoding);
+    // Reads more of the file being loaded (the whole rest when all); false when that
+    // failed, which ends the load, empties the document and tells the user (throwing
+    // EFileError when all).
+    bool ReadMoreOfFile(bool all);
+    // Loads more of the file, for about budgetNs nanoseconds (all of it when negative).
+    void LoadSlice(qint64 budgetNs);
+    void ScheduleLoadSlice();
+    // Appends loaded text at the end; not an edit: no undo step, no modified flag, and
+    // the caret and selection stay where they are.
+    void AppendLoaded(const QString& text);
+    // Ends the load in progress, if any, restoring what it changed; raises OnLoadEnd.
+    void EndLoad(bool whole);
     QString SavePlainText(const QString& path);
 
     // Inserts pasted content at the caret as one edit, its pictures with it.
@@ -174,8 +215,11 @@ private:
     bool modified_ = false;
     bool changePending_ = false;  // the content changed in the edit being finished
     bool preeditOnly_ = false;    // an input method changes its pre-edit text only
+    bool appendingLoaded_ = false;  // a load appends text, which is no edit
     bool holdSelectionReports_ = false;  // while an edit block or a whole new text is made
     int wrapWidth_ = -1;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
+    std::unique_ptr<TLoadInProgress> load_;
+    int loadGeneration_ = 0;  // tells a scheduled slice whether its load still runs
 };

@@ -5,6 +5,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/system/Printer.h"
 #include "platform/text/ReasonSentence.h"
+#include "platform/richedit/RichEditLoading.h"
 #include "platform/richedit/rtf/Rtf.h"
 
 #include <QFile>
@@ -21,17 +22,23 @@ bool IsSpecialFile(const QFileInfo& info)
     return info.exists() && !info.isDir() && !info.isFile();
 }
 
-QByteArray ReadWholeFile(const QString& path)
+std::unique_ptr<QFile> OpenForReading(const QString& path)
 {
     const QFileInfo info(path);
     if (info.isDir())
         throw EFileError(QStringLiteral("Cannot open file \"%1\". It is a folder, not a file.").arg(path));
     if (IsSpecialFile(info))
         throw EFileError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, ReasonSentence(file.errorString())));
-    QByteArray bytes = file.readAll();
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly))
+        throw EFileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, ReasonSentence(file->errorString())));
+    return file;
+}
+
+// The next maxBytes of a file (all the rest when negative).
+QByteArray ReadFrom(QFile& file, const QString& path, qint64 maxBytes)
+{
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
         throw EFileError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, ReasonSentence(file.errorString())));
     return bytes;
@@ -80,12 +87,29 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
     {
         // A file of many megabytes holds up the window while it is read and laid out.
         const BusyCursor busy;
-        // Everything is read before the document is touched, so a failure leaves it as is.
-        const QByteArray bytes = ReadWholeFile(path);
-        if (PlainText || !HoldsRtf(bytes)) {
-            warning = LoadPlainText(path, bytes, encoding);
+        // Everything is read before the document is touched, so a failure leaves it as is;
+        // but of a big plain-text file only the start, and the rest as it loads.
+        std::unique_ptr<QFile> file = OpenForReading(path);
+        const bool big = PlainText && file->size() >= kIncrementalLoadBytes;
+        QByteArray bytes = ReadFrom(*file, path, big ? kDetectionSampleBytes : -1);
+        bool started = false;
+        if (big && !file->atEnd()) {
+            const qsizetype sampleEnd = SampleEndForDetection(bytes, bytes.size());
+            if (sampleEnd == 0) {
+                bytes += ReadFrom(*file, path, -1);
+            } else {
+                warning = StartLoading(path, std::move(file), std::move(bytes), sampleEnd, encoding);
+                started = true;
+            }
+        }
+        if (started) {
+            UnkeptOnSave.clear();
+        } else if (PlainText || !HoldsRtf(bytes)) {
+            warning = LoadPlainText(path, std::move(bytes), encoding);
             UnkeptOnSave.clear();
         } else {
+            // RTF is read whole; a plain-text load still going on ends here.
+            EndLoad(false);
             EncodingUnsure = false;
             OtherLikelyEncodings.clear();
             document()->setUndoRedoEnabled(false);
@@ -101,22 +125,26 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
     ShowFileWarning(window(), warning);
 }
 
-QString TRichEdit::LoadPlainText(const QString& path, const QByteArray& bytes, const QByteArray& encoding)
+QString TRichEdit::LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding)
 {
+    // A big file shows its start at once. One without a line break near its start is
+    // read whole: it is not cut for deciding its encoding.
+    if (bytes.size() >= kIncrementalLoadBytes) {
+        const qsizetype sampleEnd = SampleEndForDetection(bytes, kDetectionSampleBytes);
+        if (sampleEnd > 0)
+            return StartLoading(path, nullptr, std::move(bytes), sampleEnd, encoding);
+    }
     const DecodedText decoded = encoding.isEmpty() ? DecodeTextFile(bytes) : DecodeTextFile(bytes, encoding);
     ReplaceWithPlainText(decoded.text);
     PlainTextFormat = decoded.format;
     EncodingUnsure = decoded.unsure;
     OtherLikelyEncodings = decoded.alternatives;
-    if (!decoded.hadUndecodableBytes)
-        return QString();
-    return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
-                          "and saving the file will replace them with that character.")
-        .arg(path, EncodingName(decoded.format.encoding));
+    return decoded.hadUndecodableBytes ? UndecodableBytesWarning(path, decoded.format.encoding) : QString();
 }
 
 void TRichEdit::SaveToFile(const QString& path)
 {
+    FinishLoading();
     QString warning;
     {
         const BusyCursor busy;
@@ -146,6 +174,7 @@ void TRichEdit::Print(const QString& title)
     struct JobEnd {
         ~JobEnd() { EndCurrentPrinterJob(); }
     } jobEnd;
+    FinishLoading();
     PrepareCurrentPrinterForJob();
     QPrinter& printer = CurrentPrinter();
     printer.setDocName(title);

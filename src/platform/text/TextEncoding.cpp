@@ -348,3 +348,28 @@ UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByte
     }
     return found;
 }
+
+QString DecodeTextPiece(QByteArrayView bytes, const QByteArray& encoding, bool* undecodable)
+{
+    QString text;
+    bool littleEndian = false;
+    if (IsUtf16Encoding(encoding, &littleEndian)) {
+        text = DecodeUtf16Units(bytes.data(), bytes.size() / 2, littleEndian);
+    } else if (isUtf8Name(encoding.toUpper())
+               && isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
+        text = QString::fromUtf8(bytes);
+    } else {
+        const QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
+        std::optional<QString> decoded = DecodeBytes(raw, encoding, undecodable);
+        if (!decoded)
+            decoded = DecodeBytes(raw, kFallbackEncoding, undecodable);
+        text = std::move(*decoded);
+    }
+    normaliseLineBreaks(text);
+    return text;
+}
+
+qsizetype ByteOrderMarkLength(const TextFileFormat& format)
+{
+    return format.byteOrderMark ? byteOrderMarkFor(format.encoding).size() : 0;
+}

@@ -78,3 +78,13 @@ struct UnencodableCharacters {
 // UTF-8, which holds every character, none for UTF-16LE/BE, which hold every code unit,
 // and none for an encoding iconv does not know.
 UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByteArray& encoding);
+
+// --- Decoding a big file piece by piece -------------------------------------------
+// Bytes of a file's body (after its byte-order mark), decoded in encoding as
+// DecodeTextFile decodes the whole body, its line breaks made '\n'. Bytes that cannot be
+// decoded become U+FFFD and set *undecodable. A UTF-16 piece of odd length loses its
+// last byte: pieces are cut between whole units.
+QString DecodeTextPiece(QByteArrayView bytes, const QByteArray& encoding, bool* undecodable);
+
+// The length of format's byte-order mark at the start of the file; 0 without one.
+qsizetype ByteOrderMarkLength(const TextFileFormat& format);

@@ -1,0 +1,163 @@
+// Opening big plain-text files: time to the first paint, time until the whole file is
+// in, the longest stall of the event loop meanwhile and the peak memory, for 1, 10,
+// 50 and 100 MB, beside plain QTextEdit::setPlainText on the same text in the same
+// run. Each figure comes from a fresh process, so that peak memory is the run's own.
+//   build/bench/bench_open            all sizes
+//   build/bench/bench_open 10 ours    one run: MB and "ours" or "qt"
+// Targets: first paint < 100 ms at any size, longest stall <= 16 ms, the whole load
+// <= 0.5x setPlainText, 50 MB <= 400 MiB resident.
+#include "platform/forms/Application.h"
+#include "platform/richedit/RichEdit.h"
+#include "platform/text/TextEncoding.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// Lines of about 50 bytes of mixed scripts: 10 MB is about 200,000 lines.
+QByteArray BenchText(qint64 bytes)
+{
+    const QByteArray lines[] = {
+        QString::fromUtf8("日本語の行です。東京、大阪、京都と名古屋。").toUtf8(),
+        QString::fromUtf8("Съешь же ещё этих мягких булок, да выпей.").toUtf8(),
+        QByteArray("The quick brown fox jumps over the lazy dog, 12."),
+        QString::fromUtf8("混在: Tesserine, Кириллица, カタカナ, ASCII").toUtf8(),
+    };
+    QByteArray out;
+    out.reserve(bytes + 100);
+    for (int i = 0; out.size() < bytes; ++i)
+        out += lines[i % 4] + '\n';
+    return out;
+}
+
+qint64 PeakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// Measures the longest time between two turns of the event loop while it runs.
+class StallProbe : public QObject {
+public:
+    StallProbe()
+    {
+        timer_.setInterval(0);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this]() {
+            const qint64 now = clock_.nsecsElapsed();
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        });
+        clock_.start();
+        timer_.start();
+    }
+    double LongestMs() const { return longest_ / 1e6; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// One run; prints "first-paint-ms full-ms stall-ms peak-KiB".
+int RunOne(int megabytes, bool ours)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(BenchText(qint64(megabytes) << 20));
+    }
+    const qint64 baseline = PeakResidentKiB();
+    QElapsedTimer timer;
+    double firstPaint = 0;
+    double full = 0;
+    double stall = 0;
+    if (ours) {
+        TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
+        edit.resize(800, 600);
+        edit.show();
+        if (!QTest::qWaitForWindowExposed(&edit))
+            return 1;
+        edit.SetFormattingRect(10, 10, 624, 560);
+        edit.PlainText = true;
+        timer.start();
+        edit.LoadFromFile(path);
+        edit.viewport()->repaint();
+        firstPaint = timer.nsecsElapsed() / 1e6;
+        {
+            const StallProbe probe;
+            while (edit.Loading())
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+            stall = probe.LongestMs();
+        }
+        full = timer.nsecsElapsed() / 1e6;
+    } else {
+        QTextEdit edit;
+        edit.resize(800, 600);
+        edit.show();
+        if (!QTest::qWaitForWindowExposed(&edit))
+            return 1;
+        timer.start();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const DecodedText decoded = DecodeTextFile(file.readAll());
+        edit.setPlainText(decoded.text);
+        edit.viewport()->repaint();
+        firstPaint = full = stall = timer.nsecsElapsed() / 1e6;
+    }
+    std::printf("%.1f %.1f %.1f %lld %lld\n", firstPaint, full, stall, PeakResidentKiB(), baseline);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3) {
+        QApplication qtApplication(argc, argv);
+        TApplication application;
+        application.Initialize();
+        return RunOne(QByteArray(argv[1]).toInt(), QByteArray(argv[2]) == "ours");
+    }
+    QCoreApplication app(argc, argv);
+    std::printf("%-6s %-22s %12s %12s %12s %14s\n", "size", "", "first paint", "whole file", "longest stall", "peak resident");
+    for (const int megabytes : {1, 10, 50, 100}) {
+        for (const bool ours : {false, true}) {
+            QProcess run;
+            run.start(QCoreApplication::applicationFilePath(),
+                      {QString::number(megabytes), ours ? QStringLiteral("ours") : QStringLiteral("qt")});
+            if (!run.waitForFinished(600000) || run.exitCode() != 0) {
+                std::printf("%4d MB run failed\n", megabytes);
+                continue;
+            }
+            const QList<QByteArray> f = run.readAllStandardOutput().trimmed().split(' ');
+            if (f.size() < 5)
+                continue;
+            std::printf("%4d MB %-22s %9s ms %9s ms %10s ms %10lld MiB\n", megabytes,
+                        ours ? "TRichEdit::LoadFromFile" : "QTextEdit::setPlainText", f[0].constData(),
+                        f[1].constData(), ours ? f[2].constData() : "(all)", f[3].toLongLong() / 1024);
+        }
+    }
+    std::printf("targets: first paint < 100 ms; stall <= 16 ms; whole <= 0.5x setPlainText; 50 MB <= 400 MiB\n");
+    return 0;
+}
