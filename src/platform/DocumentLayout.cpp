@@ -481,9 +481,12 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     if (i < 0 || i >= static_cast<int>(paragraphs_.size()))
         return QRectF();
     self->EnsureOwnLayout(i, block);
-    const qreal width = paragraphs_[static_cast<std::size_t>(i)].segments
-        ? paragraphs_[static_cast<std::size_t>(i)].segments->Width()
-        : block.layout()->boundingRect().width();
+    const std::shared_ptr<TLongParagraph>& segments = paragraphs_[static_cast<std::size_t>(i)].segments;
+    // Qt's caret code asks the block's own layout for the caret's line right after
+    // this; that layout stays empty in a paragraph laid out in segments.
+    if (segments)
+        QtInternals::PrepareEmptyLayout(block.layout());
+    const qreal width = segments ? segments->Width() : block.layout()->boundingRect().width();
     return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
 }
 
