@@ -3,7 +3,6 @@
 #include "platform/QtInternals.h"
 #include "platform/TextImageHandler.h"
 
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBlock>
@@ -18,8 +17,6 @@ namespace {
 // Edits that touch up to this many paragraphs lay them out at once; larger spans
 // compare each paragraph with what it was laid out from.
 constexpr int kSmallSpan = 32;
-// Longest stretch of layout work done in one idle slice.
-constexpr qint64 kIdleSliceNs = 8'000'000;
 constexpr qreal kHuge = 1e9;
 
 qint64 FixedUnits(qreal pixels)
@@ -55,28 +52,6 @@ LayoutEnvironment TDocumentLayout::CurrentEnvironment() const
     return environment;
 }
 
-TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
-{
-    Key key;
-    key.length = block.length();
-    key.textHash = qHash(block.text());
-    key.blockFormat = block.blockFormatIndex();
-    key.charFormats = CharFormatsOf(block);
-    return key;
-}
-
-uint TDocumentLayout::CharFormatsOf(const QTextBlock& block)
-{
-    // The block's own character format sizes an empty paragraph.
-    uint formats = static_cast<uint>(block.charFormatIndex()) * 16777619u;
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        formats = (formats ^ static_cast<uint>(fragment.charFormatIndex())) * 16777619u;
-        formats = (formats ^ static_cast<uint>(fragment.length())) * 16777619u;
-    }
-    return formats;
-}
-
 void TDocumentLayout::ResetAll()
 {
     const QFontMetricsF metrics(environment_.defaultFont);
@@ -97,35 +72,6 @@ void TDocumentLayout::ResetAll()
     for (QTextBlock block = document_->begin(); block.isValid() && i < count; block = block.next(), ++i)
         SetEstimate(i, block);
     ScheduleIdle();
-}
-
-void TDocumentLayout::SetEstimate(int index, QTextBlock block)
-{
-    // The block's own layout holds lines of its old text; cursor movement must not
-    // read them.
-    block.clearLayout();
-    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
-    if (paragraph.exact) {
-        paragraph.exact = false;
-        ++estimated_;
-    }
-    paragraph.ownLayout = false;
-    paragraph.segments.reset();
-    const bool isLong = TLongParagraph::IsLong(block);
-    if (isLong != paragraph.isLong) {
-        paragraph.isLong = isLong;
-        longParagraphs_ += isLong ? 1 : -1;
-    }
-    paragraph.key = Key();
-    firstEstimated_ = std::min(firstEstimated_, index);
-
-    // Until paragraphs have been measured, the default font's metrics stand in.
-    const double lineHeight = measuredLines_ > 0 ? measuredHeight_ / measuredLines_ : fontLineHeight_;
-    const double charWidth = measuredChars_ > 0 ? measuredWidth_ / measuredChars_ : fontCharWidth_;
-    const double textWidth = (block.length() - 1) * charWidth;
-    const double available = environment_.pageWidth > 0 ? environment_.pageWidth : 1e12;
-    const int lines = std::max(1, static_cast<int>(std::ceil(textWidth / available)));
-    index_.Set(index, static_cast<qint64>(lines * lineHeight), lines);
 }
 
 void TDocumentLayout::Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics)
@@ -205,65 +151,6 @@ void TDocumentLayout::EnsureOwnLayout(int index, const QTextBlock& block)
     paragraphs_[static_cast<std::size_t>(index)].ownLayout = true;
     if (!wasExact || index_.Height(index) != before)
         NotifySizeChangedLater();
-}
-
-QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int inserted)
-{
-    if (removed != inserted) {
-        const auto begin = paragraphs_.begin() + first;
-        estimated_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return !p.exact; }));
-        longParagraphs_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return p.isLong; }));
-        paragraphs_.erase(begin, begin + removed);
-        // New paragraphs count as exact until SetEstimate below makes them estimates.
-        Paragraph fresh;
-        fresh.exact = true;
-        paragraphs_.insert(paragraphs_.begin() + first, static_cast<std::size_t>(inserted), fresh);
-        index_.Replace(first, removed, inserted);
-    }
-    const QTextBlock firstBlock = document_->findBlockByNumber(first);
-    QTextBlock block = firstBlock;
-    for (int i = first; i < first + inserted && block.isValid(); ++i, block = block.next())
-        SetEstimate(i, block);
-    return firstBlock;
-}
-
-void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged)
-{
-    auto unchanged = [this](int oldIndex, const QTextBlock& block) {
-        const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(oldIndex)];
-        return paragraph.exact && paragraph.key == KeyOf(block);
-    };
-    QTextBlock block = document_->findBlockByNumber(first);
-    if (oldCount == newCount) {
-        // The texts are compared through one flat copy of the document, which costs far
-        // less than a copy of each paragraph; character formats only when the edit may
-        // have changed formats without changing text.
-        const QString text = document_->toRawText();
-        int position = block.position();
-        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next()) {
-            const int length = block.length();
-            const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(i)];
-            const bool same = paragraph.exact && paragraph.key.length == length
-                && paragraph.key.blockFormat == block.blockFormatIndex()
-                && paragraph.key.textHash == qHash(QStringView(text).mid(position, length - 1))
-                && (!formatsMayHaveChanged || paragraph.key.charFormats == CharFormatsOf(block));
-            position += length;
-            if (!same)
-                SetEstimate(i, block);
-        }
-        return;
-    }
-    // Paragraphs were inserted or removed somewhere in the span: keep the unchanged ones
-    // at either end and estimate the middle.
-    const int shorter = std::min(oldCount, newCount);
-    int prefix = 0;
-    for (; prefix < shorter && block.isValid() && unchanged(first + prefix, block); ++prefix)
-        block = block.next();
-    int suffix = 0;
-    block = document_->findBlockByNumber(first + newCount - 1);
-    for (; suffix < shorter - prefix && block.isValid() && unchanged(first + oldCount - 1 - suffix, block); ++suffix)
-        block = block.previous();
-    ReplaceParagraphs(first + prefix, oldCount - prefix - suffix, newCount - prefix - suffix);
 }
 
 void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
@@ -354,109 +241,10 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     ScheduleIdle();
 }
 
-void TDocumentLayout::EnsureInStep()
-{
-    // The document tells its listeners of an edit before it tells its layout; a query
-    // in between must not read past the paragraphs known.
-    if (static_cast<int>(paragraphs_.size()) != document_->blockCount())
-        ResetAll();
-}
-
-int TDocumentLayout::NextEstimated()
-{
-    if (estimated_ == 0)
-        return static_cast<int>(paragraphs_.size());
-    const auto begin = paragraphs_.begin();
-    const auto it = std::find_if(begin + firstEstimated_, paragraphs_.end(), [](const Paragraph& p) { return !p.exact; });
-    firstEstimated_ = static_cast<int>(it - begin);
-    return firstEstimated_;
-}
-
-void TDocumentLayout::MeasureBefore(int end)
-{
-    int i = NextEstimated();
-    if (i >= end)
-        return;
-    if (BeforeHeightsSettle)
-        BeforeHeightsSettle();
-    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < end; block = block.next(), ++i)
-        if (!paragraphs_[static_cast<std::size_t>(i)].exact)
-            Measure(i, block);
-    firstEstimated_ = std::max(firstEstimated_, i);
-    NotifySizeChanged();
-    if (AfterHeightsSettle)
-        AfterHeightsSettle();
-}
-
-void TDocumentLayout::FinishLayout()
-{
-    MeasureBefore(static_cast<int>(paragraphs_.size()));
-}
-
-void TDocumentLayout::IdleSlice()
-{
-    int i = NextEstimated();
-    const int count = static_cast<int>(paragraphs_.size());
-    if (i >= count)
-        return;
-    if (BeforeHeightsSettle)
-        BeforeHeightsSettle();
-    QElapsedTimer timer;
-    timer.start();
-    qint64 firstChanged = -1;
-    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
-        if (timer.nsecsElapsed() > kIdleSliceNs)
-            break;
-        if (paragraphs_[static_cast<std::size_t>(i)].exact)
-            continue;
-        const qint64 before = index_.Height(i);
-        const bool done = Measure(i, block, std::max<qint64>(0, kIdleSliceNs - timer.nsecsElapsed()));
-        if (firstChanged < 0 && index_.Height(i) != before)
-            firstChanged = index_.Top(i);
-        if (!done)
-            break;
-    }
-    firstEstimated_ = std::max(firstEstimated_, i);
-    NotifySizeChanged();
-    if (firstChanged >= 0)
-        Q_EMIT update(QRectF(0, Pixels(firstChanged), kHuge, kHuge));
-    if (AfterHeightsSettle)
-        AfterHeightsSettle();
-    if (estimated_ > 0)
-        ScheduleIdle();
-    Q_EMIT LinesLaidOut();
-}
-
-void TDocumentLayout::ScheduleIdle()
-{
-    if (estimated_ > 0 && !idle_.isActive())
-        idle_.start();
-}
-
 QSizeF TDocumentLayout::documentSize() const
 {
     const qreal width = environment_.pageWidth >= 0 ? std::max(environment_.pageWidth, widest_) : widest_;
     return QSizeF(width, Pixels(index_.TotalHeight()));
-}
-
-void TDocumentLayout::NotifySizeChanged()
-{
-    sizeNotificationPending_ = false;
-    const QSizeF size = documentSize();
-    if (size == reportedSize_)
-        return;
-    reportedSize_ = size;
-    Q_EMIT documentSizeChanged(size);
-}
-
-void TDocumentLayout::NotifySizeChangedLater()
-{
-    // Called while drawing or answering a query: the view adjusts its scroll bars once
-    // it is back in the event loop.
-    if (sizeNotificationPending_)
-        return;
-    sizeNotificationPending_ = true;
-    QMetaObject::invokeMethod(this, [this]() { if (sizeNotificationPending_) NotifySizeChanged(); }, Qt::QueuedConnection);
 }
 
 QRectF TDocumentLayout::frameBoundingRect(QTextFrame* frame) const
