@@ -193,18 +193,13 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     const int newCount = lastNew - first + 1;
     const int oldCount = lastOld - first + 1;
     const qreal top = Pixels(index_.Top(first));
-    if (oldCount == 1 && newCount == 1) {
-        // Typing in a long paragraph lays out again the segments the edit touched.
-        Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(first)];
-        const QTextBlock block = document_->findBlockByNumber(first);
-        if (paragraph.segments && TLongParagraph::IsLong(block)) {
-            paragraph.segments->Edit(block, from - block.position(), charsRemoved, charsAdded);
-            StoreSegments(first);
-            NotifySizeChanged();
-            Q_EMIT update(QRectF(0, top + Pixels(paragraph.segments->ChangedFrom()), kHuge, kHuge));
-            ScheduleIdle();
-            return;
-        }
+    // Typing in a long paragraph, or a format applied to it, lays out again the
+    // segments the edit touched, near it now and the rest when there is time.
+    if (oldCount == newCount && newCount <= kSmallSpan && EditSegments(first, newCount, from, charsAdded)) {
+        NotifySizeChanged();
+        Q_EMIT update(QRectF(0, top + Pixels(changedFrom_), kHuge, kHuge));
+        ScheduleIdle();
+        return;
     }
     if (newCount <= kSmallSpan) {
         // A few paragraphs, typically the one being typed in: lay them out now, and
@@ -239,6 +234,38 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
         Q_EMIT update(QRectF(0, top, kHuge, kHuge));
     }
     ScheduleIdle();
+}
+
+bool TDocumentLayout::EditSegments(int first, int count, int from, int added)
+{
+    const auto begin = paragraphs_.begin() + first;
+    if (std::none_of(begin, begin + count, [](const Paragraph& p) { return p.segments != nullptr; }))
+        return false;
+    // The span holds as many paragraphs as before, so each paragraph's change of length
+    // is the change of the part of the edited range that lies in it.
+    const int to = from + added;
+    changedFrom_ = -1;
+    QTextBlock block = document_->findBlockByNumber(first);
+    for (int i = first; i < first + count && block.isValid(); ++i, block = block.next()) {
+        Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(i)];
+        const int start = block.position();
+        const int end = start + block.length() - 1;
+        const int addedHere = std::min(to, end) - std::max(from, start);
+        const int removedHere = paragraph.segments ? addedHere - (end - start - paragraph.segments->Length()) : -1;
+        const qint64 top = index_.Top(i);
+        if (paragraph.segments && addedHere >= 0 && removedHere >= 0 && TLongParagraph::IsLong(block)) {
+            paragraph.segments->Edit(block, std::max(from, start) - start, removedHere, addedHere);
+            StoreSegments(i);
+            if (changedFrom_ < 0)
+                changedFrom_ = top + paragraph.segments->ChangedFrom();
+            continue;
+        }
+        SetEstimate(i, block);
+        EnsureOwnLayout(i, block);
+        if (changedFrom_ < 0)
+            changedFrom_ = top;
+    }
+    return true;
 }
 
 QSizeF TDocumentLayout::documentSize() const
