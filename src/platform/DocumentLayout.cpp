@@ -197,7 +197,7 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     // segments the edit touched, near it now and the rest when there is time.
     if (oldCount == newCount && newCount <= kSmallSpan && EditSegments(first, newCount, from, charsAdded)) {
         NotifySizeChanged();
-        Q_EMIT update(QRectF(0, top + Pixels(changedFrom_), kHuge, kHuge));
+        Q_EMIT update(QRectF(0, Pixels(changedFrom_), kHuge, kHuge));
         ScheduleIdle();
         return;
     }

@@ -464,11 +464,12 @@ bool TLongParagraphEditing::MousePressed(const QMouseEvent* event)
     compositionClick_ = -1;
     if (composition_.isEmpty() || event->button() != Qt::LeftButton)
         return false;
-    // A press on the composition is the input method's, told on release; QTextEdit
-    // keeps the caret and the composition meanwhile.
-    const int inComposition = PositionAt(event->position()) - edit_->textCursor().position();
-    if (inComposition >= 0 && inComposition <= composition_.size()) {
-        compositionClick_ = inComposition;
+    // A press on the composition (or at either of its ends) is the input method's,
+    // told on release; QTextEdit keeps the caret and the composition meanwhile. The
+    // layout's hit test gives the caret's position for every place in the composition,
+    // so the input method is told of a click at its start.
+    if (PositionAt(event->position()) == edit_->textCursor().position()) {
+        compositionClick_ = 0;
         return true;
     }
     // A click elsewhere commits the composition, as in QTextEdit: the input method is

@@ -244,6 +244,12 @@ void LongParagraphEditingTest::aClickInACompositionLeavesItToTheInputMethod()
     QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
     QCOMPARE(edit_->Text(), before);
     QVERIFY2(drawn[0] == drawn[1], "the composition is not shown as Qt shows it after a click on it");
+    // A few characters past its end, on the same line, the click is an ordinary one.
+    for (QTextEdit* view : Both(*edit_, reference))
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onComposition + QPoint(120, 0));
+    QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
+    QVERIFY(edit_->textCursor().position() > 60);
+    QCOMPARE(edit_->Text(), before);
 }
 
 QTEST_MAIN(LongParagraphEditingTest)
