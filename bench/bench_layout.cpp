@@ -34,7 +34,9 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <QTextList>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -132,6 +134,24 @@ const std::vector<Group>& Groups()
              {"para-first-move", "one paragraph: first Right after a key typed", Unit::Ms, 16, "<= 16 ms"},
              {"para-memory", "one paragraph: peak memory at the end", Unit::MiB, 250, "<= 250 MiB"},
          }},
+        {"para-moves",
+         "10 MB in one paragraph: the first caret move after a key typed in its middle (Left, Right, Up, Down, "
+         "Home, End, Ctrl+Right, PageDown, a click); each side in a process of its own",
+         420, true,
+         {
+             {"para-move-median", "one paragraph: first move after a key, median", Unit::Ms, 16, "<= 16 ms"},
+             {"para-move-worst", "one paragraph: first move after a key, worst", Unit::Ms, 16, "<= 16 ms"},
+         }},
+        {"para-format",
+         "10 MB in one paragraph: centred, indented, bulleted, made bold over Ctrl+A (each, events, repaint); "
+         "each side in a process of its own",
+         420, true,
+         {
+             {"para-align", "one paragraph: centred", Unit::Ms, 16, "<= 16 ms"},
+             {"para-indent", "one paragraph: left indent", Unit::Ms, 16, "<= 16 ms"},
+             {"para-bullet", "one paragraph: bulleted", Unit::Ms, 16, "<= 16 ms"},
+             {"para-bold", "one paragraph: bold over Ctrl+A", Unit::Ms, 16, "<= 16 ms"},
+         }},
     };
     return groups;
 }
@@ -178,7 +198,8 @@ bool Needs(const QStringList& groups, std::initializer_list<const char*> names)
 // Writes the documents the groups need, unless a kept folder has them already.
 bool GenerateDocuments(const QString& dir, const QStringList& groups)
 {
-    if (Needs(groups, {"typing", "backlog", "replace", "ctrl-end", "open", "layout-key", "paragraph", "para-edit"})
+    if (Needs(groups, {"typing", "backlog", "replace", "ctrl-end", "open", "layout-key", "paragraph", "para-edit",
+                       "para-moves", "para-format"})
         && !(QFile::exists(TextPath(dir)) && QFile::exists(ParagraphPath(dir)))) {
         QByteArray text = MixedLines(10 * kMiB, 200000, kNeedle, 20);
         if (!WriteFile(TextPath(dir), text))
@@ -290,6 +311,20 @@ double ProcessCpuMs()
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
+
+// Wall time and the process's CPU time of one job: on a loaded machine the CPU time
+// is what the job itself cost.
+struct Stopwatch {
+    QElapsedTimer wall;
+    double cpuStart = 0;
+    Stopwatch()
+    {
+        wall.start();
+        cpuStart = ProcessCpuMs();
+    }
+    double Ms() const { return wall.nsecsElapsed() / 1e6; }
+    QString CpuNote() const { return QStringLiteral("cpu %1 ms").arg(ProcessCpuMs() - cpuStart, 0, 'f', 1); }
+};
 
 // Runs the event loop until the control has gone quiet: 40 ticks of a 5 ms timer in a
 // row with no change of the vertical scroll range, no gap over 15 ms between ticks
@@ -529,6 +564,10 @@ public:
             OneParagraph();
         else if (group == QLatin1String("para-edit"))
             ParagraphEdits();
+        else if (group == QLatin1String("para-moves"))
+            ParagraphMoves();
+        else if (group == QLatin1String("para-format"))
+            ParagraphFormats();
         else
             return 2;
         return 0;
@@ -840,23 +879,22 @@ private:
             side->Repaint();
             Emit("para-memory-move", side->name, PeakMemoryMiB());
 
-            QElapsedTimer timer;
-            timer.start();
+            std::unique_ptr<Stopwatch> watch = std::make_unique<Stopwatch>();
             const QString needle = QString::fromLatin1(kNeedle);
             const int count = side == &editor_ ? ReplaceAllInDocument(*edit_, needle, QStringLiteral("pin"), TSearchTypes{})
                                                : ReplaceAllInPlainEdit(needle, QStringLiteral("pin"));
             QCoreApplication::processEvents();
             side->Repaint();
-            Emit("para-replace", side->name, Ms(timer), QStringLiteral("%1 replaced").arg(count));
+            Emit("para-replace", side->name, watch->Ms(), QStringLiteral("%1 replaced, %2").arg(count).arg(watch->CpuNote()));
             Settle(*side, 60000);
-            timer.restart();
+            watch = std::make_unique<Stopwatch>();
             if (side == &editor_)
                 edit_->Undo();
             else
                 floor_.undo();
             QCoreApplication::processEvents();
             side->Repaint();
-            Emit("para-replace-undo", side->name, Ms(timer));
+            Emit("para-replace-undo", side->name, watch->Ms(), watch->CpuNote());
             Settle(*side, 60000);
 
             side->setCaret(side->length() / 2);
@@ -879,6 +917,98 @@ private:
                      .arg(events - key, 0, 'f', 1)
                      .arg(total - events, 0, 'f', 1));
             Emit("para-memory", side->name, PeakMemoryMiB());
+        }
+    }
+
+    // The first caret move after a key typed in the middle of one long paragraph, for
+    // each kind of move: the key (or click), the events it leaves, and a repaint.
+    void ParagraphMoves()
+    {
+        struct Move {
+            const char* name;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+        };
+        const Move moves[] = {{"Left", Qt::Key_Left, Qt::NoModifier},       {"Right", Qt::Key_Right, Qt::NoModifier},
+                              {"Up", Qt::Key_Up, Qt::NoModifier},           {"Down", Qt::Key_Down, Qt::NoModifier},
+                              {"Home", Qt::Key_Home, Qt::NoModifier},       {"End", Qt::Key_End, Qt::NoModifier},
+                              {"Ctrl+Right", Qt::Key_Right, Qt::ControlModifier},
+                              {"PageDown", Qt::Key_PageDown, Qt::NoModifier}, {"click", Qt::Key_unknown, Qt::NoModifier}};
+        for (const Side* side : sides_) {
+            Open(*side, ParagraphPath(dir_));
+            Settle(*side, 60000);
+            std::vector<double> times;
+            QStringList each;
+            for (const Move& move : moves) {
+                side->setCaret(side->length() / 2);
+                QCoreApplication::processEvents();
+                side->Repaint();
+                side->TypedKeyMs();
+                const Stopwatch watch;
+                if (move.key == Qt::Key_unknown)
+                    QTest::mouseClick(side->area->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
+                else
+                    side->Key(move.key, move.modifiers);
+                QCoreApplication::processEvents();
+                side->Repaint();
+                times.push_back(watch.Ms());
+                each << QStringLiteral("%1 %2 ms (%3)").arg(QLatin1String(move.name)).arg(times.back(), 0, 'f', 1).arg(watch.CpuNote());
+            }
+            Emit("para-move-median", side->name, Median(times), each.join(QStringLiteral(", ")));
+            Emit("para-move-worst", side->name, *std::max_element(times.begin(), times.end()));
+        }
+    }
+
+    // Paragraph and character formats applied to the whole of one long paragraph, as
+    // the toolbar applies them; the floor through its QTextCursor.
+    void ParagraphFormats()
+    {
+        for (const Side* side : sides_) {
+            Open(*side, ParagraphPath(dir_));
+            Settle(*side, 60000);
+            side->setCaret(side->length() / 2);
+            QCoreApplication::processEvents();
+            side->Repaint();
+            const auto measure = [&](const char* metric, const std::function<void()>& editor,
+                                     const std::function<void(QTextCursor&)>& floor) {
+                const Stopwatch watch;
+                if (side == &editor_) {
+                    editor();
+                } else {
+                    QTextCursor cursor = floor_.textCursor();
+                    floor(cursor);
+                    floor_.setTextCursor(cursor);
+                }
+                QCoreApplication::processEvents();
+                side->Repaint();
+                Emit(metric, side->name, watch.Ms(), watch.CpuNote());
+                Settle(*side, 60000);
+            };
+            measure("para-align", [this]() { edit_->Paragraph().SetAlignment(taCenter); },
+                    [](QTextCursor& cursor) {
+                        QTextBlockFormat format;
+                        format.setAlignment(Qt::AlignHCenter);
+                        cursor.mergeBlockFormat(format);
+                    });
+            measure("para-indent", [this]() { edit_->Paragraph().SetLeftIndent(40); },
+                    [](QTextCursor& cursor) {
+                        QTextBlockFormat format;
+                        format.setLeftMargin(40);
+                        cursor.mergeBlockFormat(format);
+                    });
+            measure("para-bullet", [this]() { edit_->Paragraph().SetNumbering(nsBullet); },
+                    [](QTextCursor& cursor) { cursor.createList(QTextListFormat::ListDisc); });
+            measure("para-bold",
+                    [this]() {
+                        edit_->selectAll();
+                        edit_->SelAttributes().SetStyle({true, false, false, false});
+                    },
+                    [](QTextCursor& cursor) {
+                        cursor.select(QTextCursor::Document);
+                        QTextCharFormat format;
+                        format.setFontWeight(QFont::Bold);
+                        cursor.mergeCharFormat(format);
+                    });
         }
     }
 

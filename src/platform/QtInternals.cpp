@@ -7,8 +7,18 @@
 #include <QMetaObject>
 #include <QSet>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <cmath>
 #include <cstdio>
+
+// Qt's private text engine behind every QTextLayout (qtextengine_p.h, not installed):
+// only the one member used here is declared. validate() makes the engine's layout data
+// from the block's current text and returns at once when it has them; itemize() starts
+// with it.
+class QTextEngine {
+public:
+    void validate() const;
+};
 
 namespace {
 
@@ -75,6 +85,12 @@ QTextCursor CursorWithoutColumn(QTextDocument* document, int anchor, int positio
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     cursor.endEditBlock();
     return cursor;
+}
+
+void PrepareEmptyLayout(QTextLayout* layout)
+{
+    if (layout && layout->lineCount() == 0)
+        layout->engine()->validate();
 }
 
 QLineEdit* FileNameEdit(const QFileDialog& dialog)

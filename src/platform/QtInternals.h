@@ -15,6 +15,7 @@ class QLineEdit;
 class QObject;
 class QTextDocument;
 class QTextEdit;
+class QTextLayout;
 
 namespace QtInternals {
 
@@ -46,6 +47,13 @@ int CursorWidth(const QAbstractTextDocumentLayout* layout);
 // QTextLayout for the column Up and Down keep: QTextCursor skips that inside an edit
 // block. A paragraph laid out by other means would otherwise be laid out whole.
 QTextCursor CursorWithoutColumn(QTextDocument* document, int anchor, int position);
+
+// Readies a block's own QTextLayout, which holds no lines, to be asked for lines: after
+// an edit, QTextLayout::lineForTextPosition first analyses the block's whole text
+// (scripts, bidi, items; half a second for ten megabytes) only to find none. Here the
+// layout takes the text without analysing it, which is what that call would do first;
+// it then answers "no line" at once. Nothing is done when the layout holds lines.
+void PrepareEmptyLayout(QTextLayout* layout);
 
 // The line edit of Qt's own (non-native) file dialog that holds the typed name.
 QLineEdit* FileNameEdit(const QFileDialog& dialog);

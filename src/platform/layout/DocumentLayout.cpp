@@ -3,7 +3,6 @@
 #include "platform/QtInternals.h"
 #include "platform/layout/TextImageHandler.h"
 
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTextBlock>
@@ -18,8 +17,6 @@ namespace {
 // Edits that touch up to this many paragraphs lay them out at once; larger spans
 // compare each paragraph with what it was laid out from.
 constexpr int kSmallSpan = 32;
-// Longest stretch of layout work done in one idle slice.
-constexpr qint64 kIdleSliceNs = 8'000'000;
 constexpr qreal kHuge = 1e9;
 
 qint64 FixedUnits(qreal pixels)
@@ -55,28 +52,6 @@ LayoutEnvironment TDocumentLayout::CurrentEnvironment() const
     return environment;
 }
 
-TDocumentLayout::Key TDocumentLayout::KeyOf(const QTextBlock& block)
-{
-    Key key;
-    key.length = block.length();
-    key.textHash = qHash(block.text());
-    key.blockFormat = block.blockFormatIndex();
-    key.charFormats = CharFormatsOf(block);
-    return key;
-}
-
-uint TDocumentLayout::CharFormatsOf(const QTextBlock& block)
-{
-    // The block's own character format sizes an empty paragraph.
-    uint formats = static_cast<uint>(block.charFormatIndex()) * 16777619u;
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        formats = (formats ^ static_cast<uint>(fragment.charFormatIndex())) * 16777619u;
-        formats = (formats ^ static_cast<uint>(fragment.length())) * 16777619u;
-    }
-    return formats;
-}
-
 void TDocumentLayout::ResetAll()
 {
     const QFontMetricsF metrics(environment_.defaultFont);
@@ -97,35 +72,6 @@ void TDocumentLayout::ResetAll()
     for (QTextBlock block = document_->begin(); block.isValid() && i < count; block = block.next(), ++i)
         SetEstimate(i, block);
     ScheduleIdle();
-}
-
-void TDocumentLayout::SetEstimate(int index, QTextBlock block)
-{
-    // The block's own layout holds lines of its old text; cursor movement must not
-    // read them.
-    block.clearLayout();
-    Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(index)];
-    if (paragraph.exact) {
-        paragraph.exact = false;
-        ++estimated_;
-    }
-    paragraph.ownLayout = false;
-    paragraph.segments.reset();
-    const bool isLong = TLongParagraph::IsLong(block);
-    if (isLong != paragraph.isLong) {
-        paragraph.isLong = isLong;
-        longParagraphs_ += isLong ? 1 : -1;
-    }
-    paragraph.key = Key();
-    firstEstimated_ = std::min(firstEstimated_, index);
-
-    // Until paragraphs have been measured, the default font's metrics stand in.
-    const double lineHeight = measuredLines_ > 0 ? measuredHeight_ / measuredLines_ : fontLineHeight_;
-    const double charWidth = measuredChars_ > 0 ? measuredWidth_ / measuredChars_ : fontCharWidth_;
-    const double textWidth = (block.length() - 1) * charWidth;
-    const double available = environment_.pageWidth > 0 ? environment_.pageWidth : 1e12;
-    const int lines = std::max(1, static_cast<int>(std::ceil(textWidth / available)));
-    index_.Set(index, static_cast<qint64>(lines * lineHeight), lines);
 }
 
 void TDocumentLayout::Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics)
@@ -207,65 +153,6 @@ void TDocumentLayout::EnsureOwnLayout(int index, const QTextBlock& block)
         NotifySizeChangedLater();
 }
 
-QTextBlock TDocumentLayout::ReplaceParagraphs(int first, int removed, int inserted)
-{
-    if (removed != inserted) {
-        const auto begin = paragraphs_.begin() + first;
-        estimated_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return !p.exact; }));
-        longParagraphs_ -= static_cast<int>(std::count_if(begin, begin + removed, [](const Paragraph& p) { return p.isLong; }));
-        paragraphs_.erase(begin, begin + removed);
-        // New paragraphs count as exact until SetEstimate below makes them estimates.
-        Paragraph fresh;
-        fresh.exact = true;
-        paragraphs_.insert(paragraphs_.begin() + first, static_cast<std::size_t>(inserted), fresh);
-        index_.Replace(first, removed, inserted);
-    }
-    const QTextBlock firstBlock = document_->findBlockByNumber(first);
-    QTextBlock block = firstBlock;
-    for (int i = first; i < first + inserted && block.isValid(); ++i, block = block.next())
-        SetEstimate(i, block);
-    return firstBlock;
-}
-
-void TDocumentLayout::CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged)
-{
-    auto unchanged = [this](int oldIndex, const QTextBlock& block) {
-        const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(oldIndex)];
-        return paragraph.exact && paragraph.key == KeyOf(block);
-    };
-    QTextBlock block = document_->findBlockByNumber(first);
-    if (oldCount == newCount) {
-        // The texts are compared through one flat copy of the document, which costs far
-        // less than a copy of each paragraph; character formats only when the edit may
-        // have changed formats without changing text.
-        const QString text = document_->toRawText();
-        int position = block.position();
-        for (int i = first; i < first + newCount && block.isValid(); ++i, block = block.next()) {
-            const int length = block.length();
-            const Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(i)];
-            const bool same = paragraph.exact && paragraph.key.length == length
-                && paragraph.key.blockFormat == block.blockFormatIndex()
-                && paragraph.key.textHash == qHash(QStringView(text).mid(position, length - 1))
-                && (!formatsMayHaveChanged || paragraph.key.charFormats == CharFormatsOf(block));
-            position += length;
-            if (!same)
-                SetEstimate(i, block);
-        }
-        return;
-    }
-    // Paragraphs were inserted or removed somewhere in the span: keep the unchanged ones
-    // at either end and estimate the middle.
-    const int shorter = std::min(oldCount, newCount);
-    int prefix = 0;
-    for (; prefix < shorter && block.isValid() && unchanged(first + prefix, block); ++prefix)
-        block = block.next();
-    int suffix = 0;
-    block = document_->findBlockByNumber(first + newCount - 1);
-    for (; suffix < shorter - prefix && block.isValid() && unchanged(first + oldCount - 1 - suffix, block); ++suffix)
-        block = block.previous();
-    ReplaceParagraphs(first + prefix, oldCount - prefix - suffix, newCount - prefix - suffix);
-}
-
 void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     if (const std::shared_ptr<TLongParagraph> holder = preeditHolder_.lock()) {
@@ -306,18 +193,13 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     const int newCount = lastNew - first + 1;
     const int oldCount = lastOld - first + 1;
     const qreal top = Pixels(index_.Top(first));
-    if (oldCount == 1 && newCount == 1) {
-        // Typing in a long paragraph lays out again the segments the edit touched.
-        Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(first)];
-        const QTextBlock block = document_->findBlockByNumber(first);
-        if (paragraph.segments && TLongParagraph::IsLong(block)) {
-            paragraph.segments->Edit(block, from - block.position(), charsRemoved, charsAdded);
-            StoreSegments(first);
-            NotifySizeChanged();
-            Q_EMIT update(QRectF(0, top + Pixels(paragraph.segments->ChangedFrom()), kHuge, kHuge));
-            ScheduleIdle();
-            return;
-        }
+    // Typing in a long paragraph, or a format applied to it, lays out again the
+    // segments the edit touched, near it now and the rest when there is time.
+    if (oldCount == newCount && newCount <= kSmallSpan && EditSegments(first, newCount, from, charsAdded)) {
+        NotifySizeChanged();
+        Q_EMIT update(QRectF(0, Pixels(changedFrom_), kHuge, kHuge));
+        ScheduleIdle();
+        return;
     }
     if (newCount <= kSmallSpan) {
         // A few paragraphs, typically the one being typed in: lay them out now, and
@@ -354,83 +236,36 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
     ScheduleIdle();
 }
 
-void TDocumentLayout::EnsureInStep()
+bool TDocumentLayout::EditSegments(int first, int count, int from, int added)
 {
-    // The document tells its listeners of an edit before it tells its layout; a query
-    // in between must not read past the paragraphs known.
-    if (static_cast<int>(paragraphs_.size()) != document_->blockCount())
-        ResetAll();
-}
-
-int TDocumentLayout::NextEstimated()
-{
-    if (estimated_ == 0)
-        return static_cast<int>(paragraphs_.size());
-    const auto begin = paragraphs_.begin();
-    const auto it = std::find_if(begin + firstEstimated_, paragraphs_.end(), [](const Paragraph& p) { return !p.exact; });
-    firstEstimated_ = static_cast<int>(it - begin);
-    return firstEstimated_;
-}
-
-void TDocumentLayout::MeasureBefore(int end)
-{
-    int i = NextEstimated();
-    if (i >= end)
-        return;
-    if (BeforeHeightsSettle)
-        BeforeHeightsSettle();
-    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < end; block = block.next(), ++i)
-        if (!paragraphs_[static_cast<std::size_t>(i)].exact)
-            Measure(i, block);
-    firstEstimated_ = std::max(firstEstimated_, i);
-    NotifySizeChanged();
-    if (AfterHeightsSettle)
-        AfterHeightsSettle();
-}
-
-void TDocumentLayout::FinishLayout()
-{
-    MeasureBefore(static_cast<int>(paragraphs_.size()));
-}
-
-void TDocumentLayout::IdleSlice()
-{
-    int i = NextEstimated();
-    const int count = static_cast<int>(paragraphs_.size());
-    if (i >= count)
-        return;
-    if (BeforeHeightsSettle)
-        BeforeHeightsSettle();
-    QElapsedTimer timer;
-    timer.start();
-    qint64 firstChanged = -1;
-    for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
-        if (timer.nsecsElapsed() > kIdleSliceNs)
-            break;
-        if (paragraphs_[static_cast<std::size_t>(i)].exact)
+    const auto begin = paragraphs_.begin() + first;
+    if (std::none_of(begin, begin + count, [](const Paragraph& p) { return p.segments != nullptr; }))
+        return false;
+    // The span holds as many paragraphs as before, so each paragraph's change of length
+    // is the change of the part of the edited range that lies in it.
+    const int to = from + added;
+    changedFrom_ = -1;
+    QTextBlock block = document_->findBlockByNumber(first);
+    for (int i = first; i < first + count && block.isValid(); ++i, block = block.next()) {
+        Paragraph& paragraph = paragraphs_[static_cast<std::size_t>(i)];
+        const int start = block.position();
+        const int end = start + block.length() - 1;
+        const int addedHere = std::min(to, end) - std::max(from, start);
+        const int removedHere = paragraph.segments ? addedHere - (end - start - paragraph.segments->Length()) : -1;
+        const qint64 top = index_.Top(i);
+        if (paragraph.segments && addedHere >= 0 && removedHere >= 0 && TLongParagraph::IsLong(block)) {
+            paragraph.segments->Edit(block, std::max(from, start) - start, removedHere, addedHere);
+            StoreSegments(i);
+            if (changedFrom_ < 0)
+                changedFrom_ = top + paragraph.segments->ChangedFrom();
             continue;
-        const qint64 before = index_.Height(i);
-        const bool done = Measure(i, block, std::max<qint64>(0, kIdleSliceNs - timer.nsecsElapsed()));
-        if (firstChanged < 0 && index_.Height(i) != before)
-            firstChanged = index_.Top(i);
-        if (!done)
-            break;
+        }
+        SetEstimate(i, block);
+        EnsureOwnLayout(i, block);
+        if (changedFrom_ < 0)
+            changedFrom_ = top;
     }
-    firstEstimated_ = std::max(firstEstimated_, i);
-    NotifySizeChanged();
-    if (firstChanged >= 0)
-        Q_EMIT update(QRectF(0, Pixels(firstChanged), kHuge, kHuge));
-    if (AfterHeightsSettle)
-        AfterHeightsSettle();
-    if (estimated_ > 0)
-        ScheduleIdle();
-    Q_EMIT LinesLaidOut();
-}
-
-void TDocumentLayout::ScheduleIdle()
-{
-    if (estimated_ > 0 && !backgroundHeld_ && !idle_.isActive())
-        idle_.start();
+    return true;
 }
 
 void TDocumentLayout::ReserveParagraphs(int paragraphs)
@@ -439,39 +274,10 @@ void TDocumentLayout::ReserveParagraphs(int paragraphs)
     index_.Reserve(paragraphs);
 }
 
-void TDocumentLayout::HoldBackgroundLayout(bool hold)
-{
-    backgroundHeld_ = hold;
-    if (hold)
-        idle_.stop();
-    else
-        ScheduleIdle();
-}
-
 QSizeF TDocumentLayout::documentSize() const
 {
     const qreal width = environment_.pageWidth >= 0 ? std::max(environment_.pageWidth, widest_) : widest_;
     return QSizeF(width, Pixels(index_.TotalHeight()));
-}
-
-void TDocumentLayout::NotifySizeChanged()
-{
-    sizeNotificationPending_ = false;
-    const QSizeF size = documentSize();
-    if (size == reportedSize_)
-        return;
-    reportedSize_ = size;
-    Q_EMIT documentSizeChanged(size);
-}
-
-void TDocumentLayout::NotifySizeChangedLater()
-{
-    // Called while drawing or answering a query: the view adjusts its scroll bars once
-    // it is back in the event loop.
-    if (sizeNotificationPending_)
-        return;
-    sizeNotificationPending_ = true;
-    QMetaObject::invokeMethod(this, [this]() { if (sizeNotificationPending_) NotifySizeChanged(); }, Qt::QueuedConnection);
 }
 
 QRectF TDocumentLayout::frameBoundingRect(QTextFrame* frame) const
@@ -496,9 +302,12 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     if (i < 0 || i >= static_cast<int>(paragraphs_.size()))
         return QRectF();
     self->EnsureOwnLayout(i, block);
-    const qreal width = paragraphs_[static_cast<std::size_t>(i)].segments
-        ? paragraphs_[static_cast<std::size_t>(i)].segments->Width()
-        : block.layout()->boundingRect().width();
+    const std::shared_ptr<TLongParagraph>& segments = paragraphs_[static_cast<std::size_t>(i)].segments;
+    // Qt's caret code asks the block's own layout for the caret's line right after
+    // this; that layout stays empty in a paragraph laid out in segments.
+    if (segments)
+        QtInternals::PrepareEmptyLayout(block.layout());
+    const qreal width = segments ? segments->Width() : block.layout()->boundingRect().width();
     return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
 }
 

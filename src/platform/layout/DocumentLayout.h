@@ -131,6 +131,11 @@ private:
     // it removed may have changed only formats.
     void CompareKeys(int first, int oldCount, int newCount, bool formatsMayHaveChanged);
     void Store(int index, const QTextBlock& block, const ParagraphMetrics& metrics);
+    // After an edit that left the paragraphs [first, first + count) as many as before
+    // and inserted `added` characters at from: long paragraphs laid out in segments lay
+    // out again what changed, the others are laid out anew. False, doing nothing, when
+    // none of them has segments. Sets changedFrom_ (from the document's top).
+    bool EditSegments(int first, int count, int from, int added);
     // Measures a block with a layout of its own, leaving the block's layout alone; a long
     // paragraph for about budgetNs nanoseconds (all of it when negative). True when the
     // paragraph is measured to its end.
@@ -169,6 +174,7 @@ private:
     double fontLineHeight_ = 0;  // 1/64 pixel
     double fontCharWidth_ = 0;
     int longCaret_ = -1;
+    qint64 changedFrom_ = 0;  // 1/64 pixel below the document's top: where the last edit's lines differ
     std::weak_ptr<TLongParagraph> preeditHolder_;  // the long paragraph showing a composition
     int longParagraphs_ = 0;  // paragraphs long enough to be laid out in segments
     QSizeF reportedSize_;

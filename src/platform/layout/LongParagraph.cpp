@@ -377,9 +377,10 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     segments_.resize(first);
 
     std::size_t next = 0;
-    // A wide edit (a format change of the whole paragraph, many replacements) is laid
-    // out near its start now and further on when needed or when there is time.
-    const int reach = from + std::min(added, kResyncReach) + kResyncReach;
+    // A wide edit (a format change of the whole paragraph, many replacements) lays out
+    // one segment at its start now; what is shown is laid out when drawn (an island
+    // when it lies far on) and the rest when there is time.
+    const int reach = added > kResyncReach ? from + 1 : from + added + kResyncReach;
     int position = restart;
     while (position < TextLength()) {
         while (next < after.size() && after[next].start < position)

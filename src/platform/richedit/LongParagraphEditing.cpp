@@ -172,6 +172,8 @@ void TLongParagraphEditing::DoubleClicked(const QMouseEvent* event)
     const std::pair<int, int> word = SpanAround(*edit_->document(), edit_->textCursor().position(),
                                                 [](QTextCursor& cursor) { cursor.select(QTextCursor::WordUnderCursor); });
     edit_->setTextCursor(CursorAt(word.first, word.second));
+    wordStart_ = word.first;
+    wordEnd_ = word.second;
 }
 
 int TLongParagraphEditing::LineStep(int position, int lines)
@@ -450,14 +452,73 @@ void TLongParagraphEditing::EndComposition()
     ShowCaret(true);
 }
 
-void TLongParagraphEditing::MousePressed(const QMouseEvent* event)
+int TLongParagraphEditing::PositionAt(const QPointF& viewportPoint) const
 {
+    const QPointF scroll(edit_->horizontalScrollBar()->value(), edit_->verticalScrollBar()->value());
+    return layout_->hitTest(viewportPoint + scroll, Qt::FuzzyHit);
+}
+
+bool TLongParagraphEditing::MousePressed(const QMouseEvent* event)
+{
+    wordStart_ = wordEnd_ = -1;
+    compositionClick_ = -1;
     if (composition_.isEmpty() || event->button() != Qt::LeftButton)
-        return;
-    // A click commits the composition, as in QTextEdit: the input method is asked to,
-    // and when it does not, the composition is dropped.
+        return false;
+    // A press on the composition (or at either of its ends) is the input method's,
+    // told on release; QTextEdit keeps the caret and the composition meanwhile. The
+    // layout's hit test gives the caret's position for every place in the composition,
+    // so the input method is told of a click at its start.
+    if (PositionAt(event->position()) == edit_->textCursor().position()) {
+        compositionClick_ = 0;
+        return true;
+    }
+    // A click elsewhere commits the composition, as in QTextEdit: the input method is
+    // asked to, and when it does not, the composition is dropped.
     QGuiApplication::inputMethod()->commit();
     EndComposition();
+    return false;
+}
+
+bool TLongParagraphEditing::MouseReleased(const QMouseEvent* event)
+{
+    wordStart_ = wordEnd_ = -1;
+    if (compositionClick_ < 0 || event->button() != Qt::LeftButton)
+        return false;
+    const int at = compositionClick_;
+    compositionClick_ = -1;
+    QGuiApplication::inputMethod()->invokeAction(QInputMethod::Click, at);
+    return true;
+}
+
+bool TLongParagraphEditing::MouseMoved(const QMouseEvent* event)
+{
+    if (compositionClick_ >= 0)
+        return true;
+    if (wordStart_ < 0 || !(event->buttons() & Qt::LeftButton))
+        return false;
+    // As QTextEdit extends a double-clicked word: back to it, it alone; past it, to
+    // the start or the end of the word under the mouse, whichever is nearer, holding
+    // the whole first word; between words, as it was.
+    const int position = PositionAt(event->position());
+    if (position >= wordStart_ && position <= wordEnd_) {
+        edit_->setTextCursor(CursorAt(wordStart_, wordEnd_));
+        return true;
+    }
+    if (!layout_->InLongParagraph(position))
+        return false;
+    const std::pair<int, int> word = SpanAround(*edit_->document(), position, [](QTextCursor& cursor) {
+        cursor.movePosition(QTextCursor::StartOfWord);
+        cursor.movePosition(QTextCursor::EndOfWord, QTextCursor::KeepAnchor);
+    });
+    const QPointF scroll(edit_->horizontalScrollBar()->value(), edit_->verticalScrollBar()->value());
+    const qreal x = event->position().x() + scroll.x();
+    const qreal startX = layout_->CaretRect(word.first, 1).left();
+    const qreal endX = layout_->CaretRect(word.second, 1).left();
+    if (x < std::min(startX, endX) || x > std::max(startX, endX))
+        return true;
+    const int anchor = position < wordStart_ ? wordEnd_ : wordStart_;
+    edit_->setTextCursor(CursorAt(anchor, x - startX < endX - x ? word.first : word.second));
+    return true;
 }
 
 QVariant TLongParagraphEditing::InputMethodQuery(Qt::InputMethodQuery query) const

@@ -32,9 +32,15 @@ public:
     // The answer to an input-method query in a long paragraph; an invalid QVariant
     // elsewhere or for queries QTextEdit answers cheaply.
     QVariant InputMethodQuery(Qt::InputMethodQuery query) const;
-    // Before QTextEdit's own handling of a mouse press: a left click commits a
-    // composition.
-    void MousePressed(const QMouseEvent* event);
+    // Before QTextEdit's own handling of a mouse press: a left click outside a
+    // composition commits it; one inside it is kept for the input method, as QTextEdit
+    // keeps it (true: QTextEdit must not handle the press).
+    bool MousePressed(const QMouseEvent* event);
+    // Before QTextEdit's own handling: a drag after a double-click in a long paragraph
+    // extends the selection by words; the release of a click inside a composition is
+    // the input method's. True when QTextEdit must not handle the event.
+    bool MouseMoved(const QMouseEvent* event);
+    bool MouseReleased(const QMouseEvent* event);
     // The caret's rectangle in viewport coordinates, in any paragraph.
     QRect CaretRect() const;
     // After QTextEdit's own double-click handling, which finds no word in a paragraph
@@ -87,6 +93,12 @@ private:
     // Ends a composition shown in a long paragraph, dropping it.
     void EndComposition();
 
+    // The position a document point in the viewport hits.
+    int PositionAt(const QPointF& viewportPoint) const;
+
+    int wordStart_ = -1;  // the word a double-click selected, while its drag goes on
+    int wordEnd_ = -1;
+    int compositionClick_ = -1;  // where in the composition a press landed, until released
     QString composition_;
     int compositionCaret_ = 0;
     bool compositionCaretShown_ = true;

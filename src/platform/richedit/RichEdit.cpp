@@ -100,8 +100,20 @@ void TRichEdit::keyPressEvent(QKeyEvent* event)
 
 void TRichEdit::mousePressEvent(QMouseEvent* event)
 {
-    longParagraphs_->MousePressed(event);
-    QTextEdit::mousePressEvent(event);
+    if (!longParagraphs_->MousePressed(event))
+        QTextEdit::mousePressEvent(event);
+}
+
+void TRichEdit::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!longParagraphs_->MouseMoved(event))
+        QTextEdit::mouseMoveEvent(event);
+}
+
+void TRichEdit::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!longParagraphs_->MouseReleased(event))
+        QTextEdit::mouseReleaseEvent(event);
 }
 
 void TRichEdit::mouseDoubleClickEvent(QMouseEvent* event)

@@ -168,6 +168,8 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // The clipboard and drags carry the selection as RTF beside HTML and plain text;
     // a paste reads RTF first, then a picture, then HTML, then plain text.

@@ -2,6 +2,7 @@
 // the control and showing a copy of the same document is the reference for what is
 // drawn, where a click lands and where the caret goes; edits and the background layout
 // must leave the same heights and line numbers as a layout done from scratch.
+#include "edit/StandardSearch.h"
 #include "platform/forms/Application.h"
 #include "platform/layout/DocumentLayout.h"
 #include "platform/layout/LongParagraph.h"
@@ -106,6 +107,7 @@ private Q_SLOTS:
     void aPictureInALongParagraphIsDrawnAsQtDrawsIt();
     void aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly();
     void aJumpFarIntoALongParagraphEndsAsALayoutFromItsStart();
+    void wideEditsOfALongParagraphEndAsQtLaysItOut();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -604,9 +606,6 @@ void DocumentLayoutTest::aPictureInALongParagraphIsDrawnAsQtDrawsIt()
     QVERIFY(edit_->viewport()->grab().toImage() == reference.viewport()->grab().toImage());
 }
 
-QTEST_MAIN(DocumentLayoutTest)
-#include "tst_document_layout.moc"
-
 void DocumentLayoutTest::aLongParagraphKeepsTheLayoutsOfAFewPiecesOnly()
 {
     // A paragraph of megabytes keeps the shaped lines of a few pieces near where it was
@@ -678,3 +677,77 @@ void DocumentLayoutTest::aJumpFarIntoALongParagraphEndsAsALayoutFromItsStart()
     QVERIFY(edited.Extend(block, -1));
     QVERIFY(sameAsFresh(edited, "edited"));
 }
+
+// Whether edit's lines, size, clicks and picture (scrolled to the middle) are those of
+// Qt's own layout of the same document; warns of the first difference.
+bool LaidOutAsQt(TRichEdit& edit, const char* when)
+{
+    TDocumentLayout* layout = LayoutOf(edit);
+    ReferenceEdit reference(edit);
+    const QList<int> starts = LineStarts(reference.document());
+    // A line asked for before the background has laid the paragraph out, then all.
+    if (edit.LineIndex(int(starts.size()) / 2) != starts[starts.size() / 2])
+        return qWarning() << when << "middle line" << edit.LineIndex(int(starts.size()) / 2), false;
+    layout->FinishLayout();
+    for (int line = 0; line < starts.size(); ++line)
+        if (edit.LineIndex(line) != starts[line])
+            return qWarning() << when << "line" << line << edit.LineIndex(line) << starts[line], false;
+    QAbstractTextDocumentLayout* qt = reference.document()->documentLayout();
+    if (layout->documentSize() != qt->documentSize())
+        return qWarning() << when << "size" << layout->documentSize() << qt->documentSize(), false;
+    const qreal height = layout->documentSize().height();
+    for (qreal y = 3; y < height; y += height / 53)
+        for (int x = -5; x < 360; x += 67)
+            if (layout->hitTest(QPointF(x, y), Qt::FuzzyHit) != qt->hitTest(QPointF(x, y), Qt::FuzzyHit))
+                return qWarning() << when << "hit" << x << y, false;
+    edit.verticalScrollBar()->setValue(edit.verticalScrollBar()->maximum() / 2);
+    reference.verticalScrollBar()->setValue(edit.verticalScrollBar()->value());
+    QCoreApplication::processEvents();
+    if (edit.viewport()->grab().toImage() != reference.viewport()->grab().toImage())
+        return qWarning() << when << "drawn differently", false;
+    return true;
+}
+
+void DocumentLayoutTest::wideEditsOfALongParagraphEndAsQtLaysItOut()
+{
+    // Edits spanning a whole long paragraph (Replace All, a paragraph format, bold over
+    // Ctrl+A) lay out only its start at once, the view when drawn, and the rest later;
+    // whenever asked, and once all is laid out, the lines are those of a layout from
+    // scratch, and the text and the caret are what the edit made.
+    TLongParagraph::threshold = 2000;
+    QString paragraph;
+    for (int i = 0; paragraph.size() < 40000; ++i)
+        paragraph += i % 4 ? QStringLiteral("needle%1 and latin words ").arg(i % 7) : U("日本語の文章が続きます。");
+    const QString text = paragraph + QStringLiteral("\nthe last paragraph");
+    edit_->SetText(text);
+    QVERIFY(LaidOutAsQt(*edit_, "opened"));
+
+    const int count = ReplaceAllInDocument(*edit_, QStringLiteral("needle"), QStringLiteral("pin"), TSearchTypes{});
+    QString replaced = text;
+    replaced.replace(QStringLiteral("needle"), QStringLiteral("pin"));
+    QCOMPARE(count, int(text.count(QStringLiteral("needle"))));
+    QCOMPARE(edit_->Text(), replaced);
+    // The caret after the last replacement, as Replace All leaves it.
+    QCOMPARE(edit_->SelStart(), int(replaced.lastIndexOf(QStringLiteral("pin"))) + 3);
+    QVERIFY(LaidOutAsQt(*edit_, "replaced"));
+    edit_->Undo();
+    QCOMPARE(edit_->Text(), text);
+    QVERIFY(LaidOutAsQt(*edit_, "undone"));
+
+    edit_->SetSelStart(20000);
+    edit_->Paragraph().SetAlignment(taCenter);
+    QVERIFY(LaidOutAsQt(*edit_, "centred"));
+    edit_->Paragraph().SetLeftIndent(30);
+    QVERIFY(LaidOutAsQt(*edit_, "indented"));
+    edit_->Paragraph().SetNumbering(nsBullet);
+    QVERIFY(LaidOutAsQt(*edit_, "bulleted"));
+    edit_->selectAll();
+    edit_->SelAttributes().SetStyle({true, false, false, false});
+    // The reference shows no selection.
+    edit_->SetSelStart(20000);
+    QVERIFY(LaidOutAsQt(*edit_, "bold"));
+    QCOMPARE(edit_->Text(), text);
+}
+
+QTEST_MAIN(DocumentLayoutTest)
+#include "tst_document_layout.moc"

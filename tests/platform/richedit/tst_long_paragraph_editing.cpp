@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -44,6 +45,8 @@ private Q_SLOTS:
     void doubleAndTripleClicksSelectAsElsewhere();
     void aCompositionPushesTheTextAlongInItsOwnFormats();
     void aScreenReaderFindsCharactersAndLinesAsElsewhere();
+    void aDragAfterADoubleClickExtendsByWords();
+    void aClickInACompositionLeavesItToTheInputMethod();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -180,6 +183,69 @@ void LongParagraphEditingTest::aScreenReaderFindsCharactersAndLinesAsElsewhere()
     }
     QCOMPARE(ours->textInterface()->offsetAtPoint(ourOrigin + QPoint(150, 120)),
              theirs->textInterface()->offsetAtPoint(theirOrigin + QPoint(150, 120)));
+}
+
+void LongParagraphEditingTest::aDragAfterADoubleClickExtendsByWords()
+{
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    const auto send = [](QTextEdit* view, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    };
+    // A double-click held on a word of the third line, dragged right along the line,
+    // then down a line, then left of the word, and released.
+    const QPoint word(75, 40);
+    for (const QPoint to : {QPoint(150, 40), QPoint(200, 58), QPoint(12, 40)}) {
+        for (QTextEdit* view : Both(*edit_, reference)) {
+            QTest::qWait(QApplication::doubleClickInterval() + 50);
+            send(view, QEvent::MouseButtonPress, word, Qt::LeftButton);
+            send(view, QEvent::MouseButtonRelease, word, Qt::NoButton);
+            send(view, QEvent::MouseButtonDblClick, word, Qt::LeftButton);
+            send(view, QEvent::MouseMove, to, Qt::LeftButton);
+            send(view, QEvent::MouseButtonRelease, to, Qt::NoButton);
+        }
+        const QTextCursor ours = edit_->textCursor();
+        const QTextCursor theirs = reference.textCursor();
+        QVERIFY2(ours.anchor() == theirs.anchor() && ours.position() == theirs.position(),
+                 qPrintable(QStringLiteral("to (%1, %2): %3-%4, Qt %5-%6").arg(to.x()).arg(to.y()).arg(ours.anchor())
+                                .arg(ours.position()).arg(theirs.anchor()).arg(theirs.position())));
+        QVERIFY(ours.hasSelection());
+    }
+}
+
+void LongParagraphEditingTest::aClickInACompositionLeavesItToTheInputMethod()
+{
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    const QString before = edit_->Text();
+    QTextCursor at(reference.document());
+    at.setPosition(60);
+    // On the composition's third character, which starts where the caret stood: the
+    // caret stays, and so does the composition (no input method here commits it).
+    const QPoint onComposition = reference.cursorRect(at).center() + QPoint(30, 0);
+    QList<QImage> drawn;
+    for (QTextEdit* view : Both(*edit_, reference)) {
+        QVERIFY(Focus(view));
+        QTextCursor cursor(view->document());
+        cursor.setPosition(60);
+        view->setTextCursor(cursor);
+        QInputMethodEvent preedit(U("へんかんちゅうです"), {});
+        QApplication::sendEvent(view, &preedit);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onComposition);
+        QCoreApplication::processEvents();
+        drawn.append(view->viewport()->grab().toImage());
+    }
+    QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
+    QCOMPARE(edit_->Text(), before);
+    QVERIFY2(drawn[0] == drawn[1], "the composition is not shown as Qt shows it after a click on it");
+    // A few characters past its end, on the same line, the click is an ordinary one.
+    for (QTextEdit* view : Both(*edit_, reference))
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onComposition + QPoint(120, 0));
+    QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
+    QVERIFY(edit_->textCursor().position() > 60);
+    QCOMPARE(edit_->Text(), before);
 }
 
 QTEST_MAIN(LongParagraphEditingTest)

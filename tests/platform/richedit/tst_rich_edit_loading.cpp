@@ -5,6 +5,7 @@
 #include "platform/layout/HeightIndex.h"
 #include "platform/richedit/RichEdit.h"
 #include "platform/text/TextPieces.h"
+#include "platform/text/Utf8Literal.h"
 #include "support/ModalAnswerer.h"
 #include "support/TestFiles.h"
 #include "support/WindowSetFixture.h"
@@ -15,11 +16,6 @@
 #include <QTest>
 
 namespace {
-
-QString U(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 // Numbered lines of mixed scripts, `bytes` of UTF-8 or a little more.
 QString Lines(qsizetype bytes, const QString& breakText = QStringLiteral("\n"))
