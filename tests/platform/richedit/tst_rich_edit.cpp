@@ -788,6 +788,24 @@ void RichEditTest::qtInternalsHoldAsChecked()
     QTextCursor(&document).setPosition(5);
     QVERIFY(counting->asked > 0);
 
+    // A layout readied through Qt's text engine keeps no lines, and then lays out exactly
+    // as one that was not.
+    const QString sentence = U("日本語の文 and words, Кириллица ").repeated(20);
+    QTextLayout readied(sentence, edit_->font());
+    QtInternals::PrepareEmptyLayout(&readied);
+    QCOMPARE(readied.lineCount(), 0);
+    QTextLayout reference(sentence, edit_->font());
+    for (QTextLayout* layout : {&readied, &reference}) {
+        layout->beginLayout();
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine())
+            line.setLineWidth(150);
+        layout->endLayout();
+    }
+    QVERIFY2(readied.lineCount() > 1 && readied.lineCount() == reference.lineCount(),
+             Changed("lays out a QTextLayout the same after QTextEngine::validate()"));
+    for (int i = 0; i < reference.lineCount(); ++i)
+        QCOMPARE(readied.lineAt(i).textStart(), reference.lineAt(i).textStart());
+
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     QVERIFY2(QtInternals::FileNameEdit(dialog), Changed("names its file dialog's line edit fileNameEdit"));
