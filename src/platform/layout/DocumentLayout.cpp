@@ -19,16 +19,6 @@ namespace {
 constexpr int kSmallSpan = 32;
 constexpr qreal kHuge = 1e9;
 
-qint64 FixedUnits(qreal pixels)
-{
-    return static_cast<qint64>(std::floor(pixels * kFixedScale));
-}
-
-qreal Pixels(qint64 units)
-{
-    return units / kFixedScale;
-}
-
 } // namespace
 
 TDocumentLayout::TDocumentLayout(QTextDocument* document)
@@ -54,9 +44,9 @@ LayoutEnvironment TDocumentLayout::CurrentEnvironment() const
 
 void TDocumentLayout::ResetAll()
 {
-    const QFontMetricsF metrics(environment_.defaultFont);
-    fontLineHeight_ = std::ceil(metrics.ascent() + metrics.descent() + std::max<qreal>(metrics.leading(), 0)) * kFixedScale;
-    fontCharWidth_ = metrics.averageCharWidth() * 1.5;
+    const FontEstimate estimate = EstimateFromFont(environment_.defaultFont);
+    fontLineHeight_ = estimate.lineHeight;
+    fontCharWidth_ = estimate.charWidth;
     const int count = document_->blockCount();
     // Every paragraph starts as exact so that SetEstimate counts it once.
     Paragraph fresh;
@@ -315,7 +305,7 @@ int TDocumentLayout::BlockAtY(qreal y)
 {
     EnsureInStep();
     const int count = static_cast<int>(paragraphs_.size());
-    int i = index_.IndexAtY(FixedUnits(y));
+    int i = index_.IndexAtY(FixedUnitsBelow(y));
     if (i < 0)
         return 0;
     // The block is laid out first, so that a place inside it stays put when it is.
@@ -343,7 +333,7 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
     const int lastPosition = document_->characterCount() - 1;
     if (point.y() < 0)
         return accuracy == Qt::ExactHit ? -1 : 0;
-    const qint64 y = FixedUnits(point.y());
+    const qint64 y = FixedUnitsBelow(point.y());
     int i = index_.IndexAtY(y);
     // A point on the line between two paragraphs belongs to the upper one.
     if (i > 0 && point.y() <= Pixels(index_.Top(i)))
@@ -467,7 +457,7 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
     const QRectF page(QPointF(0, 0), documentSize());
     const QRectF clip = context.clip.isValid() ? context.clip : page;
     const int cursorWidth = QtInternals::CursorWidth(this);
-    int i = index_.IndexAtY(FixedUnits(clip.top()));
+    int i = index_.IndexAtY(FixedUnitsBelow(clip.top()));
     for (QTextBlock block = document_->findBlockByNumber(i); block.isValid() && i < count; block = block.next(), ++i) {
         EnsureOwnLayout(i, block);
         const qreal top = Pixels(index_.Top(i));

@@ -15,11 +15,6 @@ namespace {
 constexpr qint64 kIdleSliceNs = 8'000'000;
 constexpr qreal kHuge = 1e9;
 
-qreal Pixels(qint64 units)
-{
-    return units / kFixedScale;
-}
-
 } // namespace
 
 void TDocumentLayout::EnsureInStep()

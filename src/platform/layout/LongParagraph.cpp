@@ -25,11 +25,6 @@ constexpr std::size_t kKeptLayouts = 48;
 // Edits of up to this many characters update the copy of the text in place.
 constexpr int kPatchLimit = 4096;
 
-qreal Pixels(qint64 units)
-{
-    return units / kFixedScale;
-}
-
 } // namespace
 
 int TLongParagraph::threshold = 16 * 1024;
@@ -55,10 +50,10 @@ bool TLongParagraph::IsLong(const QTextBlock& block)
 TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)
     : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(block.text())
 {
-    const QFontMetricsF metrics(environment.defaultFont);
-    defaultLineHeight_ = std::ceil(metrics.height()) * kFixedScale;
+    const FontEstimate estimate = EstimateFromFont(environment.defaultFont);
+    defaultLineHeight_ = estimate.lineHeight;
     const qreal width = std::max<qreal>(1, geometry_.right - geometry_.left);
-    defaultCharsPerLine_ = std::max<qreal>(1, width / std::max<qreal>(1, metrics.averageCharWidth() * 1.5));
+    defaultCharsPerLine_ = std::max<qreal>(1, width / std::max<qreal>(1, estimate.charWidth));
     Append(LayOutSegment(block, 0, -1));
 }
 
@@ -490,7 +485,7 @@ TLongParagraph::Line TLongParagraph::EstimatedLineOf(const QTextBlock& block, in
 std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
 {
     Settle(block);
-    const qint64 units = static_cast<qint64>(std::floor(y * kFixedScale));
+    const qint64 units = FixedUnitsBelow(y);
     ReachY(block, units);
     const std::size_t segment = SegmentAtY(units);
     return segments_[segment].gap ? segment + 1 : segment;
@@ -537,8 +532,8 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
     Settle(block);
     if (caretOffset >= 0)
         caretOffset = LaidCaret(caretOffset);
-    const qint64 bottom = static_cast<qint64>(std::ceil((clip.bottom() - origin.y()) * kFixedScale));
-    const qint64 top = static_cast<qint64>(std::floor((clip.top() - origin.y()) * kFixedScale));
+    const qint64 bottom = FixedUnitsAbove(clip.bottom() - origin.y());
+    const qint64 top = FixedUnitsBelow(clip.top() - origin.y());
     ReachY(block, std::max<qint64>(0, top));
     ReachY(block, bottom);
     const int blockStart = block.position();

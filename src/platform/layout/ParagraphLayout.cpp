@@ -20,11 +20,6 @@ qreal Fixed(qreal value)
     return std::round(value * kFixedScale) / kFixedScale;
 }
 
-qint64 ToFixedUnits(qreal value)
-{
-    return std::llround(value * kFixedScale);
-}
-
 // The widest line Qt's layout allows when lines do not wrap.
 constexpr qreal kUnbounded = (INT_MAX / 256) / kFixedScale;
 
@@ -37,6 +32,15 @@ qreal ListIndent(const QTextBlock& block, const QTextBlockFormat& format, qreal 
 }
 
 } // namespace
+
+FontEstimate EstimateFromFont(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    FontEstimate estimate;
+    estimate.lineHeight = std::ceil(metrics.ascent() + metrics.descent() + std::max<qreal>(metrics.leading(), 0)) * kFixedScale;
+    estimate.charWidth = metrics.averageCharWidth() * 1.5;
+    return estimate;
+}
 
 bool LayoutEnvironment::operator==(const LayoutEnvironment& other) const
 {
@@ -118,7 +122,7 @@ bool LayOutNextLine(QTextLayout& layout, LineGeometry& geometry, bool firstLine,
         adjustment = ToFixedUnits(line.ascent() + std::max<qreal>(line.leading(), 0)) - lineHeight * 4 / 5;
     else if (format.lineHeightType() == QTextBlockFormat::MinimumHeight)
         adjustment = ToFixedUnits(line.height()) - lineHeight;
-    line.setPosition(QPointF(left, (y - adjustment) / kFixedScale));
+    line.setPosition(QPointF(left, Pixels(y - adjustment)));
     y += lineHeight;
     metrics.width = std::max(metrics.width, line.x() + line.naturalTextWidth() + geometry.rightMargin);
     metrics.textWidth += line.naturalTextWidth();

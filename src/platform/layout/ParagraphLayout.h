@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QTextFormat>
 #include <QTextOption>
+#include <cmath>
 
 class QPainter;
 class QPalette;
@@ -33,6 +34,34 @@ struct ParagraphMetrics {
 };
 
 constexpr qreal kFixedScale = 64.0;
+
+// Pixels in 1/64 pixel, rounded down (the units a position lies in), rounded up, or
+// rounded to the nearest (a height, as Qt's layout rounds it); and back in pixels.
+inline qint64 FixedUnitsBelow(qreal pixels)
+{
+    return static_cast<qint64>(std::floor(pixels * kFixedScale));
+}
+inline qint64 FixedUnitsAbove(qreal pixels)
+{
+    return static_cast<qint64>(std::ceil(pixels * kFixedScale));
+}
+inline qint64 ToFixedUnits(qreal pixels)
+{
+    return std::llround(pixels * kFixedScale);
+}
+inline qreal Pixels(qint64 units)
+{
+    return units / kFixedScale;
+}
+
+// What text not laid out yet is estimated at, from the document's default font: the
+// height of a line in 1/64 pixel, as lines are laid out (whole pixels, leading included),
+// and the width a character takes on average, spaces and wider characters allowed for.
+struct FontEstimate {
+    double lineHeight = 0;
+    qreal charWidth = 0;
+};
+FontEstimate EstimateFromFont(const QFont& font);
 
 // How the lines of a paragraph are placed: its text option, the left and right edges of
 // its lines and the first line's indent, from its format and the environment.
