@@ -12,6 +12,8 @@
 #include "support/WindowSetFixture.h"
 
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
 #include <numeric>
 #include <QRandomGenerator>
 #include <QTest>
@@ -65,6 +67,7 @@ private Q_SLOTS:
     void undecodableBytesFarIntoTheFileAreReportedOnce();
     void aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole();
     void savingDuringAnRtfLoadWritesTheWholeDocument();
+    void formattingDuringAnRtfLoadKeepsTheRestWhole();
 
 private:
     QString write(const QString& name, const QByteArray& bytes)
@@ -392,6 +395,34 @@ void RichEditLoadingTest::savingDuringAnRtfLoadWritesTheWholeDocument()
     QCoreApplication::processEvents();
     QCOMPARE(edit_->Text(), QStringLiteral("the other file"));
     QCOMPARE(ends_, (QList<bool>{true, false}));
+}
+
+void RichEditLoadingTest::formattingDuringAnRtfLoadKeepsTheRestWhole()
+{
+    // Given an RTF file still loading, when everything loaded so far is made bold and
+    // bulleted, then the rest still arrives whole and in its own formats, and the
+    // document counts as changed.
+    const QByteArray bytes = MixedRtf(2 << 20, false);
+    const QString path = write(QStringLiteral("big.rtf"), bytes);
+    edit_->PlainText = false;
+    edit_->LoadFromFile(path);
+    QVERIFY(edit_->Loading());
+    const int loaded = edit_->TextLength();
+    edit_->SetSelStart(0);
+    edit_->SetSelLength(loaded);
+    TFontStyles bold;
+    bold.bold = true;
+    edit_->SelAttributes().SetStyle(bold);
+    edit_->Paragraph().SetNumbering(1);
+    QVERIFY(waitForTheLoad());
+    TRichEdit whole(nullptr, QStringLiteral("Whole"));
+    ReadRtf(bytes, *whole.document(), edit_->PixelsPerInch());
+    QVERIFY(whole.Text() == edit_->Text());
+    const QTextBlock last = edit_->document()->lastBlock().previous();
+    QVERIFY(!last.textList());
+    QCOMPARE(last.blockFormat().alignment(), whole.document()->lastBlock().previous().blockFormat().alignment());
+    QVERIFY(edit_->document()->firstBlock().textList());
+    QVERIFY(edit_->Modified());
 }
 
 QTEST_MAIN(RichEditLoadingTest)
