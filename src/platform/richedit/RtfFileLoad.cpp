@@ -21,8 +21,9 @@ TRtfFileLoad::TRtfFileLoad(const QString& path, const QByteArray& bytes, QTextDo
 
 TLoadInProgress::Step TRtfFileLoad::LoadOn(qint64 budgetNs)
 {
-    // The reader looks at the clock in whole milliseconds; a slice takes at least one.
-    const int budgetMs = budgetNs < 0 ? -1 : static_cast<int>(std::max<qint64>(1, budgetNs / 1'000'000));
+    // Half the slice for reading: ending the slice's edit block lays out what it read,
+    // which takes about as long again. The reader counts whole milliseconds.
+    const int budgetMs = budgetNs < 0 ? -1 : static_cast<int>(std::max<qint64>(1, budgetNs / 2'000'000));
     if (!reader_.ReadSome(budgetMs))
         return Step::More;
     TakeUnkept();
