@@ -142,7 +142,8 @@ public:
     // EFileError is thrown.
     void SaveToFile(const QString& path);
     // What the last RTF file read held that a save will not write back, as short
-    // descriptions; empty for a document kept whole. Loading another file resets it.
+    // descriptions; empty for a document kept whole. Loading another file resets it;
+    // a big RTF file fills it once the whole file is read.
     QStringList UnkeptOnSave;
     // How the last plain-text file was stored; plain-text saves use it.
     TextFileFormat PlainTextFormat;
