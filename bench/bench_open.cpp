@@ -1,13 +1,16 @@
-// Opening big plain-text files: time to the first paint, time until the whole file is
-// in, the longest stall of the event loop meanwhile and the peak memory, for 1, 10,
-// 50 and 100 MB, beside plain QTextEdit::setPlainText on the same text in the same
-// run. Each figure comes from a fresh process, so that peak memory is the run's own.
+// Opening big files: time to the first paint, time until the whole file is in, the
+// longest stall of the event loop meanwhile and the peak memory. Plain text of 1, 10,
+// 50 and 100 MB beside plain QTextEdit::setPlainText on the same text, and mixed RTF of
+// 5 and 20 MB beside a one-shot ReadRtf of the same bytes, in the same run. Each figure
+// comes from a fresh process, so that peak memory is the run's own.
 //   build/bench/bench_open            all sizes
-//   build/bench/bench_open 10 ours    one run: MB and "ours" or "qt"
+//   build/bench/bench_open 10 ours    one run: MB and "ours", "qt", "rtf" or "rtf-once"
 // Targets: first paint < 100 ms at any size, longest stall <= 16 ms, the whole load
 // <= 0.5x setPlainText, 50 MB <= 400 MiB resident.
+#include "MixedRtf.h"
 #include "platform/forms/Application.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/richedit/rtf/Rtf.h"
 #include "platform/text/TextEncoding.h"
 
 #include <QApplication>
@@ -75,15 +78,18 @@ private:
 };
 
 // One run; prints "first-paint-ms full-ms stall-ms peak-KiB".
-int RunOne(int megabytes, bool ours)
+int RunOne(int megabytes, const QByteArray& kind)
 {
+    const bool rtf = kind.startsWith("rtf");
+    const bool ours = kind == "ours" || kind == "rtf";
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big.txt"));
+    const QString path = dir.filePath(rtf ? QStringLiteral("big.rtf") : QStringLiteral("big.txt"));
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly))
             return 1;
-        file.write(BenchText(qint64(megabytes) << 20));
+        int paragraphs = 0;
+        file.write(rtf ? BenchRtf(qint64(megabytes) << 20, &paragraphs) : BenchText(qint64(megabytes) << 20));
     }
     const qint64 baseline = PeakResidentKiB();
     QElapsedTimer timer;
@@ -97,7 +103,7 @@ int RunOne(int megabytes, bool ours)
         if (!QTest::qWaitForWindowExposed(&edit))
             return 1;
         edit.SetFormattingRect(10, 10, 624, 560);
-        edit.PlainText = true;
+        edit.PlainText = !rtf;
         timer.start();
         edit.LoadFromFile(path);
         edit.viewport()->repaint();
@@ -109,6 +115,21 @@ int RunOne(int megabytes, bool ours)
             stall = probe.LongestMs();
         }
         full = timer.nsecsElapsed() / 1e6;
+    } else if (rtf) {
+        TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
+        edit.resize(800, 600);
+        edit.show();
+        if (!QTest::qWaitForWindowExposed(&edit))
+            return 1;
+        edit.SetFormattingRect(10, 10, 624, 560);
+        timer.start();
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        edit.document()->setUndoRedoEnabled(false);
+        ReadRtf(file.readAll(), *edit.document(), edit.PixelsPerInch());
+        edit.viewport()->repaint();
+        firstPaint = full = stall = timer.nsecsElapsed() / 1e6;
     } else {
         QTextEdit edit;
         edit.resize(800, 600);
@@ -137,27 +158,38 @@ int main(int argc, char* argv[])
         QApplication qtApplication(argc, argv);
         TApplication application;
         application.Initialize();
-        return RunOne(QByteArray(argv[1]).toInt(), QByteArray(argv[2]) == "ours");
+        return RunOne(QByteArray(argv[1]).toInt(), QByteArray(argv[2]));
     }
     QCoreApplication app(argc, argv);
-    std::printf("%-6s %-22s %12s %12s %12s %14s\n", "size", "", "first paint", "whole file", "longest stall", "peak resident");
-    for (const int megabytes : {1, 10, 50, 100}) {
-        for (const bool ours : {false, true}) {
-            QProcess run;
-            run.start(QCoreApplication::applicationFilePath(),
-                      {QString::number(megabytes), ours ? QStringLiteral("ours") : QStringLiteral("qt")});
-            if (!run.waitForFinished(600000) || run.exitCode() != 0) {
-                std::printf("%4d MB run failed\n", megabytes);
-                continue;
-            }
-            const QList<QByteArray> f = run.readAllStandardOutput().trimmed().split(' ');
-            if (f.size() < 5)
-                continue;
-            std::printf("%4d MB %-22s %9s ms %9s ms %10s ms %10lld MiB\n", megabytes,
-                        ours ? "TRichEdit::LoadFromFile" : "QTextEdit::setPlainText", f[0].constData(),
-                        f[1].constData(), ours ? f[2].constData() : "(all)", f[3].toLongLong() / 1024);
+    std::printf("%-6s %-23s %12s %12s %12s %14s\n", "size", "", "first paint", "whole file", "longest stall", "peak resident");
+    struct Row {
+        int megabytes;
+        const char* kind;
+        const char* label;
+    };
+    const Row rows[] = {
+        {1, "qt", "QTextEdit::setPlainText"}, {1, "ours", "TRichEdit::LoadFromFile"},
+        {10, "qt", "QTextEdit::setPlainText"}, {10, "ours", "TRichEdit::LoadFromFile"},
+        {50, "qt", "QTextEdit::setPlainText"}, {50, "ours", "TRichEdit::LoadFromFile"},
+        {100, "qt", "QTextEdit::setPlainText"}, {100, "ours", "TRichEdit::LoadFromFile"},
+        {5, "rtf-once", "RTF, one-shot ReadRtf"}, {5, "rtf", "RTF, LoadFromFile"},
+        {20, "rtf-once", "RTF, one-shot ReadRtf"}, {20, "rtf", "RTF, LoadFromFile"},
+    };
+    for (const Row& row : rows) {
+        QProcess run;
+        run.start(QCoreApplication::applicationFilePath(), {QString::number(row.megabytes), QString::fromLatin1(row.kind)});
+        if (!run.waitForFinished(600000) || run.exitCode() != 0) {
+            std::printf("%4d MB %s run failed\n", row.megabytes, row.kind);
+            continue;
         }
+        const QList<QByteArray> f = run.readAllStandardOutput().trimmed().split(' ');
+        if (f.size() < 5)
+            continue;
+        const bool sliced = QByteArray(row.kind) == "ours" || QByteArray(row.kind) == "rtf";
+        std::printf("%4d MB %-23s %9s ms %9s ms %10s ms %10lld MiB\n", row.megabytes, row.label, f[0].constData(),
+                    f[1].constData(), sliced ? f[2].constData() : "(all)", f[3].toLongLong() / 1024);
     }
-    std::printf("targets: first paint < 100 ms; stall <= 16 ms; whole <= 0.5x setPlainText; 50 MB <= 400 MiB\n");
+    std::printf("targets: first paint < 100 ms; stall <= 16 ms; whole <= 0.5x setPlainText (RTF: <= 1.2x one-shot "
+                "ReadRtf); 50 MB <= 400 MiB\n");
     return 0;
 }

@@ -15,7 +15,7 @@
 class QFile;
 class TDocumentLayout;
 class TLongParagraphEditing;
-struct TLoadInProgress;
+class TLoadInProgress;
 class TPopupMenu;
 
 // A file could not be read or written; the message names the file and the reason.
@@ -115,10 +115,10 @@ public:
     // Reads a whole file, replacing the content. Plain text is read in encoding (an
     // iconv name) when one is given, otherwise in the encoding detected. Throws
     // EFileError and leaves the control as it was when the file cannot be read.
-    // A plain-text file of kIncrementalLoadBytes or more is loaded in steps: this
-    // returns once the file's start is in the document, with the encoding decided from
-    // the file's first kDetectionSampleBytes, and the rest follows in slices of a few
-    // milliseconds between events (see Loading).
+    // A file of kIncrementalLoadBytes or more is loaded in steps: this returns once the
+    // file's start is in the document (of plain text with the encoding decided from the
+    // file's first kDetectionSampleBytes; of RTF its first paragraphs), and the rest
+    // follows in slices of a few milliseconds between events (see Loading).
     void LoadFromFile(const QString& path, const QByteArray& encoding = QByteArray());
     static constexpr qint64 kIncrementalLoadBytes = 1 << 20;
     static constexpr qint64 kDetectionSampleBytes = 512 * 1024;
@@ -142,7 +142,8 @@ public:
     // EFileError is thrown.
     void SaveToFile(const QString& path);
     // What the last RTF file read held that a save will not write back, as short
-    // descriptions; empty for a document kept whole. Loading another file resets it.
+    // descriptions; empty for a document kept whole. Loading another file resets it;
+    // a big RTF file fills it once the whole file is read.
     QStringList UnkeptOnSave;
     // How the last plain-text file was stored; plain-text saves use it.
     TextFileFormat PlainTextFormat;
@@ -188,16 +189,27 @@ private:
     // is read on from where bytes end.
     QString StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
                          const QByteArray& encoding);
-    // Reads more of the file being loaded (the whole rest when all); false when that
-    // failed, which ends the load, empties the document and tells the user (throwing
-    // EFileError when all).
-    bool ReadMoreOfFile(bool all);
+    // Reads the start of a big RTF file and leaves the rest to LoadSlice.
+    QString StartRtfLoading(const QString& path, const QByteArray& bytes);
+    // Makes load the one in progress: the text read-only, undo off, slices scheduled.
+    void BeginLoad(std::unique_ptr<TLoadInProgress> load);
     // Loads more of the file, for about budgetNs nanoseconds (all of it when negative).
     void LoadSlice(qint64 budgetNs);
     void ScheduleLoadSlice();
-    // Appends loaded text at the end; not an edit: no undo step, no modified flag, and
-    // the caret and selection stay where they are.
-    void AppendLoaded(const QString& text);
+    // While it lives, what a load puts in the document is no edit: no modified flag,
+    // no signals, and the caret and selection stay where they are.
+    class TLoadedTextGuard {
+    public:
+        explicit TLoadedTextGuard(TRichEdit& edit);
+        ~TLoadedTextGuard();
+        TLoadedTextGuard(const TLoadedTextGuard&) = delete;
+        TLoadedTextGuard& operator=(const TLoadedTextGuard&) = delete;
+
+    private:
+        TRichEdit& edit_;
+        int anchor_;
+        int position_;
+    };
     // Ends the load in progress, if any, restoring what it changed; raises OnLoadEnd.
     void EndLoad(bool whole);
     QString SavePlainText(const QString& path);

@@ -7,6 +7,7 @@
 #include "platform/text/ReasonSentence.h"
 #include "platform/richedit/RichEditLoading.h"
 #include "platform/richedit/rtf/Rtf.h"
+#include "platform/text/TextPieces.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,8 +108,12 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
         } else if (PlainText || !HoldsRtf(bytes)) {
             warning = LoadPlainText(path, std::move(bytes), encoding);
             UnkeptOnSave.clear();
+        } else if (bytes.size() >= kIncrementalLoadBytes) {
+            // A big RTF file shows its first paragraphs at once and reads the rest in
+            // slices; what it held that cannot be kept is told when the load ends.
+            warning = StartRtfLoading(path, bytes);
         } else {
-            // RTF is read whole; a plain-text load still going on ends here.
+            // A small RTF file is read whole; a load still going on ends here.
             EndLoad(false);
             EncodingUnsure = false;
             OtherLikelyEncodings.clear();
@@ -117,9 +122,7 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
             document()->setUndoRedoEnabled(true);
             moveCursor(QTextCursor::Start);
             if (!UnkeptOnSave.isEmpty())
-                warning = QString::fromUtf8("ファイル \"%1\" には、Tesserine では保持できない次の内容があります: %2。"
-                                            "文書にはそれ以外の内容が表示されます。保存すると、これらは失われるか変更されます。")
-                              .arg(path, JoinUnkept(UnkeptOnSave));
+                warning = UnkeptContentWarning(path, UnkeptOnSave);
         }
     }
     ShowFileWarning(window(), warning);

@@ -1,15 +1,15 @@
-// Loading a big plain-text file in slices: its start first, so that it shows at once,
-// then the rest between events.
+// Loading a big file in slices: its start first, so that it shows at once, then the
+// rest between events.
 #include "platform/richedit/RichEdit.h"
 
 #include "platform/layout/DocumentLayout.h"
 #include "platform/forms/HandlerBoundary.h"
 #include "platform/forms/MessageBox.h"
-#include "platform/text/ReasonSentence.h"
 #include "platform/richedit/RichEditLoading.h"
-#include "platform/text/Utf16Text.h"
+#include "platform/richedit/RtfFileLoad.h"
+#include "platform/richedit/TextFileLoad.h"
+#include "platform/richedit/rtf/Rtf.h"
 
-#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,25 +21,8 @@ namespace {
 // The start shown before LoadFromFile returns: many screenfuls, and little enough to
 // decode and lay out in a few milliseconds.
 constexpr qsizetype kFirstPieceBytes = 32 * 1024;
-// Bytes decoded at once between appends, and read at once from the file.
-constexpr qsizetype kPieceBytes = 256 * 1024;
-constexpr qint64 kReadBytes = 1024 * 1024;
-// A slice appends for about this long, one append taking about kAppendNs, so that the
-// window answers within a frame.
+// A slice loads for about this long, so that the window answers within a frame.
 constexpr qint64 kSliceNs = 6'000'000;
-constexpr qint64 kAppendNs = 2'000'000;
-constexpr qsizetype kMinBatchChars = 4 * 1024;
-constexpr qsizetype kMaxBatchChars = 4 * 1024 * 1024;
-
-// The end of the next batch of text: about `size` characters on from `from`, after a
-// line break when there is one before the text's end.
-qsizetype BatchEnd(const QString& text, qsizetype from, qsizetype size)
-{
-    if (text.size() - from <= size)
-        return text.size();
-    const qsizetype lineEnd = text.indexOf(u'\n', from + size - 1);
-    return lineEnd < 0 ? text.size() : lineEnd + 1;
-}
 
 } // namespace
 
@@ -48,6 +31,13 @@ QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding)
     return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
                           "and saving the file will replace them with that character.")
         .arg(path, QString::fromLatin1(encoding));
+}
+
+QString UnkeptContentWarning(const QString& path, const QStringList& unkept)
+{
+    return QString::fromUtf8("ファイル \"%1\" には、Tesserine では保持できない次の内容があります: %2。"
+                             "文書にはそれ以外の内容が表示されます。保存すると、これらは失われるか変更されます。")
+        .arg(path, JoinUnkept(unkept));
 }
 
 QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
@@ -70,10 +60,35 @@ QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file
     const QString warning = pieces.HadUndecodableBytes() ? UndecodableBytesWarning(path, format.encoding) : QString();
     if (pieces.AtEnd())
         return warning;
+    BeginLoad(std::make_unique<TTextFileLoad>(path, std::move(pieces), std::move(file), *document(), PlainTextFormat,
+                                              !warning.isEmpty()));
+    return warning;
+}
 
-    load_ = std::make_unique<TLoadInProgress>(std::move(pieces), path);
-    load_->file = std::move(file);
-    load_->warned = !warning.isEmpty();
+QString TRichEdit::StartRtfLoading(const QString& path, const QByteArray& bytes)
+{
+    EndLoad(false);
+    EncodingUnsure = false;
+    OtherLikelyEncodings.clear();
+    std::unique_ptr<TRtfFileLoad> load;
+    {
+        // Emptying the document and reading its start is no edit either.
+        const TLoadedTextGuard guard(*this);
+        load = std::make_unique<TRtfFileLoad>(path, bytes, *document(), PixelsPerInch(), UnkeptOnSave);
+    }
+    setTextCursor(QTextCursor(document()));
+    SetModified(false);
+    lastAnchor_ = -1;
+    SelectionMoved();
+    if (load->AtEnd())
+        return load->TakeWarning();
+    BeginLoad(std::move(load));
+    return QString();
+}
+
+void TRichEdit::BeginLoad(std::unique_ptr<TLoadInProgress> load)
+{
+    load_ = std::move(load);
     load_->interaction = textInteractionFlags();
     // Read-only, but the caret still moves, so that the status bar's line and column
     // follow it as they do in any document.
@@ -85,34 +100,34 @@ QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file
     layout_->HoldBackgroundLayout(true);
     // Paragraphs for the whole file, reckoned from its start: the layout's tables then
     // grow without copying themselves over and over, which would stall the window.
-    const double share = double(load_->pieces.Size()) / std::max<qsizetype>(1, load_->pieces.Decoded());
-    layout_->ReserveParagraphs(static_cast<int>(std::min(1e9, document()->blockCount() * share * 1.1 + 64)));
+    const double expected = load_->ExpectedParagraphs(document()->blockCount());
+    layout_->ReserveParagraphs(static_cast<int>(std::min(1e9, expected * 1.1 + 64)));
     ScheduleLoadSlice();
-    return warning;
 }
 
-bool TRichEdit::ReadMoreOfFile(bool all)
+TRichEdit::TLoadedTextGuard::TLoadedTextGuard(TRichEdit& edit)
+    : edit_(edit), anchor_(edit.textCursor().anchor()), position_(edit.textCursor().position())
 {
-    TLoadInProgress& load = *load_;
-    if (!load.file) {
-        load.pieces.Supply(QByteArrayView(), true);
-        return true;
+    edit_.appendingLoaded_ = true;
+    edit_.holdSelectionReports_ = true;
+    // Nobody is told of a change of the text: the file is still the one read.
+    edit_.blockSignals(true);
+}
+
+TRichEdit::TLoadedTextGuard::~TLoadedTextGuard()
+{
+    // The document moves a cursor standing where text is inserted along with it.
+    const QTextCursor caret = edit_.textCursor();
+    const int end = edit_.TextLength();
+    if (caret.position() != position_ || caret.anchor() != anchor_) {
+        QTextCursor kept(edit_.document());
+        kept.setPosition(std::min(anchor_, end));
+        kept.setPosition(std::min(position_, end), QTextCursor::KeepAnchor);
+        edit_.setTextCursor(kept);
     }
-    QFile& file = *load.file;
-    const QByteArray bytes = all ? file.readAll() : file.read(kReadBytes);
-    if (file.error() == QFileDevice::NoError) {
-        load.pieces.Supply(bytes, bytes.isEmpty() || file.atEnd());
-        return true;
-    }
-    // Part of a file is not the file: saved, it would cut the file short.
-    const QString message = QStringLiteral("Cannot read file \"%1\". %2 The document was emptied, as it held only "
-                                           "part of the file.")
-                                .arg(load.path, ReasonSentence(file.errorString()));
-    StopLoading();
-    if (all)
-        throw EFileError(message);
-    QTimer::singleShot(0, this, [this, message]() { MessageBox(window(), message, QStringLiteral("Tesserine"), MB_OK); });
-    return false;
+    edit_.blockSignals(false);
+    edit_.holdSelectionReports_ = false;
+    edit_.appendingLoaded_ = false;
 }
 
 void TRichEdit::ScheduleLoadSlice()
@@ -140,82 +155,49 @@ void TRichEdit::StopLoading()
 
 void TRichEdit::LoadSlice(qint64 budgetNs)
 {
-    QElapsedTimer timer;
-    timer.start();
-    TLoadInProgress& load = *load_;
-    while (budgetNs < 0 || timer.nsecsElapsed() < budgetNs) {
-        if (load.pendingAt >= load.pending.size()) {
-            if (load.pieces.AtEnd())
-                break;
-            // Finishing at once, everything left is decoded and appended in one go.
-            load.pending = load.pieces.Next(budgetNs < 0 ? load.pieces.Size() : kPieceBytes);
-            load.pendingAt = 0;
-            if (load.pieces.Starved() && !ReadMoreOfFile(budgetNs < 0))
-                return;
-            continue;
-        }
-        const qsizetype size = budgetNs < 0 ? load.pending.size() : load.batchChars;
-        const qsizetype end = BatchEnd(load.pending, load.pendingAt, size);
-        const qint64 before = timer.nsecsElapsed();
-        AppendLoaded(load.pending.mid(load.pendingAt, end - load.pendingAt));
-        const qint64 took = std::max<qint64>(1, timer.nsecsElapsed() - before);
-        const qsizetype appended = end - load.pendingAt;
-        load.pendingAt = end;
-        if (budgetNs >= 0 && appended >= load.batchChars / 2)
-            load.batchChars = std::clamp<qsizetype>(qsizetype(double(appended) * kAppendNs / took), kMinBatchChars, kMaxBatchChars);
+    TLoadInProgress::Step step;
+    {
+        const TLoadedTextGuard guard(*this);
+        step = load_->LoadOn(budgetNs);
     }
-    const bool done = load.pieces.AtEnd() && load.pendingAt >= load.pending.size();
-    if (load.pieces.HadUndecodableBytes() && !load.warned) {
-        load.warned = true;
+    if (step == TLoadInProgress::Step::Failed) {
+        const QString message = load_->Failure();
+        StopLoading();
+        if (budgetNs < 0)
+            throw EFileError(message);
+        QTimer::singleShot(0, this, [this, message]() { MessageBox(window(), message, QStringLiteral("Tesserine"), MB_OK); });
+        return;
+    }
+    const QString warning = load_->TakeWarning();
+    if (!warning.isEmpty()) {
         // Shown from the event loop: the message box's own loop must not run inside
         // this slice, which the user may end by closing the window.
-        const QString warning = UndecodableBytesWarning(load.path, PlainTextFormat.encoding);
         QTimer::singleShot(0, this, [this, warning]() { MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK); });
     }
-    if (done) {
-        PlainTextFormat.incompleteUnit = load.pieces.IncompleteUnit();
+    if (step == TLoadInProgress::Step::Done) {
         EndLoad(true);
         return;
     }
     if (OnLoadProgress) {
-        const double pendingShare = load.pending.isEmpty() ? 0 : double(load.pending.size() - load.pendingAt) / load.pending.size();
-        const double left = pendingShare * kPieceBytes;
-        const int percent = static_cast<int>(100.0 * std::max(0.0, load.pieces.Decoded() - left) / std::max<qsizetype>(1, load.pieces.Size()));
+        const int percent = load_->Percent();
         RunHandler(window(), [this, percent]() { OnLoadProgress(percent); });
     }
     if (budgetNs >= 0)
         ScheduleLoadSlice();
 }
 
-void TRichEdit::AppendLoaded(const QString& text)
-{
-    // The document moves a cursor standing where text is inserted along with it.
-    const int anchor = textCursor().anchor();
-    const int position = textCursor().position();
-    appendingLoaded_ = true;
-    holdSelectionReports_ = true;
-    // Nobody is told of a change of the text: the file is still the one read.
-    const QSignalBlocker quiet(this);
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text, QTextCharFormat());
-    if (textCursor().position() != position || textCursor().anchor() != anchor) {
-        QTextCursor kept(document());
-        kept.setPosition(anchor);
-        kept.setPosition(position, QTextCursor::KeepAnchor);
-        setTextCursor(kept);
-    }
-    holdSelectionReports_ = false;
-    appendingLoaded_ = false;
-}
-
 void TRichEdit::EndLoad(bool whole)
 {
     if (!load_)
         return;
-    const std::unique_ptr<TLoadInProgress> load = std::move(load_);
+    const Qt::TextInteractionFlags interaction = load_->interaction;
+    {
+        // A reader stopped early closes what it had begun, which is no edit.
+        const TLoadedTextGuard guard(*this);
+        load_.reset();
+    }
     ++loadGeneration_;
-    setTextInteractionFlags(load->interaction);
+    setTextInteractionFlags(interaction);
     document()->setUndoRedoEnabled(true);
     layout_->HoldBackgroundLayout(false);
     if (OnLoadEnd)

@@ -1,28 +1,41 @@
 #pragma once
-// The state of a big plain-text file being loaded into TRichEdit in slices.
-#include "platform/text/TextPieces.h"
-
-#include <QFile>
+// A big file being loaded into TRichEdit in slices. The control drives the load from
+// the event loop, makes the text read-only meanwhile and ends it; each kind of file
+// reads itself into the document (TextFileLoad, RtfFileLoad).
 #include <QString>
-#include <memory>
+#include <QStringList>
 #include <qnamespace.h>
 
-struct TLoadInProgress {
-    TLoadInProgress(TTextPieces pieces, const QString& path) : pieces(std::move(pieces)), path(path) {}
+class TLoadInProgress {
+public:
+    enum class Step { More, Done, Failed };
 
-    TTextPieces pieces;
-    QString path;
-    // The file read on as the pieces need its bytes; null when all were read at once.
-    std::unique_ptr<QFile> file;
-    // Decoded text not yet in the document, from pendingAt on.
-    QString pending;
-    qsizetype pendingAt = 0;
-    // Characters appended at once: as many as take about kAppendNs.
-    qsizetype batchChars = 16 * 1024;
+    explicit TLoadInProgress(const QString& path) : path_(path) {}
+    virtual ~TLoadInProgress() = default;
+    TLoadInProgress(const TLoadInProgress&) = delete;
+    TLoadInProgress& operator=(const TLoadInProgress&) = delete;
+
+    // Loads on for about budgetNs nanoseconds, or to the end when negative. Appended
+    // text is no edit: the control keeps its caret and modified flag meanwhile.
+    virtual Step LoadOn(qint64 budgetNs) = 0;
+    // The share of the file in the document, 0 to 100.
+    virtual int Percent() const = 0;
+    // Paragraphs the whole file will likely make, reckoned from what is loaded.
+    virtual double ExpectedParagraphs(int loaded) const = 0;
+    // A warning met since the last call, for the user to see once; empty for none.
+    virtual QString TakeWarning() = 0;
+    // Why the last step failed.
+    virtual QString Failure() const { return QString(); }
+
+    const QString& Path() const { return path_; }
     // What the user could do with the text before the load made it read-only.
     Qt::TextInteractionFlags interaction;
-    bool warned = false;  // undecodable bytes are reported once
+
+private:
+    QString path_;
 };
 
 // The warning for a file with bytes that are not valid in the encoding it is read in.
 QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding);
+// The warning for an RTF file that holds what the control cannot keep.
+QString UnkeptContentWarning(const QString& path, const QStringList& unkept);

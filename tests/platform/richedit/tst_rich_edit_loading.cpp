@@ -4,6 +4,7 @@
 #include "platform/text/CodePages.h"
 #include "platform/layout/HeightIndex.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/richedit/rtf/Rtf.h"
 #include "platform/text/TextPieces.h"
 #include "platform/text/Utf8Literal.h"
 #include "support/ModalAnswerer.h"
@@ -11,6 +12,8 @@
 #include "support/WindowSetFixture.h"
 
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
 #include <numeric>
 #include <QRandomGenerator>
 #include <QTest>
@@ -24,6 +27,25 @@ QString Lines(qsizetype bytes, const QString& breakText = QStringLiteral("\n"))
     for (int i = 0; text.size() * 2 < bytes; ++i)
         text += QStringLiteral("%1 строка Ζ 行 line").arg(i) + breakText;
     return text;
+}
+
+// An RTF document of at least `bytes`: paragraphs in two fonts and code pages, with
+// bold, italic, coloured runs and three alignments in turn; with a page header near
+// its end when `header`, which a save cannot keep.
+QByteArray MixedRtf(qsizetype bytes, bool header)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+                     "{\\f1\\froman\\fcharset204 Times New Roman;}}{\\colortbl;\\red192\\green0\\blue0;}\n";
+    const char* alignments[] = {"\\ql", "\\qc", "\\qr\\li360"};
+    for (int i = 0; rtf.size() < bytes; ++i) {
+        rtf += "\\pard" + QByteArray(alignments[i % 3]) + " Paragraph " + QByteArray::number(i)
+               + " {\\b bold} {\\f1\\i \\'c0\\'e1\\'e2 } {\\cf1\\fs28 red} plain\\par\n";
+        if (header && rtf.size() >= bytes * 9 / 10) {
+            rtf += "{\\header \\pard header text\\par}\n";
+            header = false;
+        }
+    }
+    return rtf + "}";
 }
 
 } // namespace
@@ -43,6 +65,9 @@ private Q_SLOTS:
     void anotherFileOrStoppingEndsTheLoad();
     void savingDuringTheLoadWritesTheWholeFile();
     void undecodableBytesFarIntoTheFileAreReportedOnce();
+    void aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole();
+    void savingDuringAnRtfLoadWritesTheWholeDocument();
+    void formattingDuringAnRtfLoadKeepsTheRestWhole();
 
 private:
     QString write(const QString& name, const QByteArray& bytes)
@@ -292,6 +317,112 @@ void RichEditLoadingTest::undecodableBytesFarIntoTheFileAreReportedOnce()
     QVERIFY(answerer.messageTexts().first().contains(path));
     QCOMPARE(edit_->Text().count(QChar(0xFFFD)), 2);
     QCOMPARE(edit_->PlainTextFormat.encoding, QByteArray("UTF-8"));
+}
+
+void RichEditLoadingTest::aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole()
+{
+    // Given a 3 MB RTF file with a page header near its end, when it is opened, then its
+    // first paragraphs show before the load returns and the control is read-only; in
+    // the end the document is the one a single read gives, formats and all, unmodified
+    // with nothing to undo, and the user is told once what a save cannot keep.
+    const QByteArray bytes = MixedRtf(3 << 20, true);
+    const QString path = write(QStringLiteral("big.rtf"), bytes);
+    QVERIFY(!path.isEmpty());
+    edit_->PlainText = false;
+    int lastPercent = -1;
+    edit_->OnLoadProgress = [&](int percent) { lastPercent = percent; };
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    edit_->LoadFromFile(path);
+    QVERIFY(edit_->Loading());
+    QVERIFY(edit_->Text().startsWith(U("Paragraph 0 bold Абв  red plain\nParagraph 1 ")));
+    QVERIFY(edit_->TextLength() < bytes.size() / 8);
+    QVERIFY(edit_->isReadOnly());
+    QVERIFY(answerer.messageTexts().isEmpty());
+    QVERIFY(edit_->UnkeptOnSave.isEmpty());
+
+    QVERIFY(waitForTheLoad());
+    QCOMPARE(ends_, QList<bool>{true});
+    QVERIFY(lastPercent > 0 && lastPercent <= 100);
+    TRichEdit whole(nullptr, QStringLiteral("Whole"));
+    const QStringList unkept = ReadRtf(bytes, *whole.document(), edit_->PixelsPerInch());
+    QVERIFY(whole.Text() == edit_->Text());
+    QVERIFY(WriteRtf(*whole.document(), 96) == WriteRtf(*edit_->document(), 96));
+    QCOMPARE(edit_->UnkeptOnSave, unkept);
+    QVERIFY(!unkept.isEmpty());
+    QVERIFY(!edit_->Modified());
+    QVERIFY(!edit_->CanUndo());
+    QVERIFY(!edit_->isReadOnly());
+    QCOMPARE(edit_->SelStart(), 0);
+    QVERIFY(QTest::qWaitFor([&]() { return answerer.allAnswered(); }, 10000));
+    QVERIFY2(answerer.allAnswered(), qPrintable(answerer.failure()));
+    QTest::qWait(50);
+    QCOMPARE(answerer.messageTexts().size(), 1);
+    QVERIFY(answerer.messageTexts().first().contains(path));
+
+    // An RTF file of less than a megabyte is read whole before LoadFromFile returns.
+    const QString small = write(QStringLiteral("small.rtf"), MixedRtf(200000, false));
+    edit_->LoadFromFile(small);
+    QVERIFY(!edit_->Loading());
+    QVERIFY(edit_->Text().startsWith(U("Paragraph 0 bold")));
+    QVERIFY(edit_->Text().contains(U("Абв  red plain")));
+    QVERIFY(edit_->UnkeptOnSave.isEmpty());
+}
+
+void RichEditLoadingTest::savingDuringAnRtfLoadWritesTheWholeDocument()
+{
+    // Given an RTF file still loading, when it is saved or another file opened, then
+    // the file written holds the whole document, and nothing of the stopped load
+    // arrives later.
+    const QByteArray bytes = MixedRtf(2 << 20, false);
+    const QString path = write(QStringLiteral("big.rtf"), bytes);
+    edit_->PlainText = false;
+    edit_->LoadFromFile(path);
+    QVERIFY(edit_->Loading());
+    const QString copy = dir_.filePath(QStringLiteral("copy.rtf"));
+    edit_->SaveToFile(copy);
+    QVERIFY(!edit_->Loading());
+    TRichEdit whole(nullptr, QStringLiteral("Whole"));
+    ReadRtf(bytes, *whole.document(), edit_->PixelsPerInch());
+    QVERIFY(ReadTestFile(copy) == WriteRtf(*whole.document(), edit_->PixelsPerInch()));
+
+    edit_->LoadFromFile(path);
+    QVERIFY(edit_->Loading());
+    const QString other = write(QStringLiteral("other.rtf"), QByteArray("{\\rtf1 the other file\\par}"));
+    edit_->LoadFromFile(other);
+    QVERIFY(!edit_->Loading());
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+    QCOMPARE(edit_->Text(), QStringLiteral("the other file"));
+    QCOMPARE(ends_, (QList<bool>{true, false}));
+}
+
+void RichEditLoadingTest::formattingDuringAnRtfLoadKeepsTheRestWhole()
+{
+    // Given an RTF file still loading, when everything loaded so far is made bold and
+    // bulleted, then the rest still arrives whole and in its own formats, and the
+    // document counts as changed.
+    const QByteArray bytes = MixedRtf(2 << 20, false);
+    const QString path = write(QStringLiteral("big.rtf"), bytes);
+    edit_->PlainText = false;
+    edit_->LoadFromFile(path);
+    QVERIFY(edit_->Loading());
+    const int loaded = edit_->TextLength();
+    edit_->SetSelStart(0);
+    edit_->SetSelLength(loaded);
+    TFontStyles bold;
+    bold.bold = true;
+    edit_->SelAttributes().SetStyle(bold);
+    edit_->Paragraph().SetNumbering(1);
+    QVERIFY(waitForTheLoad());
+    TRichEdit whole(nullptr, QStringLiteral("Whole"));
+    ReadRtf(bytes, *whole.document(), edit_->PixelsPerInch());
+    QVERIFY(whole.Text() == edit_->Text());
+    const QTextBlock last = edit_->document()->lastBlock().previous();
+    QVERIFY(!last.textList());
+    QCOMPARE(last.blockFormat().alignment(), whole.document()->lastBlock().previous().blockFormat().alignment());
+    QVERIFY(edit_->document()->firstBlock().textList());
+    QVERIFY(edit_->Modified());
 }
 
 QTEST_MAIN(RichEditLoadingTest)
