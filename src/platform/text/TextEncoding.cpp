@@ -128,15 +128,10 @@ bool clearlyUtf8(const QByteArray& bytes)
     return !high;
 }
 
-bool isUtf8Name(const QByteArray& upper)
-{
-    return upper == "UTF-8" || upper == "UTF8";
-}
-
 QByteArray byteOrderMarkFor(const QByteArray& encoding)
 {
     const QByteArray upper = encoding.toUpper();
-    if (isUtf8Name(upper))
+    if (IsUtf8Encoding(upper))
         return QByteArray("\xEF\xBB\xBF", 3);
     if (upper == "UTF-16LE")
         return QByteArray("\xFF\xFE", 2);
@@ -229,6 +224,11 @@ bool looksBinary(const QByteArray& bytes)
 
 } // namespace
 
+bool IsUtf8Encoding(const QByteArray& encoding)
+{
+    return encoding.compare("UTF-8", Qt::CaseInsensitive) == 0 || encoding.compare("UTF8", Qt::CaseInsensitive) == 0;
+}
+
 DecodedText DecodeTextFile(const QByteArray& bytes)
 {
     return DecodeTextFile(bytes, DetectionHints::FromSystem());
@@ -296,7 +296,7 @@ EncodedText EncodeTextFile(const QString& text, const TextFileFormat& format)
     result.format.incompleteUnit.clear();
     std::optional<QByteArray> body;
     bool littleEndian = false;
-    if (isUtf8Name(format.encoding.toUpper())) {
+    if (IsUtf8Encoding(format.encoding)) {
         body = stored.toUtf8();
     } else if (IsUtf16Encoding(format.encoding, &littleEndian)) {
         body = EncodeUtf16Units(stored, littleEndian) + format.incompleteUnit;
@@ -325,7 +325,7 @@ UnencodableCharacters FindUnencodableCharacters(const QString& text, const QByte
 {
     UnencodableCharacters found;
     bool littleEndian = false;
-    if (isUtf8Name(encoding.toUpper()) || IsUtf16Encoding(encoding, &littleEndian) || !IsKnownEncoding(encoding)
+    if (IsUtf8Encoding(encoding) || IsUtf16Encoding(encoding, &littleEndian) || !IsKnownEncoding(encoding)
         || EncodeString(text, encoding))
         return found;
     // Each distinct character is tried once on its own; a text holds few of them.
@@ -355,7 +355,7 @@ QString DecodeTextPiece(QByteArrayView bytes, const QByteArray& encoding, bool* 
     bool littleEndian = false;
     if (IsUtf16Encoding(encoding, &littleEndian)) {
         text = DecodeUtf16Units(bytes.data(), bytes.size() / 2, littleEndian);
-    } else if (isUtf8Name(encoding.toUpper())
+    } else if (IsUtf8Encoding(encoding)
                && isValidUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size())) {
         text = QString::fromUtf8(bytes);
     } else {

@@ -9,6 +9,9 @@
 
 enum class LineEnding { LF, CRLF, CR };
 
+// True for the iconv names of UTF-8, in any case.
+bool IsUtf8Encoding(const QByteArray& encoding);
+
 // How a plain-text file is stored. encoding is an iconv name ("UTF-8", "UTF-16LE",
 // "UTF-16BE", "CP932", "CP1251", ...).
 struct TextFileFormat {

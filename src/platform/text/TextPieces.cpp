@@ -44,7 +44,7 @@ void TTextPieces::FindCuts()
     bool littleEndian = false;
     if (IsUtf16Encoding(encoding_, &littleEndian))
         cuts_ = littleEndian ? Cuts::Utf16Le : Cuts::Utf16Be;
-    else if (encoding_.compare("UTF-8", Qt::CaseInsensitive) == 0 || encoding_.compare("UTF8", Qt::CaseInsensitive) == 0)
+    else if (IsUtf8Encoding(encoding_))
         cuts_ = Cuts::Utf8;
     else if (CutsAtLineBreakBytes(encoding_))
         cuts_ = Cuts::AfterLineBreak;
