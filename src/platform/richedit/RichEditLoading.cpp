@@ -24,6 +24,13 @@ constexpr qsizetype kFirstPieceBytes = 32 * 1024;
 // A slice loads for about this long, so that the window answers within a frame.
 constexpr qint64 kSliceNs = 6'000'000;
 
+// Shows text in a message box from the event loop: the box's own loop must not run
+// inside a slice, which the user may end by closing the window.
+void TellLater(QWidget* edit, const QString& text)
+{
+    QTimer::singleShot(0, edit, [edit, text]() { MessageBox(edit->window(), text, QStringLiteral("Tesserine"), MB_OK); });
+}
+
 } // namespace
 
 QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding)
@@ -165,15 +172,12 @@ void TRichEdit::LoadSlice(qint64 budgetNs)
         StopLoading();
         if (budgetNs < 0)
             throw EFileError(message);
-        QTimer::singleShot(0, this, [this, message]() { MessageBox(window(), message, QStringLiteral("Tesserine"), MB_OK); });
+        TellLater(this, message);
         return;
     }
     const QString warning = load_->TakeWarning();
-    if (!warning.isEmpty()) {
-        // Shown from the event loop: the message box's own loop must not run inside
-        // this slice, which the user may end by closing the window.
-        QTimer::singleShot(0, this, [this, warning]() { MessageBox(window(), warning, QStringLiteral("Tesserine"), MB_OK); });
-    }
+    if (!warning.isEmpty())
+        TellLater(this, warning);
     if (step == TLoadInProgress::Step::Done) {
         EndLoad(true);
         return;
