@@ -4,6 +4,7 @@
 // QTextDocument. The RTF is written the way word processors write it: a font table with
 // Shift-JIS (\fcharset128) and Cyrillic (\fcharset204) fonts, and the text of each run
 // as \'hh escapes in its font's code page (CP932 or CP1251).
+#include "platform/richedit/DocumentProperties.h"
 #include "platform/text/CodePages.h"
 
 #include <QByteArray>
@@ -15,6 +16,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFormat>
 #include <optional>
 #include <vector>
 
@@ -219,14 +221,21 @@ private:
     QHash<QString, QByteArray> cache_;
 };
 
-// The number of paragraphs whose RTF reaches at least bytes, and that RTF.
-inline QByteArray BenchRtf(qint64 bytes, int* paragraphCount)
+// The number of paragraphs whose RTF reaches at least bytes, and that RTF. A picture (an
+// RTF \pict group), when given, follows the first run of every pictureEvery-th paragraph.
+inline QByteArray BenchRtf(qint64 bytes, int* paragraphCount, const QByteArray& picture = QByteArray(),
+                           int pictureEvery = 1)
 {
     BenchRtfWriter writer;
     QByteArray out = writer.Header();
     int count = 0;
-    while (out.size() < bytes)
-        out += writer.Paragraph(BenchRtfParagraphAt(count++));
+    while (out.size() < bytes) {
+        QByteArray paragraph = writer.Paragraph(BenchRtfParagraphAt(count));
+        if (!picture.isEmpty() && count % pictureEvery == 0)
+            paragraph.insert(paragraph.indexOf('}') + 1, picture);
+        out += paragraph;
+        ++count;
+    }
     out += BenchRtfWriter::Footer();
     if (paragraphCount)
         *paragraphCount = count;
@@ -235,8 +244,10 @@ inline QByteArray BenchRtf(qint64 bytes, int* paragraphCount)
 
 // Builds the first count paragraphs into doc with a QTextCursor: the content the RTF
 // above describes, with no RTF to read, in one edit block so that the document is laid
-// out once. Lengths in twips become pixels at ppi.
-inline void BuildBenchRtfDocument(QTextDocument& doc, int count, int ppi)
+// out once. Lengths in twips become pixels at ppi. A picture, when given, follows the
+// first run of every pictureEvery-th paragraph, as in BenchRtf.
+inline void BuildBenchRtfDocument(QTextDocument& doc, int count, int ppi,
+                                  const QTextImageFormat* picture = nullptr, int pictureEvery = 1)
 {
     QTextCursor cursor(&doc);
     cursor.beginEditBlock();
@@ -251,9 +262,12 @@ inline void BuildBenchRtfDocument(QTextDocument& doc, int count, int ppi)
             cursor.setBlockFormat(block);
         else
             cursor.insertBlock(block);
-        for (const BenchRtfRun& run : paragraph.runs) {
+        for (std::size_t r = 0; r < paragraph.runs.size(); ++r) {
+            const BenchRtfRun& run = paragraph.runs[r];
+            const BenchRtfFont& font = BenchRtfFonts()[static_cast<std::size_t>(run.font)];
             QTextCharFormat format;
-            format.setFontFamilies(QStringList{BenchRtfFonts()[static_cast<std::size_t>(run.font)].name});
+            format.setFontFamilies(QStringList{font.name});
+            format.setProperty(DocumentProperty::Charset, font.charset);
             format.setFontPointSize(run.halfPoints / 2.0);
             format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
             format.setFontItalic(run.italic);
@@ -261,6 +275,8 @@ inline void BuildBenchRtfDocument(QTextDocument& doc, int count, int ppi)
             if (run.color)
                 format.setForeground(BenchRtfColors()[static_cast<std::size_t>(run.color)]);
             cursor.insertText(run.text, format);
+            if (picture && r == 0 && i % pictureEvery == 0)
+                cursor.insertImage(*picture);
         }
     }
     cursor.endEditBlock();

@@ -120,18 +120,7 @@ QByteArray MixedRtfWithPictures(qint64 bytes, const QByteArray& png, int* count)
 {
     const QByteArray picture = "{\\pict\\pngblip\\picw96\\pich64\\picwgoal1440\\pichgoal960\r\n" + png.toHex()
         + "}";
-    BenchRtfWriter writer;
-    QByteArray out = writer.Header();
-    int paragraphs = 0;
-    while (out.size() < bytes) {
-        QByteArray paragraph = writer.Paragraph(BenchRtfParagraphAt(paragraphs));
-        if (paragraphs % kPictureEvery == 0)
-            paragraph.insert(paragraph.indexOf('}') + 1, picture);
-        out += paragraph;
-        ++paragraphs;
-    }
-    *count = paragraphs;
-    return out + BenchRtfWriter::Footer();
+    return BenchRtf(bytes, count, picture, kPictureEvery);
 }
 
 // The floor: the same paragraphs, runs and pictures built with a QTextCursor.
@@ -142,36 +131,7 @@ void BuildMixedDocument(QTextDocument& doc, int count, const QImage& image)
     picture.setName(QStringLiteral("bench-picture"));
     picture.setWidth(96);
     picture.setHeight(64);
-    QTextCursor cursor(&doc);
-    cursor.beginEditBlock();
-    for (int i = 0; i < count; ++i) {
-        const BenchRtfParagraph paragraph = BenchRtfParagraphAt(i);
-        QTextBlockFormat block;
-        block.setAlignment(paragraph.alignment);
-        block.setLeftMargin(paragraph.leftTwips * kPpi / 1440.0);
-        block.setTextIndent(paragraph.firstLineTwips * kPpi / 1440.0);
-        if (i == 0)
-            cursor.setBlockFormat(block);
-        else
-            cursor.insertBlock(block);
-        for (std::size_t r = 0; r < paragraph.runs.size(); ++r) {
-            const BenchRtfRun& run = paragraph.runs[r];
-            const BenchRtfFont& font = BenchRtfFonts()[static_cast<std::size_t>(run.font)];
-            QTextCharFormat format;
-            format.setFontFamilies(QStringList{font.name});
-            format.setProperty(DocumentProperty::Charset, font.charset);
-            format.setFontPointSize(run.halfPoints / 2.0);
-            format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-            format.setFontItalic(run.italic);
-            format.setFontUnderline(run.underline);
-            if (run.color)
-                format.setForeground(BenchRtfColors()[static_cast<std::size_t>(run.color)]);
-            cursor.insertText(run.text, format);
-            if (r == 0 && i % kPictureEvery == 0)
-                cursor.insertImage(picture);
-        }
-    }
-    cursor.endEditBlock();
+    BuildBenchRtfDocument(doc, count, kPpi, &picture, kPictureEvery);
 }
 
 // The processor time this process has used, in seconds: on a busy machine it is close
