@@ -282,6 +282,12 @@ struct Side {
     std::function<QString()> status;
 
     void Repaint() const { area->viewport()->repaint(); }
+    // The events a job left, then a repaint: the job done as the user sees it.
+    void EventsAndRepaint() const
+    {
+        QCoreApplication::processEvents();
+        Repaint();
+    }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
         QTest::keyClick(area, key, modifiers);
@@ -292,8 +298,7 @@ struct Side {
         QElapsedTimer timer;
         timer.start();
         Key(key);
-        QCoreApplication::processEvents();
-        Repaint();
+        EventsAndRepaint();
         return Ms(timer);
     }
 };
@@ -393,8 +398,7 @@ void Settle(const Side& side, double capMs = 120000)
 {
     RunUntilQuiet(side, capMs);
     ForceLayoutMs(side);
-    QCoreApplication::processEvents();
-    side.Repaint();
+    side.EventsAndRepaint();
 }
 
 // Scrolls to the bottom of the scroll range and tells whether the last line of text
@@ -406,8 +410,7 @@ bool ReachesEnd(const Side& side)
         return false;
     QScrollBar* bar = edit->verticalScrollBar();
     bar->setValue(bar->maximum());
-    QCoreApplication::processEvents();
-    side.Repaint();
+    side.EventsAndRepaint();
     QTextBlock last = edit->document()->lastBlock();
     while (last.isValid() && last.length() <= 1 && last.previous().isValid())
         last = last.previous();
@@ -601,8 +604,7 @@ private:
                           {"key-end-median", "key-end-worst", 1}};
             for (const auto& place : places) {
                 side->setCaret(static_cast<int>(side->length() * place.where));
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 std::vector<double> keys;
                 for (int i = 0; i < 21; ++i)
                     keys.push_back(side->TypedKeyMs());
@@ -622,8 +624,7 @@ private:
             Open(*side, TextPath(dir_));
             Settle(*side);
             side->setCaret(0);
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             // A first batch tells whether the whole backlog fits in the time allowed.
             const double probe = PostedKeysMs(*side, kProbe);
             const double projected = probe * kKeys / kProbe;
@@ -655,8 +656,7 @@ private:
                     count = ReplaceAllInDocument(*edit_, needle, replacement, TSearchTypes{});
                 else
                     count = ReplaceAllInPlainEdit(needle, replacement);
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 replaceMs.push_back(Ms(timer));
                 Settle(*side, 30000);
 
@@ -665,8 +665,7 @@ private:
                     edit_->Undo();
                 else
                     floor_.undo();
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 undoMs.push_back(Ms(timer));
                 Settle(*side, 30000);
             }
@@ -715,8 +714,7 @@ private:
                     QCoreApplication::processEvents();
                 times.push_back(Ms(timer));
                 shown = side->status();
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
             }
             Emit("ctrl-end", side->name, Median(times), QStringLiteral("status \"%1\"").arg(shown));
             Done(*side);
@@ -847,8 +845,7 @@ private:
             std::vector<double> keys;
             for (int i = 0; i < 5; ++i) {
                 side->setCaret(0);
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 keys.push_back(side->TypedKeyMs());
                 // One slow key is figure enough.
                 if (keys.back() > 2000)
@@ -870,21 +867,18 @@ private:
             for (int i = 0; i < 2000; ++i) {
                 side->Key(Qt::Key_PageDown);
                 if (i % 50 == 0) {
-                    QCoreApplication::processEvents();
-                    side->Repaint();
+                    side->EventsAndRepaint();
                 }
             }
             side->Key(Qt::Key_End, Qt::ControlModifier);
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             Emit("para-memory-move", side->name, PeakMemoryMiB());
 
             std::unique_ptr<Stopwatch> watch = std::make_unique<Stopwatch>();
             const QString needle = QString::fromLatin1(kNeedle);
             const int count = side == &editor_ ? ReplaceAllInDocument(*edit_, needle, QStringLiteral("pin"), TSearchTypes{})
                                                : ReplaceAllInPlainEdit(needle, QStringLiteral("pin"));
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             Emit("para-replace", side->name, watch->Ms(), QStringLiteral("%1 replaced, %2").arg(count).arg(watch->CpuNote()));
             Settle(*side, 60000);
             watch = std::make_unique<Stopwatch>();
@@ -892,14 +886,12 @@ private:
                 edit_->Undo();
             else
                 floor_.undo();
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             Emit("para-replace-undo", side->name, watch->Ms(), watch->CpuNote());
             Settle(*side, 60000);
 
             side->setCaret(side->length() / 2);
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             side->TypedKeyMs();
             // Where the time of the first move goes: the key itself, the events it left,
             // the repaint.
@@ -941,16 +933,14 @@ private:
             QStringList each;
             for (const Move& move : moves) {
                 side->setCaret(side->length() / 2);
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 side->TypedKeyMs();
                 const Stopwatch watch;
                 if (move.key == Qt::Key_unknown)
                     QTest::mouseClick(side->area->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(40, 40));
                 else
                     side->Key(move.key, move.modifiers);
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 times.push_back(watch.Ms());
                 each << QStringLiteral("%1 %2 ms (%3)").arg(QLatin1String(move.name)).arg(times.back(), 0, 'f', 1).arg(watch.CpuNote());
             }
@@ -967,8 +957,7 @@ private:
             Open(*side, ParagraphPath(dir_));
             Settle(*side, 60000);
             side->setCaret(side->length() / 2);
-            QCoreApplication::processEvents();
-            side->Repaint();
+            side->EventsAndRepaint();
             const auto measure = [&](const char* metric, const std::function<void()>& editor,
                                      const std::function<void(QTextCursor&)>& floor) {
                 const Stopwatch watch;
@@ -979,8 +968,7 @@ private:
                     floor(cursor);
                     floor_.setTextCursor(cursor);
                 }
-                QCoreApplication::processEvents();
-                side->Repaint();
+                side->EventsAndRepaint();
                 Emit(metric, side->name, watch.Ms(), watch.CpuNote());
                 Settle(*side, 60000);
             };

@@ -7,6 +7,7 @@
 //   build/bench/bench_open 10 ours    one run: MB and "ours", "qt", "rtf" or "rtf-once"
 // Targets: first paint < 100 ms at any size, longest stall <= 16 ms, the whole load
 // <= 0.5x setPlainText, 50 MB <= 400 MiB resident.
+#include "BenchEdit.h"
 #include "MixedRtf.h"
 #include "platform/forms/Application.h"
 #include "platform/richedit/RichEdit.h"
@@ -98,11 +99,8 @@ int RunOne(int megabytes, const QByteArray& kind)
     double stall = 0;
     if (ours) {
         TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
-        edit.resize(800, 600);
-        edit.show();
-        if (!QTest::qWaitForWindowExposed(&edit))
+        if (!ShowBenchEdit(edit))
             return 1;
-        edit.SetFormattingRect(10, 10, 624, 560);
         edit.PlainText = !rtf;
         timer.start();
         edit.LoadFromFile(path);
@@ -117,11 +115,8 @@ int RunOne(int megabytes, const QByteArray& kind)
         full = timer.nsecsElapsed() / 1e6;
     } else if (rtf) {
         TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
-        edit.resize(800, 600);
-        edit.show();
-        if (!QTest::qWaitForWindowExposed(&edit))
+        if (!ShowBenchEdit(edit))
             return 1;
-        edit.SetFormattingRect(10, 10, 624, 560);
         timer.start();
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))

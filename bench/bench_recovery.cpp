@@ -3,6 +3,7 @@
 // and while its snapshot is being written; the snapshot's longest stall of the event
 // loop; the journal's bytes per keystroke; and recovering a 10 MB document from its
 // journal against opening the same text from its file (target: recovery within 1 s).
+#include "BenchEdit.h"
 #include "platform/forms/Application.h"
 #include "platform/recovery/DocumentJournal.h"
 #include "platform/recovery/DocumentJournalCodec.h"
@@ -101,11 +102,8 @@ bool WriteFile(const QString& path, const QByteArray& bytes)
 std::unique_ptr<TRichEdit> OpenedEditor(const QString& path)
 {
     auto edit = std::make_unique<TRichEdit>(nullptr, QStringLiteral("RichEdit1"));
-    edit->resize(800, 600);
-    edit->show();
-    if (!QTest::qWaitForWindowExposed(edit.get()))
+    if (!ShowBenchEdit(*edit))
         std::printf("the window was not exposed\n");
-    edit->SetFormattingRect(10, 10, 624, 560);
     edit->PlainText = true;
     edit->LoadFromFile(path);
     edit->FinishLoading();

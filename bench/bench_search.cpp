@@ -4,6 +4,7 @@
 // occurrence, the first time and again, beside a floor (the same search in the
 // document's text as one string, measured in the same run), and an upward search from
 // the end, which steps through all 10,000 occurrences from the top.
+#include "BenchEdit.h"
 #include "edit/StandardSearch.h"
 #include "search/FindInDocument.h"
 #include "platform/forms/Application.h"
@@ -36,11 +37,8 @@ int main(int argc, char* argv[])
         }
     }
     TRichEdit edit(nullptr, QStringLiteral("RichEdit1"));
-    edit.resize(800, 600);
-    edit.show();
-    if (!QTest::qWaitForWindowExposed(&edit))
+    if (!ShowBenchEdit(edit))
         return 1;
-    edit.SetFormattingRect(10, 10, 624, 560);
     edit.SetText(text);
     std::printf("document: %lld characters, %d occurrences\n", static_cast<long long>(text.size()), placed);
 
