@@ -30,13 +30,6 @@ struct Options {
     }
 };
 
-// The arguments before a "--", where options may stand.
-QStringList OptionPart(const QStringList& arguments)
-{
-    const qsizetype end = arguments.indexOf(QStringLiteral("--"));
-    return end < 0 ? arguments.mid(1) : arguments.mid(1, end - 1);
-}
-
 void Print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -61,16 +54,6 @@ TCommandLine ParseCommandLine(const QStringList& arguments)
     result.files = options.parser.positionalArguments();
     result.recoverySet = options.parser.value(options.recover);
     return result;
-}
-
-bool AsksForInformationOnly(const QStringList& arguments)
-{
-    for (const QString& argument : OptionPart(arguments)) {
-        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")
-            || argument == QLatin1String("-v") || argument == QLatin1String("--version"))
-            return true;
-    }
-    return false;
 }
 
 int AnswerCommandLine(const TCommandLine& commandLine)

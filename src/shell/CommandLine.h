@@ -19,10 +19,6 @@ struct TCommandLine {
 // must already be gone, as QApplication removes them.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
-// True when arguments ask for --help or --version, which are answered without opening
-// a window (and so without a display).
-bool AsksForInformationOnly(const QStringList& arguments);
-
 // Prints the help or version, or the error, for a command line that does not start the
 // program; returns the process's exit code (0, or 2 for an error).
 int AnswerCommandLine(const TCommandLine& commandLine);

@@ -21,10 +21,12 @@ QStringList ArgumentsOf(int argc, char* argv[])
 int main(int argc, char* argv[])
 {
     // --help and --version are answered before any window exists, so they work in a
-    // terminal without a display.
-    if (AsksForInformationOnly(ArgumentsOf(argc, argv))) {
+    // terminal without a display. A command line this first reading refuses may hold
+    // Qt's own options, which only QApplication takes out.
+    const TCommandLine early = ParseCommandLine(ArgumentsOf(argc, argv));
+    if (early.action == TCommandLine::Action::ShowHelp || early.action == TCommandLine::Action::ShowVersion) {
         const QCoreApplication core(argc, argv);
-        return AnswerCommandLine(ParseCommandLine(QCoreApplication::arguments()));
+        return AnswerCommandLine(early);
     }
     QApplication qtApplication(argc, argv);
     // QApplication has taken its own options (-platform, -style, ...) out of the arguments.
