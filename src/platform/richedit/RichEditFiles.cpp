@@ -117,9 +117,8 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
             EndLoad(false);
             EncodingUnsure = false;
             OtherLikelyEncodings.clear();
-            document()->setUndoRedoEnabled(false);
+            // The reader records no undo steps and clears those of the document before.
             UnkeptOnSave = ReadRtf(bytes, *document(), PixelsPerInch());
-            document()->setUndoRedoEnabled(true);
             moveCursor(QTextCursor::Start);
             if (!UnkeptOnSave.isEmpty())
                 warning = UnkeptContentWarning(path, UnkeptOnSave);
