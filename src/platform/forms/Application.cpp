@@ -1,6 +1,7 @@
 #include "platform/forms/Application.h"
 
 #include "platform/system/Fonts.h"
+#include "platform/system/Memory.h"
 #include "platform/forms/Forms.h"
 
 #include <QApplication>
@@ -52,6 +53,7 @@ TApplication::~TApplication()
 
 void TApplication::Initialize()
 {
+    TuneAllocatorForBigDocuments();
     InitResources();
     InstallFontSubstitutions();
     LoadQtTranslations();
