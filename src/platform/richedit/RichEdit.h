@@ -186,9 +186,10 @@ private:
     // Each returns the warning to show once the file is done with, or an empty text.
     QString LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding);
     // Loads the start of a big file and leaves the rest to LoadSlice; file, when given,
-    // is read on from where bytes end.
+    // is read on from where bytes end. Its encoding is decided from bytes up to
+    // sampleEnd, or from furtherSample when that is given.
     QString StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
-                         const QByteArray& encoding);
+                         const QByteArray& encoding, const QByteArray& furtherSample);
     // Reads the start of a big RTF file and leaves the rest to LoadSlice.
     QString StartRtfLoading(const QString& path, const QByteArray& bytes);
     // Makes load the one in progress: the text read-only, undo off, slices scheduled.

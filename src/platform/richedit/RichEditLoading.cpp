@@ -48,12 +48,16 @@ QString UnkeptContentWarning(const QString& path, const QStringList& unkept)
 }
 
 QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file, QByteArray bytes, qsizetype sampleEnd,
-                                const QByteArray& encoding)
+                                const QByteArray& encoding, const QByteArray& furtherSample)
 {
     // The encoding is decided from the sample and kept for the whole file.
-    const QByteArray sample = QByteArray::fromRawData(bytes.constData(), sampleEnd);
+    const QByteArray sample =
+        furtherSample.isEmpty() ? QByteArray::fromRawData(bytes.constData(), sampleEnd) : furtherSample;
     const DecodedText decided = encoding.isEmpty() ? DecodeTextFile(sample) : DecodeTextFile(sample, encoding);
     TextFileFormat format = decided.format;
+    // A sample from further in says nothing of how the first line ends.
+    if (!furtherSample.isEmpty())
+        format.lineEnding = FirstLineBreakStyle(QByteArrayView(bytes).first(sampleEnd));
     const qsizetype bodyStart = ByteOrderMarkLength(format);
     const qsizetype size = bytes.size();
     TTextPieces pieces = file ? TTextPieces(std::move(bytes), bodyStart, format.encoding, file->size())

@@ -76,19 +76,27 @@ bool isValidUtf8(const unsigned char* p, qsizetype size)
 }
 
 
+// The style of a text's first line break, given where its first CR is; LF if there is
+// none. Char is the text's unit: char16_t or char.
+template <typename Text, typename Char>
+LineEnding firstBreakStyle(const Text& text, qsizetype firstCr, Char lf)
+{
+    if (firstCr < 0)
+        return LineEnding::LF;
+    const qsizetype firstLf = text.indexOf(lf);
+    if (firstLf >= 0 && firstLf < firstCr)
+        return LineEnding::LF;
+    return firstCr + 1 < text.size() && text.at(firstCr + 1) == lf ? LineEnding::CRLF : LineEnding::CR;
+}
+
 // Turns CRLF, LF and lone CR into '\n' in place; returns the first break's style (LF if
 // there is none).
 LineEnding normaliseLineBreaks(QString& text)
 {
     const qsizetype firstCr = text.indexOf(u'\r');
-    const qsizetype firstLf = text.indexOf(u'\n');
+    const LineEnding style = firstBreakStyle(text, firstCr, u'\n');
     if (firstCr < 0)
-        return LineEnding::LF;
-
-    LineEnding style = LineEnding::LF;
-    if (firstLf < 0 || firstCr < firstLf)
-        style = (firstCr + 1 < text.size() && text.at(firstCr + 1) == u'\n') ? LineEnding::CRLF
-                                                                            : LineEnding::CR;
+        return style;
 
     QChar* d = text.data();
     const qsizetype n = text.size();
@@ -372,4 +380,9 @@ QString DecodeTextPiece(QByteArrayView bytes, const QByteArray& encoding, bool* 
 qsizetype ByteOrderMarkLength(const TextFileFormat& format)
 {
     return format.byteOrderMark ? byteOrderMarkFor(format.encoding).size() : 0;
+}
+
+LineEnding FirstLineBreakStyle(QByteArrayView bytes)
+{
+    return firstBreakStyle(bytes, bytes.indexOf('\r'), '\n');
 }

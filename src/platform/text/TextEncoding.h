@@ -9,6 +9,10 @@
 
 enum class LineEnding { LF, CRLF, CR };
 
+// The style of the first line break in bytes of an ASCII-compatible encoding; LF when
+// there is none.
+LineEnding FirstLineBreakStyle(QByteArrayView bytes);
+
 // True for the iconv names of UTF-8, in any case.
 bool IsUtf8Encoding(const QByteArray& encoding);
 

@@ -9,6 +9,9 @@
 
 namespace {
 
+// Bytes past the first byte beyond plain ASCII that its encoding is decided from.
+constexpr qsizetype kDetectionWindowBytes = 64 * 1024;
+
 // Encodings whose decoder carries a state from one line to the next, or that write a
 // line break in more than its one ASCII byte: their text cannot be cut at a '\n' byte.
 bool CutsAtLineBreakBytes(const QByteArray& encoding)
@@ -141,4 +144,47 @@ qsizetype SampleEndForDetection(const QByteArray& bytes, qsizetype limit)
             return i + 1;
     }
     return 0;
+}
+
+qsizetype FirstBeyondPlainAscii(QByteArrayView bytes, qsizetype from)
+{
+    const char* data = bytes.data();
+    const qsizetype size = bytes.size();
+    // Eight bytes at a time while none is high, NUL or ESC.
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 highs = 0x8080808080808080ULL;
+    const auto hasZeroByte = [](quint64 v) { return (v - ones) & ~v & highs; };
+    qsizetype i = std::max<qsizetype>(from, 0);
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        if ((word & highs) || hasZeroByte(word) || hasZeroByte(word ^ (0x1B * ones)))
+            break;
+    }
+    for (; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        if (byte >= 0x80 || byte == 0 || byte == 0x1B)
+            return i;
+    }
+    return size;
+}
+
+ByteRange DetectionSample(QByteArrayView bytes, qsizetype sampleEnd)
+{
+    const ByteRange sample{0, sampleEnd};
+    if (FirstBeyondPlainAscii(bytes.first(sampleEnd)) < sampleEnd)
+        return sample;
+    const qsizetype beyond = FirstBeyondPlainAscii(bytes, sampleEnd);
+    if (beyond >= bytes.size())
+        return sample;
+    // A little plain text before the byte, as detection weighs the text around it.
+    const qsizetype leadIn = std::max<qsizetype>(0, beyond - 4096);
+    const qsizetype lineStart = std::max(bytes.first(leadIn).lastIndexOf('\n'), bytes.first(leadIn).lastIndexOf('\r')) + 1;
+    // The window ends after a line break, so that no character is cut; a line running
+    // on to the bytes' end is taken whole.
+    const qsizetype limit = std::min(bytes.size(), beyond + kDetectionWindowBytes);
+    qsizetype end = limit;
+    while (end > beyond && bytes[end - 1] != '\n' && bytes[end - 1] != '\r')
+        --end;
+    return {lineStart, end > beyond ? end : bytes.size()};
 }

@@ -58,3 +58,19 @@ private:
 // after its last line break within them (LF, or CR not followed by LF), so that no
 // multi-byte character is cut. 0 when there is none.
 qsizetype SampleEndForDetection(const QByteArray& bytes, qsizetype limit);
+
+// The first byte at or after `from` that plain ASCII text does not hold: one above
+// 0x7F, a NUL (as in UTF-16) or an ESC (as in ISO-2022); bytes.size() when none is.
+qsizetype FirstBeyondPlainAscii(QByteArrayView bytes, qsizetype from = 0);
+
+// Which of a file's first bytes at hand to decide its encoding from; [0, sampleEnd)
+// ends after a line break. Plain ASCII reads alike in every encoding detection weighs
+// but UTF-16 and ISO-2022, and code-page text may begin far into a log or a listing:
+// when the sample is plain ASCII and a later byte is not, the bytes around that one
+// are taken instead, from a line's start a little before it to a line break about
+// 64 KiB after it.
+struct ByteRange {
+    qsizetype start = 0;
+    qsizetype end = 0;
+};
+ByteRange DetectionSample(QByteArrayView bytes, qsizetype sampleEnd);

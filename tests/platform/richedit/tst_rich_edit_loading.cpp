@@ -65,6 +65,7 @@ private Q_SLOTS:
     void anotherFileOrStoppingEndsTheLoad();
     void savingDuringTheLoadWritesTheWholeFile();
     void undecodableBytesFarIntoTheFileAreReportedOnce();
+    void codePageTextFarPastAPlainStartIsReadInItsCodePage();
     void aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole();
     void savingDuringAnRtfLoadWritesTheWholeDocument();
     void formattingDuringAnRtfLoadKeepsTheRestWhole();
@@ -317,6 +318,27 @@ void RichEditLoadingTest::undecodableBytesFarIntoTheFileAreReportedOnce()
     QVERIFY(answerer.messageTexts().first().contains(path));
     QCOMPARE(edit_->Text().count(QChar(0xFFFD)), 2);
     QCOMPARE(edit_->PlainTextFormat.encoding, QByteArray("UTF-8"));
+}
+
+void RichEditLoadingTest::codePageTextFarPastAPlainStartIsReadInItsCodePage()
+{
+    // Given a log whose first 5 MB are plain ASCII and whose Russian lines in code page
+    // 1251 come after, when it is opened, then it is read in that code page, with
+    // the first line's CR LF breaks, and nothing is shown as undecodable.
+    QString ascii;
+    for (int i = 0; ascii.size() < (5 << 20); ++i)
+        ascii += QStringLiteral("2026-12-10 17:52:%1 service started, status ok\r\n").arg(i % 60, 2, 10, QLatin1Char('0'));
+    const QString russian = U("Съешь же ещё этих мягких французских булок, да выпей чаю.\r\n").repeated(2000);
+    const QString path = write(QStringLiteral("log.txt"), ascii.toLatin1() + *EncodeString(russian, "CP1251"));
+    // Read in another encoding, the file would bring a warning of undecodable bytes.
+    ModalAnswerer answerer;
+    answerer.expectMessageBox(QStringLiteral("Tesserine"), Qt::Key_Return);
+    edit_->LoadFromFile(path);
+    QVERIFY(waitForTheLoad());
+    QCOMPARE(answerer.answeredCount(), 0);
+    QCOMPARE(edit_->PlainTextFormat.encoding, QByteArray("CP1251"));
+    QCOMPARE(edit_->PlainTextFormat.lineEnding, LineEnding::CRLF);
+    QVERIFY(edit_->Text() == QString(ascii + russian).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void RichEditLoadingTest::aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole()
