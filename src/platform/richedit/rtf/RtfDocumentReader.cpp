@@ -50,6 +50,13 @@ RtfDocumentReader::RtfDocumentReader(const QByteArray& bytes, QTextDocument& doc
     reader_.Begin(ViewOf(bytes_));
 }
 
+RtfDocumentReader::RtfDocumentReader(ByteSource& source, QTextDocument& doc, int ppi)
+    : doc_(doc), sink_(Cleared(doc), ppi), reader_(sink_), undoWasEnabled_(doc.isUndoRedoEnabled())
+{
+    doc_.setUndoRedoEnabled(false);
+    reader_.Begin(source);
+}
+
 // A reader dropped before the end leaves in the document what it had read.
 RtfDocumentReader::~RtfDocumentReader()
 {

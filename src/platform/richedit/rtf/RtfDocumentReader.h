@@ -19,6 +19,9 @@ namespace rtf {
 class RtfDocumentReader {
 public:
     RtfDocumentReader(const QByteArray& bytes, QTextDocument& doc, int ppi);
+    // Reads the RTF from source as it goes on, which must outlive the reader; a source
+    // that ends early (as a file that cannot be read on) ends the document there.
+    RtfDocumentReader(ByteSource& source, QTextDocument& doc, int ppi);
     ~RtfDocumentReader();
     RtfDocumentReader(const RtfDocumentReader&) = delete;
     RtfDocumentReader& operator=(const RtfDocumentReader&) = delete;
@@ -40,6 +43,7 @@ private:
     void Done();
 
     QByteArray bytes_;  // shared with the caller's copy; the reader points into it
+                        // (empty when reading from a source)
     QTextDocument& doc_;
     TextDocumentSink sink_;
     Reader reader_;

@@ -77,6 +77,13 @@ void Reader::Begin(std::string_view bytes)
     finished_ = false;
 }
 
+void Reader::Begin(ByteSource& source)
+{
+    tokenizer_ = Tokenizer(source);
+    started_ = false;
+    finished_ = false;
+}
+
 bool Reader::ReadParagraphs(int paragraphs)
 {
     if (finished_)

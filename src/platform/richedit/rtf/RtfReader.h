@@ -30,6 +30,8 @@ public:
     // Reading in slices: Begin, then ReadParagraphs until it returns true. bytes must
     // stay valid until then.
     void Begin(std::string_view bytes);
+    // The same for bytes read from source as they are needed.
+    void Begin(ByteSource& source);
     // Reads on until the document ends (true) or, once paragraphs ends of paragraphs
     // have been read, until the next token (false); so a slice stops between
     // paragraphs. paragraphs < 0 reads to the end.

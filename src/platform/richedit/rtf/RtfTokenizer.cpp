@@ -1,9 +1,16 @@
 #include "platform/richedit/rtf/RtfTokenizer.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace rtf {
 namespace {
+
+// A source's bytes are read in pieces of kReadBytes, and a window holds at least
+// kAheadBytes past a token's start (or the rest of the input): a token rarely needs
+// the window to grow, and the bytes kept over at a refill are few to move.
+constexpr std::size_t kReadBytes = 192 * 1024;
+constexpr std::size_t kAheadBytes = 64 * 1024;
 
 bool IsLetter(char c)
 {
@@ -38,23 +45,56 @@ Token Tokenizer::Start(TokenKind kind) const
     Token token;
     token.kind = kind;
     token.line = line_;
-    token.column = static_cast<int>(std::min<std::size_t>(pos_ - lineStart_ + 1, 0x7fffffff));
+    token.column = static_cast<int>(std::min<std::size_t>(base_ + pos_ - lineStart_ + 1, 0x7fffffff));
     return token;
 }
 
 void Tokenizer::Advance(std::size_t count)
 {
+    if (count > 0)
+        Has(pos_ + count - 1);
     pos_ = std::min(pos_ + count, input_.size());
+}
+
+bool Tokenizer::Grow(std::size_t index)
+{
+    while (index >= input_.size() && source_ && !sourceEnded_)
+        ReadMore();
+    return index < input_.size();
+}
+
+void Tokenizer::ReadMore()
+{
+    const std::size_t held = input_.size();
+    if (window_.size() < held + kReadBytes)
+        window_.resize(std::max(held + kReadBytes, window_.size() * 2));
+    const std::size_t got = source_->Read(window_.data() + held, std::min(window_.size() - held, kReadBytes));
+    sourceEnded_ = got == 0;
+    input_ = std::string_view(window_.data(), held + got);
+}
+
+void Tokenizer::Refill()
+{
+    if (!source_ || sourceEnded_ || input_.size() - pos_ >= kAheadBytes)
+        return;
+    const std::size_t kept = input_.size() - pos_;
+    if (pos_ > 0)
+        std::memmove(window_.data(), window_.data() + pos_, kept);
+    base_ += pos_;
+    pos_ = 0;
+    input_ = std::string_view(window_.data(), kept);
+    while (input_.size() < kAheadBytes && !sourceEnded_)
+        ReadMore();
 }
 
 // A line break is CR LF, LF or a lone CR; each counts as one line.
 void Tokenizer::SkipLineBreaks()
 {
-    while (pos_ < input_.size()) {
+    while (Has(pos_)) {
         const char c = input_[pos_];
         if (c == '\r') {
             ++pos_;
-            if (pos_ < input_.size() && input_[pos_] == '\n')
+            if (Has(pos_) && input_[pos_] == '\n')
                 ++pos_;
         } else if (c == '\n') {
             ++pos_;
@@ -62,17 +102,20 @@ void Tokenizer::SkipLineBreaks()
             return;
         }
         ++line_;
-        lineStart_ = pos_;
+        lineStart_ = base_ + pos_;
     }
 }
 
 Token Tokenizer::Next()
 {
+    Refill();
     if (hasPendingBinary_) {
         // \bin data is taken as it is, line breaks included; a length past the end of
         // the input stops at the end.
         hasPendingBinary_ = false;
         Token token = Start(TokenKind::Binary);
+        if (pendingBinary_ > 0)
+            Has(pos_ + pendingBinary_ - 1);
         const std::size_t length = std::min(pendingBinary_, input_.size() - pos_);
         token.text = input_.substr(pos_, length);
         token.hasParameter = true;
@@ -81,7 +124,7 @@ Token Tokenizer::Next()
         return token;
     }
     SkipLineBreaks();
-    if (pos_ >= input_.size())
+    if (!Has(pos_))
         return Start(TokenKind::End);
     const char c = input_[pos_];
     if (c == '{' || c == '}') {
@@ -93,7 +136,7 @@ Token Tokenizer::Next()
         return ReadBackslash(Start(TokenKind::ControlSymbol));
     Token token = Start(TokenKind::Text);
     const std::size_t start = pos_;
-    while (pos_ < input_.size() && !EndsText(input_[pos_]))
+    while (Has(pos_) && !EndsText(input_[pos_]))
         ++pos_;
     token.text = input_.substr(start, pos_ - start);
     return token;
@@ -104,7 +147,7 @@ std::size_t Tokenizer::NextHexBytes(char* out, std::size_t max)
     std::size_t count = 0;
     while (count < max && !hasPendingBinary_) {
         SkipLineBreaks();
-        if (pos_ + 3 >= input_.size() || input_[pos_] != '\\' || input_[pos_ + 1] != '\'')
+        if (!Has(pos_ + 3) || input_[pos_] != '\\' || input_[pos_ + 1] != '\'')
             break;
         const int high = HexValue(input_[pos_ + 2]);
         const int low = HexValue(input_[pos_ + 3]);
@@ -118,7 +161,7 @@ std::size_t Tokenizer::NextHexBytes(char* out, std::size_t max)
 
 Token Tokenizer::ReadBackslash(Token token)
 {
-    if (pos_ + 1 >= input_.size()) {
+    if (!Has(pos_ + 1)) {
         // A backslash as the last byte stands for nothing.
         Advance(1);
         return Start(TokenKind::End);
@@ -152,25 +195,27 @@ Token Tokenizer::ReadControlWord(Token token)
     token.kind = TokenKind::ControlWord;
     const std::size_t start = pos_ + 1;
     std::size_t end = start;
-    while (end < input_.size() && IsLetter(input_[end]))
+    while (Has(end) && IsLetter(input_[end]))
         ++end;
-    token.text = input_.substr(start, std::min<std::size_t>(end - start, kMaxKeywordLength));
+    const std::size_t nameLength = std::min<std::size_t>(end - start, kMaxKeywordLength);
     pos_ = end;
 
-    const bool negative = pos_ + 1 < input_.size() && input_[pos_] == '-' && IsDigit(input_[pos_ + 1]);
-    if (negative || (pos_ < input_.size() && IsDigit(input_[pos_]))) {
+    const bool negative = Has(pos_ + 1) && input_[pos_] == '-' && IsDigit(input_[pos_ + 1]);
+    if (negative || (Has(pos_) && IsDigit(input_[pos_]))) {
         if (negative)
             ++pos_;
         long long value = 0;
-        while (pos_ < input_.size() && IsDigit(input_[pos_])) {
+        while (Has(pos_) && IsDigit(input_[pos_])) {
             value = std::min<long long>(value * 10 + (input_[pos_] - '0'), kMaxParameter);
             ++pos_;
         }
         token.hasParameter = true;
         token.value = static_cast<int>(negative ? -value : value);
     }
-    if (pos_ < input_.size() && input_[pos_] == ' ')
+    if (Has(pos_) && input_[pos_] == ' ')
         ++pos_;  // the delimiter belongs to the control word
+    // Only now: reading the parameter may have moved the window.
+    token.text = input_.substr(start, nameLength);
 
     if (token.text == "bin" && token.hasParameter) {
         pendingBinary_ = token.value > 0 ? static_cast<std::size_t>(token.value) : 0;
@@ -188,7 +233,7 @@ Token Tokenizer::ReadHexByte(Token token)
     std::size_t at = pos_ + 2;
     int value = 0;
     int digits = 0;
-    while (digits < 2 && at < input_.size() && HexValue(input_[at]) >= 0) {
+    while (digits < 2 && Has(at) && HexValue(input_[at]) >= 0) {
         value = value * 16 + HexValue(input_[at]);
         ++at;
         ++digits;

@@ -5,9 +5,11 @@
 #include "platform/richedit/rtf/TextDocumentSink.h"
 
 #include <QBuffer>
+#include <algorithm>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -41,6 +43,49 @@ QByteArray MixedRtf()
            "\\pard before{\\pict\\pngblip\\picw4\\pich3 "
         + PngPicture().toHex() + "}after\\par\\pard\\qr last {\\ul line}}";
 }
+
+// Tokens longer than a file's bytes read at once, among ordinary paragraphs: a long
+// run of text, a long row of \'hh in a double-byte code page, a picture in hex on one
+// line and one in \bin data that holds braces and backslashes.
+QByteArray LongTokensRtf()
+{
+    // Noise, which PNG cannot compress: the picture's data is longer than the bytes read at once.
+    QImage noise(160, 160, QImage::Format_RGB32);
+    QRandomGenerator random(24);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xff000000u);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, "PNG");
+    QByteArray paragraphs;
+    for (int i = 0; i < 1500; ++i)
+        paragraphs += "\\pard\\qc Paragraph " + QByteArray::number(i) + " {\\b bold} {\\f1 \\'c4\\'e0}\\par\n";
+    return "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS Mincho;}{\\f1\\fcharset204 Arial;}}\n" + paragraphs
+           + "\\pard " + QByteArray("long run ").repeated(12000) + "\\par\n" + paragraphs
+           + "\\pard{\\f0 " + QByteArray("\\'93\\'fa\\'96\\'7b").repeated(6000) + "}\\par\n" + paragraphs
+           + "\\pard{\\pict\\pngblip\\picw160\\pich160 " + png.toHex() + "}\\par\n" + paragraphs
+           + "\\pard{\\pict\\pngblip\\picw160\\pich160\\bin" + QByteArray::number(png.size()) + " " + png + "}\\par\n"
+           + paragraphs + "}";
+}
+
+// Hands out its bytes in pieces of a few kilobytes, as a file read while it loads.
+class Pieces : public rtf::ByteSource {
+public:
+    explicit Pieces(const QByteArray& bytes) : bytes_(bytes) {}
+    std::size_t Read(char* out, std::size_t max) override
+    {
+        const qsizetype count = std::min<qsizetype>({bytes_.size() - at_, qsizetype(max), 4093});
+        std::copy_n(bytes_.constData() + at_, count, out);
+        at_ += count;
+        return static_cast<std::size_t>(count);
+    }
+
+private:
+    QByteArray bytes_;
+    qsizetype at_ = 0;
+};
 
 // Each paragraph's text, block format and the formats of its fragments, pictures
 // aside from their resource names.
@@ -80,6 +125,7 @@ void RtfDocumentReaderTest::slicesGiveTheDocumentOfOneRead_data()
 {
     QTest::addColumn<QByteArray>("rtf");
     QTest::newRow("mixed") << MixedRtf();
+    QTest::newRow("long tokens") << LongTokensRtf();
     const QDir corpus(QStringLiteral(TESSERINE_CORPUS_DIR));
     for (const QString& name : corpus.entryList({QStringLiteral("*.rtf")}, QDir::Files, QDir::Name)) {
         QFile file(corpus.filePath(name));
@@ -107,6 +153,17 @@ void RtfDocumentReaderTest::slicesGiveTheDocumentOfOneRead()
     QCOMPARE(Blocks(sliced), Blocks(whole));
     QCOMPARE(reader.Unkept(), unkept);
     QCOMPARE(WriteRtf(sliced, kPpi), WriteRtf(whole, kPpi));
+
+    // Read from a source in pieces, in slices of a millisecond, it is the same document.
+    Pieces pieces(rtf);
+    QTextDocument fromSource;
+    rtf::RtfDocumentReader sourceReader(pieces, fromSource, kPpi);
+    while (!sourceReader.ReadSome(1)) {
+    }
+    QCOMPARE(Blocks(fromSource), Blocks(whole));
+    QCOMPARE(sourceReader.Unkept(), unkept);
+    QCOMPARE(WriteRtf(fromSource, kPpi), WriteRtf(whole, kPpi));
+    QCOMPARE(sourceReader.BytesRead(), reader.BytesRead());
 }
 
 // Given a document read one paragraph at a time, when the first slice is read, then
