@@ -88,6 +88,9 @@ bool HoldsRtf(const QByteArray& bytes)
     return bytes.contains("{\\rtf");
 }
 
+// What is read of a big RTF file before its reader starts.
+constexpr qint64 kRtfHeadBytes = 64 * 1024;
+
 QString EncodingName(const QByteArray& encoding)
 {
     return QString::fromLatin1(encoding);
@@ -146,6 +149,25 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
         }
     }
     ShowFileWarning(window(), warning);
+}
+
+bool TRichEdit::LoadBigRtfFile(const QString& path)
+{
+    QString warning;
+    {
+        const BusyCursor busy;
+        std::unique_ptr<QFile> file = OpenForReading(path);
+        if (file->size() < kIncrementalLoadBytes)
+            return false;
+        // Its start tells whether the file holds RTF; the reader takes the rest from the
+        // file as it goes on, so that the first paragraphs show before much is read.
+        const QByteArray head = ReadFrom(*file, path, kRtfHeadBytes);
+        if (!HoldsRtf(head))
+            return false;
+        warning = StartRtfLoading(path, head, std::move(file));
+    }
+    ShowFileWarning(window(), warning);
+    return true;
 }
 
 QString TRichEdit::LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding)

@@ -76,7 +76,7 @@ QString TRichEdit::StartLoading(const QString& path, std::unique_ptr<QFile> file
     return warning;
 }
 
-QString TRichEdit::StartRtfLoading(const QString& path, const QByteArray& bytes)
+QString TRichEdit::StartRtfLoading(const QString& path, const QByteArray& bytes, std::unique_ptr<QFile> file)
 {
     EndLoad(false);
     EncodingUnsure = false;
@@ -85,12 +85,21 @@ QString TRichEdit::StartRtfLoading(const QString& path, const QByteArray& bytes)
     {
         // Emptying the document and reading its start is no edit either.
         const TLoadedTextGuard guard(*this);
-        load = std::make_unique<TRtfFileLoad>(path, bytes, *document(), PixelsPerInch(), UnkeptOnSave);
+        const qint64 rest = file ? file->size() - file->pos() : 0;
+        load = std::make_unique<TRtfFileLoad>(path, bytes, std::move(file), rest, *document(), PixelsPerInch(),
+                                              UnkeptOnSave);
     }
     setTextCursor(QTextCursor(document()));
     SetModified(false);
     lastAnchor_ = -1;
     SelectionMoved();
+    if (!load->Failure().isEmpty()) {
+        const QString failure = load->Failure();
+        load.reset();
+        UnkeptOnSave.clear();
+        ReplaceWithPlainText(QString());
+        throw EFileError(failure);
+    }
     if (load->AtEnd())
         return load->TakeWarning();
     BeginLoad(std::move(load));

@@ -4,6 +4,7 @@
 #include "platform/text/CodePages.h"
 #include "platform/layout/HeightIndex.h"
 #include "platform/richedit/RichEdit.h"
+#include "platform/richedit/RtfFileLoad.h"
 #include "platform/richedit/rtf/Rtf.h"
 #include "platform/text/TextPieces.h"
 #include "platform/text/Utf8Literal.h"
@@ -48,6 +49,36 @@ QByteArray MixedRtf(qsizetype bytes, bool header)
     return rtf + "}";
 }
 
+// A device that gives the first `good` bytes of its data, then fails as a disk or a
+// network share that goes away.
+class FailingDevice : public QIODevice {
+public:
+    FailingDevice(const QByteArray& data, qsizetype good) : data_(data), good_(good)
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* out, qint64 max) override
+    {
+        if (at_ >= good_) {
+            setErrorString(QStringLiteral("Input/output error"));
+            return -1;
+        }
+        const qint64 count = std::min<qint64>(max, good_ - at_);
+        std::copy_n(data_.constData() + at_, count, out);
+        at_ += count;
+        return count;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray data_;
+    qsizetype good_;
+    qsizetype at_ = 0;
+};
+
 } // namespace
 
 class RichEditLoadingTest : public QObject {
@@ -69,6 +100,7 @@ private Q_SLOTS:
     void aBigRtfFileShowsItsStartAtOnceAndEndsAsReadWhole();
     void savingDuringAnRtfLoadWritesTheWholeDocument();
     void formattingDuringAnRtfLoadKeepsTheRestWhole();
+    void anRtfFileThatCannotBeReadOnFailsTheLoad();
 
 private:
     QString write(const QString& name, const QByteArray& bytes)
@@ -445,6 +477,34 @@ void RichEditLoadingTest::formattingDuringAnRtfLoadKeepsTheRestWhole()
     QCOMPARE(last.blockFormat().alignment(), whole.document()->lastBlock().previous().blockFormat().alignment());
     QVERIFY(edit_->document()->firstBlock().textList());
     QVERIFY(edit_->Modified());
+}
+
+void RichEditLoadingTest::anRtfFileThatCannotBeReadOnFailsTheLoad()
+{
+    // Given an RTF file whose reading fails half-way, when it loads, then the load
+    // fails and says why and which file, and tells nothing of what cannot be kept: the
+    // part read is no document to keep.
+    const QByteArray bytes = MixedRtf(2 << 20, true);
+    const QByteArray head = bytes.left(64 * 1024);
+    QTextDocument doc;
+    QStringList unkept;
+    TRtfFileLoad load(QStringLiteral("/share/big.rtf"), head,
+                      std::make_unique<FailingDevice>(bytes.mid(head.size()), bytes.size() / 2), bytes.size() - head.size(),
+                      doc, 96, unkept);
+    QVERIFY(!load.AtEnd());
+    QCOMPARE(load.LoadOn(-1), TLoadInProgress::Step::Failed);
+    QVERIFY(load.Failure().contains(QStringLiteral("/share/big.rtf")));
+    QVERIFY(load.Failure().contains(QStringLiteral("Input/output error")));
+    QVERIFY(load.TakeWarning().isEmpty());
+
+    // Read whole, the same bytes load to the end.
+    QTextDocument wholeDoc;
+    TRtfFileLoad whole(QStringLiteral("/share/big.rtf"), head,
+                       std::make_unique<FailingDevice>(bytes.mid(head.size()), bytes.size()), bytes.size() - head.size(),
+                       wholeDoc, 96, unkept);
+    QCOMPARE(whole.LoadOn(-1), TLoadInProgress::Step::Done);
+    QVERIFY(whole.Failure().isEmpty());
+    QVERIFY(!whole.TakeWarning().isEmpty());
 }
 
 QTEST_MAIN(RichEditLoadingTest)
