@@ -107,6 +107,8 @@ void ShowFileWarning(QWidget* window, const QString& warning)
 
 void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
 {
+    if (!PlainText && LoadBigRtfFile(path))
+        return;
     QString warning;
     {
         // A file of many megabytes holds up the window while it is read and laid out.
