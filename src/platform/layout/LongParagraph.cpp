@@ -507,7 +507,8 @@ QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width,
     return QRectF(line.cursorToX(offset - s.start), Pixels(s.top) + line.y(), width, line.height());
 }
 
-int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact)
+int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact,
+                            int* inComposition)
 {
     const std::size_t segment = SegmentCoveringY(block, point.y());
     const QTextLayout& layout = LayoutOf(block, segment);
@@ -522,7 +523,12 @@ int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::H
         if (inSegment.y() >= last.top() && inSegment.y() < last.bottom())
             offset = layout.previousCursorPosition(offset);
     }
-    return InBlock(s.start + offset);
+    const int laid = s.start + offset;
+    if (inComposition) {
+        const int length = static_cast<int>(preedit_.size());
+        *inComposition = preeditAt_ >= 0 && laid >= preeditAt_ && laid <= preeditAt_ + length ? laid - preeditAt_ : -1;
+    }
+    return InBlock(laid);
 }
 
 void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPointF& origin, const QRectF& clip,

@@ -74,8 +74,11 @@ public:
     QRectF CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent = nullptr);
     // The offset hit by a point relative to the paragraph's top-left corner (which lies in
     // the paragraph), as the document layout's hit test answers it; exact tells whether
-    // the point is on a character.
-    int HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact);
+    // the point is on a character. A point on the composition (at either of its ends
+    // included) hits where it stands; inComposition, when given, then tells which place
+    // in it was hit (0 to its length), and is -1 elsewhere.
+    int HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact,
+                int* inComposition = nullptr);
 
     // Draws what of the paragraph lies in clip (document coordinates) with its top-left
     // corner at origin, the view's selections, and the caret at caretOffset (-1: none).
