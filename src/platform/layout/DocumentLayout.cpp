@@ -1,6 +1,7 @@
 #include "platform/layout/DocumentLayout.h"
 
 #include "platform/QtInternals.h"
+#include "platform/layout/BigCopies.h"
 #include "platform/layout/TextImageHandler.h"
 
 #include <QFontMetricsF>
@@ -295,8 +296,10 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     const std::shared_ptr<TLongParagraph>& segments = paragraphs_[static_cast<std::size_t>(i)].segments;
     // Qt's caret code asks the block's own layout for the caret's line right after
     // this; that layout stays empty in a paragraph laid out in segments.
-    if (segments)
+    if (segments) {
+        const TBigCopy copy;
         QtInternals::PrepareEmptyLayout(block.layout());
+    }
     const qreal width = segments ? segments->Width() : block.layout()->boundingRect().width();
     return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
 }

@@ -1,5 +1,7 @@
 #include "platform/layout/LongParagraph.h"
 
+#include "platform/layout/BigCopies.h"
+
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -29,6 +31,12 @@ constexpr int kPatchLimit = 4096;
 
 int TLongParagraph::threshold = 16 * 1024;
 
+QString TLongParagraph::TextOf(const QTextBlock& block)
+{
+    const TBigCopy copy;
+    return block.text();
+}
+
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {
     if (!block.isValid() || block.length() <= threshold)
@@ -48,7 +56,7 @@ bool TLongParagraph::IsLong(const QTextBlock& block)
 }
 
 TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)
-    : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(block.text())
+    : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(TextOf(block))
 {
     const FontEstimate estimate = EstimateFromFont(environment.defaultFont);
     defaultLineHeight_ = estimate.lineHeight;
@@ -259,7 +267,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         const int low = std::min(preeditAt_, from);
         const int high = std::max(preeditAt_, from + removed);
         ClearPreedit();
-        text_ = block.text();
+        text_ = TextOf(block);
         Relayout(block, low, high + length - low, high + added - removed - low);
         return;
     }
@@ -274,7 +282,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         text_.replace(from, removed, inserted);
     }
     if (TextLength() != newLength || added > kPatchLimit)
-        text_ = block.text();
+        text_ = TextOf(block);
     Relayout(block, from, removed, added);
 }
 

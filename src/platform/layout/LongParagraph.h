@@ -154,6 +154,8 @@ private:
     std::size_t SegmentCoveringY(const QTextBlock& block, qreal y);
     Line LineIn(const QTextBlock& block, std::size_t segment, int lineInSegment);
     int TextLength() const { return static_cast<int>(text_.size()); }
+    // The block's text, taken anew after a wide edit.
+    static QString TextOf(const QTextBlock& block);
 
     LayoutEnvironment environment_;
     LineGeometry geometry_;
