@@ -37,6 +37,13 @@ QString TLongParagraph::TextOf(const QTextBlock& block)
     return block.text();
 }
 
+void TLongParagraph::TakeText(const QTextBlock& block)
+{
+    // The old copy goes first, so that the new one can take its pages.
+    text_ = QString();
+    text_ = TextOf(block);
+}
+
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {
     if (!block.isValid() || block.length() <= threshold)
@@ -267,7 +274,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         const int low = std::min(preeditAt_, from);
         const int high = std::max(preeditAt_, from + removed);
         ClearPreedit();
-        text_ = TextOf(block);
+        TakeText(block);
         Relayout(block, low, high + length - low, high + added - removed - low);
         return;
     }
@@ -282,7 +289,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         text_.replace(from, removed, inserted);
     }
     if (TextLength() != newLength || added > kPatchLimit)
-        text_ = TextOf(block);
+        TakeText(block);
     Relayout(block, from, removed, added);
 }
 

@@ -156,6 +156,7 @@ private:
     int TextLength() const { return static_cast<int>(text_.size()); }
     // The block's text, taken anew after a wide edit.
     static QString TextOf(const QTextBlock& block);
+    void TakeText(const QTextBlock& block);
 
     LayoutEnvironment environment_;
     LineGeometry geometry_;
