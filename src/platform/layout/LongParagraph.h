@@ -131,6 +131,9 @@ private:
     // Lays out again after the laid-out text changed at from: `removed` characters
     // replaced by `added` ones.
     void Relayout(const QTextBlock& block, int from, int removed, int added);
+    // Turns the segments from `first` on into a gap estimated from their lines, after
+    // an edit that changed the text's length by delta.
+    void EstimateFrom(std::size_t first, int delta);
     // Ends a dropped composition.
     void Settle(const QTextBlock& block);
     void RemovePreedit(const QTextBlock& block);
