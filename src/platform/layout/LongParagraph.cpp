@@ -380,6 +380,14 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     const int restart = segments_[first].start;
     const int delta = added - removed;
     const int changeEnd = from + removed;
+    changedFrom_ = segments_[first].top;
+    if (added > kResyncReach) {
+        // A wide edit (a format change of the whole paragraph, many replacements) lays
+        // out nothing now: what is shown is laid out when drawn (an island when it lies
+        // far on), the rest when there is time.
+        EstimateFrom(first, delta);
+        return;
+    }
     // Segments wholly after the change keep their lines if the new lines end where one
     // of them starts.
     std::vector<Segment> after;
@@ -388,14 +396,6 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
             segments_[i].start += delta;
             after.push_back(std::move(segments_[i]));
         }
-    }
-    changedFrom_ = segments_[first].top;
-    if (added > kResyncReach) {
-        // A wide edit (a format change of the whole paragraph, many replacements) lays
-        // out nothing now: what is shown is laid out when drawn (an island when it lies
-        // far on), the rest when there is time.
-        EstimateFrom(first, delta);
-        return;
     }
     segments_.resize(first);
 
