@@ -1,5 +1,6 @@
 #include "platform/forms/Application.h"
 
+#include "platform/layout/BigCopies.h"
 #include "platform/system/Fonts.h"
 #include "platform/system/Memory.h"
 #include "platform/forms/Forms.h"
@@ -54,6 +55,7 @@ TApplication::~TApplication()
 void TApplication::Initialize()
 {
     TuneAllocatorForBigDocuments();
+    TBigCopy::SetHooks(&BeginReusingPagesForBigBlocks, &EndReusingPagesForBigBlocks);
     InitResources();
     InstallFontSubstitutions();
     LoadQtTranslations();

@@ -1,6 +1,7 @@
 #include "platform/layout/DocumentLayout.h"
 
 #include "platform/QtInternals.h"
+#include "platform/layout/BigCopies.h"
 #include "platform/layout/TextImageHandler.h"
 
 #include <QFontMetricsF>
@@ -295,8 +296,10 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     const std::shared_ptr<TLongParagraph>& segments = paragraphs_[static_cast<std::size_t>(i)].segments;
     // Qt's caret code asks the block's own layout for the caret's line right after
     // this; that layout stays empty in a paragraph laid out in segments.
-    if (segments)
+    if (segments) {
+        const TBigCopy copy;
         QtInternals::PrepareEmptyLayout(block.layout());
+    }
     const qreal width = segments ? segments->Width() : block.layout()->boundingRect().width();
     return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));
 }
@@ -325,8 +328,14 @@ qreal TDocumentLayout::BlockTop(int blockNumber) const
 
 int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy) const
 {
-    auto* self = const_cast<TDocumentLayout*>(this);
-    self->EnsureInStep();
+    return const_cast<TDocumentLayout*>(this)->HitAt(point, accuracy, nullptr);
+}
+
+int TDocumentLayout::HitAt(const QPointF& point, Qt::HitTestAccuracy accuracy, int* inComposition)
+{
+    if (inComposition)
+        *inComposition = -1;
+    EnsureInStep();
     const int count = static_cast<int>(paragraphs_.size());
     if (count == 0)
         return -1;
@@ -339,12 +348,12 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
     if (i > 0 && point.y() <= Pixels(index_.Top(i)))
         --i;
     QTextBlock block = document_->findBlockByNumber(i);
-    self->EnsureOwnLayout(i, block);
+    EnsureOwnLayout(i, block);
     // Laying the block out may have made it shorter than its estimate.
     while (point.y() > Pixels(index_.Top(i + 1)) && i + 1 < count) {
         ++i;
         block = block.next();
-        self->EnsureOwnLayout(i, block);
+        EnsureOwnLayout(i, block);
     }
     const QPointF inBlock(point.x(), point.y() - Pixels(index_.Top(i)));
     int position = block.position();
@@ -352,7 +361,7 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
     if (inBlock.y() > Pixels(index_.Height(i)))
         position += block.length();
     else
-        position += self->HitInParagraph(i, block, inBlock, accuracy, &exact);
+        position += HitInParagraph(i, block, inBlock, accuracy, &exact, inComposition);
     if (accuracy == Qt::ExactHit && !exact)
         return -1;
     const int limit = lastPosition + static_cast<int>(block.layout()->preeditAreaText().size());
@@ -360,10 +369,10 @@ int TDocumentLayout::hitTest(const QPointF& point, Qt::HitTestAccuracy accuracy)
 }
 
 int TDocumentLayout::HitInParagraph(int index, const QTextBlock& block, const QPointF& point,
-                                    Qt::HitTestAccuracy accuracy, bool* exact)
+                                    Qt::HitTestAccuracy accuracy, bool* exact, int* inComposition)
 {
     if (TLongParagraph::IsLong(block)) {
-        const int offset = Segments(index, block).HitTest(block, point, accuracy, exact);
+        const int offset = Segments(index, block).HitTest(block, point, accuracy, exact, inComposition);
         StoreSegments(index);
         return offset;
     }
@@ -394,6 +403,15 @@ void TDocumentLayout::SetLongParagraphPreedit(int position, const QString& text,
     preeditHolder_ = paragraphs_[static_cast<std::size_t>(i)].segments;
     StoreSegments(i);
     Q_EMIT update(QRectF(0, Pixels(index_.Top(i)) + Pixels(segments.ChangedFrom()), kHuge, kHuge));
+}
+
+int TDocumentLayout::CompositionOffsetAt(const QPointF& point)
+{
+    if (preeditHolder_.expired())
+        return -1;
+    int inComposition = -1;
+    HitAt(point, Qt::FuzzyHit, &inComposition);
+    return inComposition;
 }
 
 QRectF TDocumentLayout::CaretRect(int position, int width, qreal* ascent)

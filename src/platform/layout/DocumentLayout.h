@@ -67,6 +67,10 @@ public:
     // text ends it, and so does any edit of the document.
     void SetLongParagraphPreedit(int position, const QString& text, int caret,
                                  const QList<QTextLayout::FormatRange>& formats);
+    // Where in that composition a point (document coordinates) lies, as Qt's layout's
+    // hit test less the caret's position tells its text control: 0 to the
+    // composition's length, -1 off it or when there is none.
+    int CompositionOffsetAt(const QPointF& point);
 
     // True while some paragraphs still carry estimated heights; how many do.
     bool LayoutPending() const { return estimated_ > 0; }
@@ -148,7 +152,9 @@ private:
     void StoreSegments(int index);
     // The offset in the block that a point hits (relative to the paragraph's top-left).
     int HitInParagraph(int index, const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy,
-                       bool* exact);
+                       bool* exact, int* inComposition = nullptr);
+    // hitTest's answer; inComposition as TLongParagraph::HitTest gives it.
+    int HitAt(const QPointF& point, Qt::HitTestAccuracy accuracy, int* inComposition);
     // Lays out every estimated paragraph before `end`.
     void MeasureBefore(int end);
     void EnsureInStep();

@@ -1,5 +1,7 @@
 #include "platform/layout/LongParagraph.h"
 
+#include "platform/layout/BigCopies.h"
+
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -29,6 +31,19 @@ constexpr int kPatchLimit = 4096;
 
 int TLongParagraph::threshold = 16 * 1024;
 
+QString TLongParagraph::TextOf(const QTextBlock& block)
+{
+    const TBigCopy copy;
+    return block.text();
+}
+
+void TLongParagraph::TakeText(const QTextBlock& block)
+{
+    // The old copy goes first, so that the new one can take its pages.
+    text_ = QString();
+    text_ = TextOf(block);
+}
+
 bool TLongParagraph::IsLong(const QTextBlock& block)
 {
     if (!block.isValid() || block.length() <= threshold)
@@ -48,7 +63,7 @@ bool TLongParagraph::IsLong(const QTextBlock& block)
 }
 
 TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment& environment)
-    : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(block.text())
+    : environment_(environment), geometry_(LineGeometryOf(block, environment)), text_(TextOf(block))
 {
     const FontEstimate estimate = EstimateFromFont(environment.defaultFont);
     defaultLineHeight_ = estimate.lineHeight;
@@ -259,7 +274,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         const int low = std::min(preeditAt_, from);
         const int high = std::max(preeditAt_, from + removed);
         ClearPreedit();
-        text_ = block.text();
+        TakeText(block);
         Relayout(block, low, high + length - low, high + added - removed - low);
         return;
     }
@@ -274,7 +289,7 @@ void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int ad
         text_.replace(from, removed, inserted);
     }
     if (TextLength() != newLength || added > kPatchLimit)
-        text_ = block.text();
+        TakeText(block);
     Relayout(block, from, removed, added);
 }
 
@@ -346,8 +361,14 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     // An edit in a gap or an island takes both away: the island is laid out again
     // where it is next needed.
     const std::size_t gap = GapIndex();
-    if (gap < segments_.size() && std::max(0, from - 1) >= segments_[gap].start)
+    if (gap < segments_.size() && std::max(0, from - 1) >= segments_[gap].start) {
         segments_.resize(gap);
+        // A gap from the paragraph's start (after a wide edit) leaves nothing.
+        if (segments_.empty()) {
+            segments_.push_back(LayOutSegment(block, 0, -1));
+            PlaceFrom(0);
+        }
+    }
     if (from > Frontier()) {
         changedFrom_ = Height();
         return;
@@ -359,6 +380,14 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     const int restart = segments_[first].start;
     const int delta = added - removed;
     const int changeEnd = from + removed;
+    changedFrom_ = segments_[first].top;
+    if (added > kResyncReach) {
+        // A wide edit (a format change of the whole paragraph, many replacements) lays
+        // out nothing now: what is shown is laid out when drawn (an island when it lies
+        // far on), the rest when there is time.
+        EstimateFrom(first, delta);
+        return;
+    }
     // Segments wholly after the change keep their lines if the new lines end where one
     // of them starts.
     std::vector<Segment> after;
@@ -368,14 +397,10 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
             after.push_back(std::move(segments_[i]));
         }
     }
-    changedFrom_ = segments_[first].top;
     segments_.resize(first);
 
     std::size_t next = 0;
-    // A wide edit (a format change of the whole paragraph, many replacements) lays out
-    // one segment at its start now; what is shown is laid out when drawn (an island
-    // when it lies far on) and the rest when there is time.
-    const int reach = added > kResyncReach ? from + 1 : from + added + kResyncReach;
+    const int reach = from + added + kResyncReach;
     int position = restart;
     while (position < TextLength()) {
         while (next < after.size() && after[next].start < position)
@@ -392,6 +417,33 @@ void TLongParagraph::Relayout(const QTextBlock& block, int from, int removed, in
     }
     if (segments_.empty())
         segments_.push_back(LayOutSegment(block, 0, -1));
+    PlaceFrom(first);
+    DropOldLayouts();
+}
+
+void TLongParagraph::EstimateFrom(std::size_t first, int delta)
+{
+    // The text from the segment's start on becomes a gap, estimated from the lines it
+    // had before the edit; those of a paragraph laid out from its start anew are
+    // estimated likewise until some are laid out.
+    const Segment& from = segments_[first];
+    const double oldLength = std::max(1, TextLength() - delta - from.start);
+    const double scale = (TextLength() - from.start) / oldLength;
+    const int oldLines = std::max(1, Lines() - from.firstLine);
+    const qint64 oldHeight = std::max<qint64>(1, Height() - from.top);
+    const bool wasExact = GapIndex() == segments_.size() && Frontier() >= TextLength() - delta;
+    if (first == 0 && wasExact) {
+        defaultCharsPerLine_ = std::max(1.0, oldLength / oldLines);
+        defaultLineHeight_ = static_cast<double>(oldHeight) / oldLines;
+    }
+    Segment skipped;
+    skipped.gap = true;
+    skipped.start = from.start;
+    skipped.length = TextLength() - from.start;
+    skipped.lines = std::max(1, static_cast<int>(std::lround(oldLines * scale)));
+    skipped.height = std::max<qint64>(1, static_cast<qint64>(oldHeight * scale));
+    segments_.resize(first);
+    segments_.push_back(skipped);
     PlaceFrom(first);
     DropOldLayouts();
 }
@@ -451,8 +503,13 @@ TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
     Settle(block);
     ReachLine(block, number);
     std::size_t segment = SegmentAtLine(number);
+    if (segments_[segment].gap && segment + 1 == segments_.size()) {
+        // Past the lines of a gap with nothing after it: the paragraph's end.
+        Reach(block, TextLength() - 1);
+        segment = SegmentAtLine(number);
+    }
     if (segments_[segment].gap)
-        return LineIn(block, segment + 1, 0);
+        return LineIn(block, std::min(segment + 1, segments_.size() - 1), 0);
     return LineIn(block, segment, number - segments_[segment].firstLine);
 }
 
@@ -487,8 +544,13 @@ std::size_t TLongParagraph::SegmentCoveringY(const QTextBlock& block, qreal y)
     Settle(block);
     const qint64 units = FixedUnitsBelow(y);
     ReachY(block, units);
-    const std::size_t segment = SegmentAtY(units);
-    return segments_[segment].gap ? segment + 1 : segment;
+    std::size_t segment = SegmentAtY(units);
+    if (segments_[segment].gap && segment + 1 == segments_.size()) {
+        // Past the lines of a gap with nothing after it: the paragraph's end.
+        Reach(block, TextLength() - 1);
+        segment = SegmentAtY(units);
+    }
+    return segments_[segment].gap ? std::min(segment + 1, segments_.size() - 1) : segment;
 }
 
 QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent)
@@ -507,7 +569,8 @@ QRectF TLongParagraph::CaretRect(const QTextBlock& block, int offset, int width,
     return QRectF(line.cursorToX(offset - s.start), Pixels(s.top) + line.y(), width, line.height());
 }
 
-int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact)
+int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact,
+                            int* inComposition)
 {
     const std::size_t segment = SegmentCoveringY(block, point.y());
     const QTextLayout& layout = LayoutOf(block, segment);
@@ -522,7 +585,12 @@ int TLongParagraph::HitTest(const QTextBlock& block, const QPointF& point, Qt::H
         if (inSegment.y() >= last.top() && inSegment.y() < last.bottom())
             offset = layout.previousCursorPosition(offset);
     }
-    return InBlock(s.start + offset);
+    const int laid = s.start + offset;
+    if (inComposition) {
+        const int length = static_cast<int>(preedit_.size());
+        *inComposition = preeditAt_ >= 0 && laid >= preeditAt_ && laid <= preeditAt_ + length ? laid - preeditAt_ : -1;
+    }
+    return InBlock(laid);
 }
 
 void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPointF& origin, const QRectF& clip,

@@ -74,8 +74,11 @@ public:
     QRectF CaretRect(const QTextBlock& block, int offset, int width, qreal* ascent = nullptr);
     // The offset hit by a point relative to the paragraph's top-left corner (which lies in
     // the paragraph), as the document layout's hit test answers it; exact tells whether
-    // the point is on a character.
-    int HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact);
+    // the point is on a character. A point on the composition (at either of its ends
+    // included) hits where it stands; inComposition, when given, then tells which place
+    // in it was hit (0 to its length), and is -1 elsewhere.
+    int HitTest(const QTextBlock& block, const QPointF& point, Qt::HitTestAccuracy accuracy, bool* exact,
+                int* inComposition = nullptr);
 
     // Draws what of the paragraph lies in clip (document coordinates) with its top-left
     // corner at origin, the view's selections, and the caret at caretOffset (-1: none).
@@ -128,6 +131,9 @@ private:
     // Lays out again after the laid-out text changed at from: `removed` characters
     // replaced by `added` ones.
     void Relayout(const QTextBlock& block, int from, int removed, int added);
+    // Turns the segments from `first` on into a gap estimated from their lines, after
+    // an edit that changed the text's length by delta.
+    void EstimateFrom(std::size_t first, int delta);
     // Ends a dropped composition.
     void Settle(const QTextBlock& block);
     void RemovePreedit(const QTextBlock& block);
@@ -151,6 +157,9 @@ private:
     std::size_t SegmentCoveringY(const QTextBlock& block, qreal y);
     Line LineIn(const QTextBlock& block, std::size_t segment, int lineInSegment);
     int TextLength() const { return static_cast<int>(text_.size()); }
+    // The block's text, taken anew after a wide edit.
+    static QString TextOf(const QTextBlock& block);
+    void TakeText(const QTextBlock& block);
 
     LayoutEnvironment environment_;
     LineGeometry geometry_;

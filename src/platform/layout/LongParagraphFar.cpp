@@ -99,6 +99,10 @@ void TLongParagraph::ReachY(const QTextBlock& block, qint64 y)
         const Segment& skipped = segments_[gap];
         const double share = static_cast<double>(y - skipped.top) / std::max<qint64>(1, skipped.height);
         Reach(block, skipped.start + static_cast<int>(share * skipped.length));
+        // A gap with no island after it (left by a wide edit) is filled on until the
+        // lines reach y.
+        for (std::size_t last = GapIndex(); last + 1 == segments_.size() && y >= segments_[last].top; last = GapIndex())
+            FillGap(block);
         return;
     }
     const qint64 bottom = segments_.back().top + segments_.back().height;
@@ -118,6 +122,9 @@ void TLongParagraph::ReachLine(const QTextBlock& block, int line)
         const Segment& skipped = segments_[gap];
         const double share = static_cast<double>(line - skipped.firstLine) / skipped.lines;
         Reach(block, skipped.start + static_cast<int>(share * skipped.length));
+        for (std::size_t last = GapIndex(); last + 1 == segments_.size() && line >= segments_[last].firstLine;
+             last = GapIndex())
+            FillGap(block);
         return;
     }
     const int laidOut = segments_.back().firstLine + segments_.back().lines;

@@ -452,6 +452,14 @@ void TLongParagraphEditing::EndComposition()
     ShowCaret(true);
 }
 
+std::function<void(int)> TLongParagraphEditing::compositionClicked;
+
+int TLongParagraphEditing::CompositionOffsetAt(const QPointF& viewportPoint) const
+{
+    const QPointF scroll(edit_->horizontalScrollBar()->value(), edit_->verticalScrollBar()->value());
+    return layout_->CompositionOffsetAt(viewportPoint + scroll);
+}
+
 int TLongParagraphEditing::PositionAt(const QPointF& viewportPoint) const
 {
     const QPointF scroll(edit_->horizontalScrollBar()->value(), edit_->verticalScrollBar()->value());
@@ -465,11 +473,11 @@ bool TLongParagraphEditing::MousePressed(const QMouseEvent* event)
     if (composition_.isEmpty() || event->button() != Qt::LeftButton)
         return false;
     // A press on the composition (or at either of its ends) is the input method's,
-    // told on release; QTextEdit keeps the caret and the composition meanwhile. The
-    // layout's hit test gives the caret's position for every place in the composition,
-    // so the input method is told of a click at its start.
-    if (PositionAt(event->position()) == edit_->textCursor().position()) {
-        compositionClick_ = 0;
+    // told on release which place in it was clicked; QTextEdit keeps the caret and the
+    // composition meanwhile.
+    const int inComposition = CompositionOffsetAt(event->position());
+    if (inComposition >= 0) {
+        compositionClick_ = inComposition;
         return true;
     }
     // A click elsewhere commits the composition, as in QTextEdit: the input method is
@@ -484,9 +492,14 @@ bool TLongParagraphEditing::MouseReleased(const QMouseEvent* event)
     wordStart_ = wordEnd_ = -1;
     if (compositionClick_ < 0 || event->button() != Qt::LeftButton)
         return false;
-    const int at = compositionClick_;
+    // As QTextEdit tells it: the place released on, when that is in the composition.
+    const int released = CompositionOffsetAt(event->position());
+    const int at = released >= 0 ? released : compositionClick_;
     compositionClick_ = -1;
-    QGuiApplication::inputMethod()->invokeAction(QInputMethod::Click, at);
+    if (compositionClicked)
+        compositionClicked(at);
+    else
+        QGuiApplication::inputMethod()->invokeAction(QInputMethod::Click, at);
     return true;
 }
 

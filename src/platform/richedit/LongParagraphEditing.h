@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <QVariant>
+#include <functional>
 
 class QInputMethodEvent;
 class QKeyEvent;
@@ -46,6 +47,9 @@ public:
     // After QTextEdit's own double-click handling, which finds no word in a paragraph
     // whose own layout has no lines: selects the word under the caret as it would.
     void DoubleClicked(const QMouseEvent* event);
+    // Where a click in a composition goes, with the place clicked in it; empty: to the
+    // input method (QInputMethod::invokeAction(Click, offset)). Tests watch it here.
+    static std::function<void(int)> compositionClicked;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -95,6 +99,8 @@ private:
 
     // The position a document point in the viewport hits.
     int PositionAt(const QPointF& viewportPoint) const;
+    // Where in the composition a point in the viewport lies (0 to its length), -1 off it.
+    int CompositionOffsetAt(const QPointF& viewportPoint) const;
 
     int wordStart_ = -1;  // the word a double-click selected, while its drag goes on
     int wordEnd_ = -1;

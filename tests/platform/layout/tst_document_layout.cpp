@@ -736,6 +736,11 @@ void DocumentLayoutTest::wideEditsOfALongParagraphEndAsQtLaysItOut()
 
     edit_->SetSelStart(20000);
     edit_->Paragraph().SetAlignment(taCenter);
+    // Before the rest is laid out, a click on the paragraph's last pixel lands in it.
+    TDocumentLayout* layout = LayoutOf(*edit_);
+    const QRectF bounds = layout->blockBoundingRect(edit_->document()->firstBlock());
+    const int hit = layout->hitTest(QPointF(5, bounds.bottom() - 0.5), Qt::FuzzyHit);
+    QVERIFY2(hit > 20000 && hit <= paragraph.size(), qPrintable(QString::number(hit)));
     QVERIFY(LaidOutAsQt(*edit_, "centred"));
     edit_->Paragraph().SetLeftIndent(30);
     QVERIFY(LaidOutAsQt(*edit_, "indented"));

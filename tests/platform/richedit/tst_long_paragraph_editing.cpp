@@ -3,15 +3,18 @@
 // clicks that select words and paragraphs, compositions, and what a screen reader asks.
 #include "platform/forms/Application.h"
 #include "platform/layout/LongParagraph.h"
+#include "platform/richedit/LongParagraphEditing.h"
 #include "platform/richedit/RichEdit.h"
 #include "platform/text/Utf8Literal.h"
 #include "support/ReferenceEdit.h"
 #include "support/WindowSetFixture.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -77,6 +80,7 @@ void LongParagraphEditingTest::cleanup()
 {
     edit_.reset();
     TLongParagraph::threshold = defaultThreshold_;
+    TLongParagraphEditing::compositionClicked = nullptr;
 }
 
 void LongParagraphEditingTest::doubleAndTripleClicksSelectAsElsewhere()
@@ -225,6 +229,11 @@ void LongParagraphEditingTest::aClickInACompositionLeavesItToTheInputMethod()
     // On the composition's third character, which starts where the caret stood: the
     // caret stays, and so does the composition (no input method here commits it).
     const QPoint onComposition = reference.cursorRect(at).center() + QPoint(30, 0);
+    // The input method is told which of the composition's places was clicked, as
+    // QTextEdit tells it: what its layout's hit test gives less the caret's position.
+    int clicked = -1;
+    TLongParagraphEditing::compositionClicked = [&](int offset) { clicked = offset; };
+    int expected = -1;
     QList<QImage> drawn;
     for (QTextEdit* view : Both(*edit_, reference)) {
         QVERIFY(Focus(view));
@@ -233,10 +242,16 @@ void LongParagraphEditingTest::aClickInACompositionLeavesItToTheInputMethod()
         view->setTextCursor(cursor);
         QInputMethodEvent preedit(U("へんかんちゅうです"), {});
         QApplication::sendEvent(view, &preedit);
+        if (view == &reference) {
+            const QPoint scroll(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
+            expected = view->document()->documentLayout()->hitTest(onComposition + scroll, Qt::FuzzyHit) - 60;
+        }
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, onComposition);
         QCoreApplication::processEvents();
         drawn.append(view->viewport()->grab().toImage());
     }
+    QVERIFY(expected > 0);
+    QCOMPARE(clicked, expected);
     QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
     QCOMPARE(edit_->Text(), before);
     QVERIFY2(drawn[0] == drawn[1], "the composition is not shown as Qt shows it after a click on it");
