@@ -50,7 +50,7 @@ QByteArray MixedRtf(qsizetype bytes, bool header)
 }
 
 // A device that gives the first `good` bytes of its data, then fails as a disk or a
-// network share that goes away.
+// network share that goes away; with `good` as large as the data, it gives it all.
 class FailingDevice : public QIODevice {
 public:
     FailingDevice(const QByteArray& data, qsizetype good) : data_(data), good_(good)
@@ -62,11 +62,14 @@ public:
 protected:
     qint64 readData(char* out, qint64 max) override
     {
-        if (at_ >= good_) {
+        const qsizetype good = std::min(good_, data_.size());
+        if (at_ >= data_.size())
+            return 0;
+        if (at_ >= good) {
             setErrorString(QStringLiteral("Input/output error"));
             return -1;
         }
-        const qint64 count = std::min<qint64>(max, good_ - at_);
+        const qint64 count = std::min<qint64>(max, good - at_);
         std::copy_n(data_.constData() + at_, count, out);
         at_ += count;
         return count;
