@@ -11,6 +11,8 @@ namespace {
 
 // Bytes past the first byte beyond plain ASCII that its encoding is decided from.
 constexpr qsizetype kDetectionWindowBytes = 64 * 1024;
+// Bytes already decoded are dropped once they are this many and most of those at hand.
+constexpr qsizetype kDecodedBytesKept = 64 * 1024;
 
 // Encodings whose decoder carries a state from one line to the next, or that write a
 // line break in more than its one ASCII byte: their text cannot be cut at a '\n' byte.
@@ -38,7 +40,6 @@ TTextPieces::TTextPieces(QByteArray firstBytes, qsizetype bodyStart, QByteArray 
     : bytes_(std::move(firstBytes)), encoding_(std::move(encoding)), start_(bodyStart), next_(bodyStart),
       end_(bytes_.size()), expected_(size), complete_(false)
 {
-    bytes_.reserve(std::max(size, bytes_.size()));
     FindCuts();
 }
 
@@ -65,8 +66,15 @@ void TTextPieces::Supply(QByteArrayView bytes, bool last)
 {
     if (complete_)
         return;
+    // Decoded bytes are not needed again: a file's bytes are not all kept in memory
+    // beside its text.
+    const qsizetype decoded = next_ - base_;
+    if (decoded >= kDecodedBytesKept && decoded * 2 >= bytes_.size()) {
+        bytes_.remove(0, decoded);
+        base_ = next_;
+    }
     bytes_.append(bytes.data(), bytes.size());
-    end_ = bytes_.size();
+    end_ = base_ + bytes_.size();
     if (last)
         EndBody();
 }
@@ -74,7 +82,7 @@ void TTextPieces::Supply(QByteArrayView bytes, bool last)
 QByteArray TTextPieces::IncompleteUnit() const
 {
     const bool utf16 = cuts_ == Cuts::Utf16Le || cuts_ == Cuts::Utf16Be;
-    return utf16 && complete_ && (bytes_.size() - start_) % 2 != 0 ? bytes_.right(1) : QByteArray();
+    return utf16 && complete_ && (base_ + bytes_.size() - start_) % 2 != 0 ? bytes_.right(1) : QByteArray();
 }
 
 QString TTextPieces::Next(qsizetype bytes)
@@ -87,7 +95,7 @@ QString TTextPieces::Next(qsizetype bytes)
         starved_ = true;
         return QString();
     }
-    const QByteArrayView piece(bytes_.constData() + next_, cut - next_);
+    const QByteArrayView piece(At(next_), cut - next_);
     next_ = cut;
     return DecodeTextPiece(piece, encoding_, &undecodable_);
 }
@@ -100,16 +108,17 @@ qsizetype TTextPieces::CutAtOrAfter(qsizetype from) const
         return none;
     if (cuts_ == Cuts::Utf16Le || cuts_ == Cuts::Utf16Be)
         return CutUtf16(from, cuts_ == Cuts::Utf16Le);
-    const char* data = bytes_.constData();
+    // data[k] is the byte at offset next_ + k.
+    const char* data = At(next_);
+    const qsizetype count = end_ - next_;
     // After a LF, or after a CR that no LF follows: a CR LF pair stays in one piece.
-    for (qsizetype i = from - 1; i < end_; ++i) {
-        if (i < next_)
-            continue;
-        if (data[i] == '\n' || (data[i] == '\r' && i + 1 < end_ && data[i + 1] != '\n'))
-            return i + 1;
+    const qsizetype longLine = from + 65536 - next_;
+    for (qsizetype k = std::max<qsizetype>(from - 1 - next_, 0); k < count; ++k) {
+        if (data[k] == '\n' || (data[k] == '\r' && k + 1 < count && data[k + 1] != '\n'))
+            return next_ + k + 1;
         // A long line of UTF-8 is cut before the first lead byte a little further on.
-        if (cuts_ == Cuts::Utf8 && i > from + 65536 && (data[i] & 0xC0) != 0x80 && data[i - 1] != '\r')
-            return i;
+        if (cuts_ == Cuts::Utf8 && k > longLine && (data[k] & 0xC0) != 0x80 && data[k - 1] != '\r')
+            return next_ + k;
     }
     return none;
 }
@@ -117,7 +126,7 @@ qsizetype TTextPieces::CutAtOrAfter(qsizetype from) const
 qsizetype TTextPieces::CutUtf16(qsizetype from, bool littleEndian) const
 {
     const auto unitAt = [&](qsizetype at) {
-        const auto* p = reinterpret_cast<const unsigned char*>(bytes_.constData() + at);
+        const auto* p = reinterpret_cast<const unsigned char*>(At(at));
         return littleEndian ? char16_t(p[0] | (p[1] << 8)) : char16_t((p[0] << 8) | p[1]);
     };
     qsizetype at = start_ + (from - start_) / 2 * 2;

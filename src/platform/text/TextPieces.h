@@ -39,7 +39,10 @@ private:
     qsizetype CutAtOrAfter(qsizetype from) const;
     qsizetype CutUtf16(qsizetype from, bool littleEndian) const;
 
+    // The bytes at hand from offset base_ on; offsets below count from the file's start.
+    const char* At(qsizetype offset) const { return bytes_.constData() + (offset - base_); }
     QByteArray bytes_;
+    qsizetype base_ = 0;
     QByteArray encoding_;
     void FindCuts();
     void EndBody();
