@@ -319,15 +319,37 @@ double ProcessCpuMs()
 
 // Wall time and the process's CPU time of one job: on a loaded machine the CPU time
 // is what the job itself cost.
+// With BENCH_PERF_CONTROL naming the control fifo of `perf record -D -1 --control
+// fifo:FIFO`, perf samples only while a stopwatch runs: from its start to its first Ms().
+void TellPerf(const char* command)
+{
+    static const QByteArray fifo = qgetenv("BENCH_PERF_CONTROL");
+    if (fifo.isEmpty())
+        return;
+    if (FILE* control = std::fopen(fifo.constData(), "w")) {
+        std::fputs(command, control);
+        std::fclose(control);
+    }
+}
+
 struct Stopwatch {
     QElapsedTimer wall;
     double cpuStart = 0;
+    mutable bool sampling = true;
     Stopwatch()
     {
+        TellPerf("enable\n");
         wall.start();
         cpuStart = ProcessCpuMs();
     }
-    double Ms() const { return wall.nsecsElapsed() / 1e6; }
+    double Ms() const
+    {
+        const double ms = wall.nsecsElapsed() / 1e6;
+        if (sampling)
+            TellPerf("disable\n");
+        sampling = false;
+        return ms;
+    }
     QString CpuNote() const { return QStringLiteral("cpu %1 ms").arg(ProcessCpuMs() - cpuStart, 0, 'f', 1); }
 };
 
