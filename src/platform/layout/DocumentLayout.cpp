@@ -151,6 +151,7 @@ void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded
         Q_EMIT update();
     }
     preeditHolder_.reset();
+    AwaitPaint();
     const int blocks = document_->blockCount();
     const int length = document_->characterCount();
     const int oldBlocks = static_cast<int>(paragraphs_.size());
@@ -498,4 +499,5 @@ void TDocumentLayout::draw(QPainter* painter, const PaintContext& context)
         }
         DrawParagraph(painter, block, QRectF(0, top, page.width(), height), context, page, cursorWidth);
     }
+    Painted();
 }

@@ -13,6 +13,7 @@
 #include "platform/layout/ParagraphLayout.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -161,6 +162,9 @@ private:
     int NextEstimated();
     void IdleSlice();
     void ScheduleIdle();
+    // After an edit the paint that shows it comes before any background slice.
+    void AwaitPaint();
+    void Painted();
     void NotifySizeChanged();
     void NotifySizeChangedLater();
 
@@ -187,4 +191,5 @@ private:
     bool sizeNotificationPending_ = false;
     bool backgroundHeld_ = false;
     QTimer idle_;
+    QElapsedTimer sinceUnpaintedEdit_;  // invalid once the last edit was painted
 };

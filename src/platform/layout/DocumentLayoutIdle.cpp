@@ -13,6 +13,9 @@ namespace {
 
 // Longest stretch of layout work done in one idle slice.
 constexpr qint64 kIdleSliceNs = 8'000'000;
+// How long background slices wait after an edit for the paint that shows it; an edit
+// out of view is never painted.
+constexpr qint64 kPaintWaitMs = 32;
 constexpr qreal kHuge = 1e9;
 
 } // namespace
@@ -58,6 +61,14 @@ void TDocumentLayout::FinishLayout()
 
 void TDocumentLayout::IdleSlice()
 {
+    if (sinceUnpaintedEdit_.isValid()) {
+        const qint64 left = kPaintWaitMs - sinceUnpaintedEdit_.elapsed();
+        if (left > 0) {
+            idle_.start(static_cast<int>(left));
+            return;
+        }
+        sinceUnpaintedEdit_.invalidate();
+    }
     int i = NextEstimated();
     const int count = static_cast<int>(paragraphs_.size());
     if (i >= count)
@@ -93,7 +104,26 @@ void TDocumentLayout::IdleSlice()
 void TDocumentLayout::ScheduleIdle()
 {
     if (estimated_ > 0 && !backgroundHeld_ && !idle_.isActive())
-        idle_.start();
+        idle_.start(0);
+}
+
+void TDocumentLayout::AwaitPaint()
+{
+    // Edits that keep coming unpainted (out of view) hold the slices back at most
+    // kPaintWaitMs at a time.
+    if (!sinceUnpaintedEdit_.isValid() || sinceUnpaintedEdit_.elapsed() >= kPaintWaitMs)
+        sinceUnpaintedEdit_.start();
+}
+
+void TDocumentLayout::Painted()
+{
+    if (!sinceUnpaintedEdit_.isValid())
+        return;
+    sinceUnpaintedEdit_.invalidate();
+    // A slice waiting for this paint runs on a later turn of the event loop than the
+    // paint, after what came in meanwhile (the next key).
+    if (idle_.isActive())
+        idle_.start(1);
 }
 
 void TDocumentLayout::HoldBackgroundLayout(bool hold)
