@@ -10,9 +10,15 @@
 namespace {
 
 // A snapshot slice carries at most this many characters, and the slices of one turn of
-// the event loop take about this long.
+// the event loop take about this long and hand the writer at most this many bytes at a
+// time: a buffer well below the allocator's own-pages threshold is taken from memory
+// used before, where a bigger one would cost a page fault per 4 KiB.
 constexpr int kSliceCharacters = 32 * 1024;
 constexpr int kSliceMs = 4;
+constexpr qint64 kSliceBytes = 512 * 1024;
+// The first slice waits this long, so that the change that started the snapshot is
+// shown first.
+constexpr int kFirstSliceDelayMs = 50;
 // A change that adds more characters than this is taken in by a snapshot.
 constexpr int kLargeChange = 64 * 1024;
 
@@ -106,7 +112,7 @@ void TDocumentJournal::StartSnapshot()
     pending_->AppendState(state_);
     snapshotLength_ = 0;
     writer_->OpenPending(set_.pendingPath);
-    sliceTimer_.start();
+    sliceTimer_.start(kFirstSliceDelayMs);
 }
 
 void TDocumentJournal::SnapshotSlice(bool untilDone)
@@ -116,13 +122,17 @@ void TDocumentJournal::SnapshotSlice(bool untilDone)
     const QTextDocument* doc = edit_->document();
     QElapsedTimer clock;
     clock.start();
+    const qint64 sizeBefore = pending_->Size();
     while (snapshotLength_ < ContentLength(doc)) {
         const int end = int(qMin<qint64>(qint64(snapshotLength_) + kSliceCharacters, ContentLength(doc)));
         pending_->AppendReplace(*doc, snapshotLength_, 0, end);
         snapshotLength_ = end;
-        if (!untilDone && clock.elapsed() >= kSliceMs) {
+        const bool full = pending_->Size() - sizeBefore >= kSliceBytes;
+        if (untilDone && full) {
             writer_->AppendPending(pending_->Take());
-            sliceTimer_.start();
+        } else if (!untilDone && (full || clock.elapsed() >= kSliceMs)) {
+            writer_->AppendPending(pending_->Take());
+            sliceTimer_.start(0);
             return;
         }
     }
