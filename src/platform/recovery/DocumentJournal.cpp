@@ -122,14 +122,15 @@ void TDocumentJournal::SnapshotSlice(bool untilDone)
     const QTextDocument* doc = edit_->document();
     QElapsedTimer clock;
     clock.start();
-    const qint64 sizeBefore = pending_->Size();
+    qint64 handedAt = pending_->Size();
     while (snapshotLength_ < ContentLength(doc)) {
         const int end = int(qMin<qint64>(qint64(snapshotLength_) + kSliceCharacters, ContentLength(doc)));
         pending_->AppendReplace(*doc, snapshotLength_, 0, end);
         snapshotLength_ = end;
-        const bool full = pending_->Size() - sizeBefore >= kSliceBytes;
+        const bool full = pending_->Size() - handedAt >= kSliceBytes;
         if (untilDone && full) {
             writer_->AppendPending(pending_->Take());
+            handedAt = pending_->Size();
         } else if (!untilDone && (full || clock.elapsed() >= kSliceMs)) {
             writer_->AppendPending(pending_->Take());
             sliceTimer_.start(0);
