@@ -14,10 +14,10 @@ namespace {
 
 // A segment holds at least this many characters (the last one fewer), about 4 ms of
 // layout: what an edit costs.
-constexpr int kSegmentLength = 4096;
+constexpr int kSegmentLength = 2048;
 // Text laid out past a segment's end, so that the break at its last line's end sees the
 // text that follows it, as the whole paragraph's layout would.
-constexpr int kLookahead = 2048;
+constexpr int kLookahead = 1024;
 // An edit lays out at most this much past its end (and of a wide edit, about twice this
 // much past its start) for the lines to fall in step with the segments after it; what
 // follows is laid out later.

@@ -116,6 +116,11 @@ private:
     // Lays out what covers offset in the laid-out text: on from the lines before it
     // when they are near, else in an island (replacing the one there was).
     void Reach(const QTextBlock& block, int offset);
+    // Where an island laid out for offset starts (not before notBefore).
+    int IslandStartFor(int offset, int notBefore) const;
+    // Lays out the island on back from its start to a little before offset, which lies
+    // in the gap not far before it.
+    void GrowIslandBack(const QTextBlock& block, int offset);
     void ReachY(const QTextBlock& block, qint64 y);
     void ReachLine(const QTextBlock& block, int line);
     // Lays out one segment at the gap's start.

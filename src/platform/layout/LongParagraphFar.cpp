@@ -13,8 +13,9 @@ namespace {
 // (a few milliseconds); a place further on gets an island.
 constexpr int kFarReach = 32 * 1024;
 // An island starts this many characters before the place it is laid out for, so that
-// the place lies well inside it even where the estimate of the lines before it is off.
-constexpr int kIslandLead = 8 * 1024;
+// its lines have fallen into the paragraph's own breaks by that place. A place in the
+// gap a little before the island grows the island back to it.
+constexpr int kIslandLead = 1024;
 
 } // namespace
 
@@ -52,6 +53,17 @@ double TLongParagraph::LineHeight() const
     return static_cast<double>(last.top + last.height) / std::max(1, last.firstLine + last.lines);
 }
 
+int TLongParagraph::IslandStartFor(int offset, int notBefore) const
+{
+    int start = std::max(notBefore, offset - kIslandLead);
+    // After a space where there is one near, as a line would.
+    for (int i = start; i > start - 256 && i > notBefore; --i) {
+        if (text_.at(i - 1).isSpace())
+            return i;
+    }
+    return start;
+}
+
 void TLongParagraph::Reach(const QTextBlock& block, int offset)
 {
     const std::size_t gap = GapIndex();
@@ -59,6 +71,10 @@ void TLongParagraph::Reach(const QTextBlock& block, int offset)
         if (offset - segments_[gap].start <= kFarReach) {
             while (GapIndex() < segments_.size() && ExactEnd() <= offset)
                 FillGap(block);
+            return;
+        }
+        if (gap + 1 < segments_.size() && segments_[gap].End() - offset <= kFarReach) {
+            GrowIslandBack(block, offset);
             return;
         }
         segments_.resize(gap);
@@ -76,20 +92,47 @@ void TLongParagraph::Reach(const QTextBlock& block, int offset)
     Segment skipped;
     skipped.gap = true;
     skipped.start = Frontier();
-    skipped.length = offset - kIslandLead - skipped.start;
-    // The island starts after a space where there is one near, as a line would.
-    const int anchor = skipped.End();
-    for (int i = anchor; i > anchor - 256 && i > skipped.start; --i) {
-        if (text_.at(i - 1).isSpace()) {
-            skipped.length = i - skipped.start;
-            break;
-        }
-    }
+    skipped.length = IslandStartFor(offset, skipped.start) - skipped.start;
     skipped.lines = std::max(1, static_cast<int>(std::lround(skipped.length / CharsPerLine())));
     skipped.height = static_cast<qint64>(skipped.lines * LineHeight());
     segments_.push_back(skipped);
     PlaceFrom(segments_.size() - 1);
     ExtendPast(block, offset);
+}
+
+void TLongParagraph::GrowIslandBack(const QTextBlock& block, int offset)
+{
+    // The end of the gap becomes a second gap, filled from its new start until its
+    // lines meet the start of one of the island's segments. The first gap takes the
+    // height and lines the filled part does not, so that the segment met stays where
+    // it is shown.
+    const std::size_t gap = GapIndex();
+    const Segment before = segments_[gap];
+    const std::vector<Segment> island(segments_.begin() + static_cast<std::ptrdiff_t>(gap) + 1, segments_.end());
+    const int start = IslandStartFor(offset, before.start + 1);
+    Segment bridge = before;
+    bridge.start = start;
+    bridge.length = before.End() - start;
+    bridge.lines = std::max(1, static_cast<int>(std::lround(bridge.length / CharsPerLine())));
+    bridge.height = static_cast<qint64>(bridge.lines * LineHeight());
+    segments_[gap].length = start - before.start;
+    segments_.insert(segments_.begin() + static_cast<std::ptrdiff_t>(gap) + 1, bridge);
+    while (GapIndex() != gap)
+        FillGap(block);
+    qint64 height = 0;
+    int lines = 0;
+    for (std::size_t i = gap + 1; i < segments_.size(); ++i) {
+        const auto met = std::find_if(island.begin(), island.end(),
+                                      [&](const Segment& old) { return old.start == segments_[i].start; });
+        if (met != island.end()) {
+            segments_[gap].height = std::max<qint64>(static_cast<qint64>(LineHeight()), met->top - before.top - height);
+            segments_[gap].lines = std::max(1, met->firstLine - before.firstLine - lines);
+            break;
+        }
+        height += segments_[i].height;
+        lines += segments_[i].lines;
+    }
+    PlaceFrom(gap);
 }
 
 void TLongParagraph::ReachY(const QTextBlock& block, qint64 y)

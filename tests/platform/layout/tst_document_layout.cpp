@@ -663,6 +663,19 @@ void DocumentLayoutTest::aJumpFarIntoALongParagraphEndsAsALayoutFromItsStart()
     QVERIFY(paragraph.Extend(block, -1));
     QVERIFY(sameAsFresh(paragraph, "filled"));
 
+    // A place a screen or two before the island (the top of the view showing it) is
+    // laid out with it, and what was shown stays where it was.
+    TLongParagraph grown(block, environment);
+    const int middle = text.size() / 2;
+    grown.CaretRect(block, middle + 5000, 1);
+    const QRectF shown = grown.CaretRect(block, middle, 1);
+    const QRectF above = grown.CaretRect(block, middle - 6000, 1);
+    QVERIFY2(above.top() < shown.top() && shown.top() - above.top() < 2000, qPrintable(QStringLiteral("%1 %2").arg(above.top()).arg(shown.top())));
+    QCOMPARE(grown.CaretRect(block, middle, 1), shown);
+    QVERIFY(grown.PendingBefore(middle) > 100000);
+    QVERIFY(grown.Extend(block, -1));
+    QVERIFY(sameAsFresh(grown, "grown back"));
+
     TLongParagraph edited(block, environment);
     edited.CaretRect(block, text.size() - 10, 1);
     QTextCursor cursor(&doc);
