@@ -143,14 +143,16 @@ const std::vector<Group>& Groups()
              {"para-move-worst", "one paragraph: first move after a key, worst", Unit::Ms, 16, "<= 16 ms"},
          }},
         {"para-format",
-         "10 MB in one paragraph: centred, indented, bulleted, made bold over Ctrl+A (each, events, repaint); "
-         "each side in a process of its own",
+         "10 MB in one paragraph: centred, indented, bulleted, made bold over Ctrl+A, bold taken off and put "
+         "on again (each, events, repaint); each side in a process of its own",
          420, true,
          {
              {"para-align", "one paragraph: centred", Unit::Ms, 16, "<= 16 ms"},
              {"para-indent", "one paragraph: left indent", Unit::Ms, 16, "<= 16 ms"},
              {"para-bullet", "one paragraph: bulleted", Unit::Ms, 16, "<= 16 ms"},
              {"para-bold", "one paragraph: bold over Ctrl+A", Unit::Ms, 16, "<= 16 ms"},
+             {"para-unbold", "one paragraph: bold taken off again", Unit::Ms, 16, "<= 16 ms"},
+             {"para-bold-again", "one paragraph: bold again, font in use", Unit::Ms, 16, "<= 16 ms"},
          }},
     };
     return groups;
@@ -1008,17 +1010,25 @@ private:
                     });
             measure("para-bullet", [this]() { edit_->Paragraph().SetNumbering(nsBullet); },
                     [](QTextCursor& cursor) { cursor.createList(QTextListFormat::ListDisc); });
-            measure("para-bold",
-                    [this]() {
-                        edit_->selectAll();
-                        edit_->SelAttributes().SetStyle({true, false, false, false});
-                    },
-                    [](QTextCursor& cursor) {
-                        cursor.select(QTextCursor::Document);
-                        QTextCharFormat format;
-                        format.setFontWeight(QFont::Bold);
-                        cursor.mergeCharFormat(format);
-                    });
+            const auto bold = [this](bool on) {
+                return [this, on]() {
+                    edit_->selectAll();
+                    edit_->SelAttributes().SetStyle({on, false, false, false});
+                };
+            };
+            const auto floorBold = [](bool on) {
+                return [on](QTextCursor& cursor) {
+                    cursor.select(QTextCursor::Document);
+                    QTextCharFormat format;
+                    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+                    cursor.mergeCharFormat(format);
+                };
+            };
+            // The first bold also loads the bold font and draws its glyphs for the
+            // first time, as in any document; the second shows the layout's own cost.
+            measure("para-bold", bold(true), floorBold(true));
+            measure("para-unbold", bold(false), floorBold(false));
+            measure("para-bold-again", bold(true), floorBold(true));
         }
     }
 
