@@ -502,14 +502,7 @@ TLongParagraph::Line TLongParagraph::LineAt(const QTextBlock& block, int number)
 {
     Settle(block);
     ReachLine(block, number);
-    std::size_t segment = SegmentAtLine(number);
-    if (segments_[segment].gap && segment + 1 == segments_.size()) {
-        // Past the lines of a gap with nothing after it: the paragraph's end.
-        Reach(block, TextLength() - 1);
-        segment = SegmentAtLine(number);
-    }
-    if (segments_[segment].gap)
-        return LineIn(block, std::min(segment + 1, segments_.size() - 1), 0);
+    const std::size_t segment = SegmentAtLine(number);
     return LineIn(block, segment, number - segments_[segment].firstLine);
 }
 

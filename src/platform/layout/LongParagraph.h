@@ -62,7 +62,8 @@ public:
         bool last = false;  // the paragraph's last line
     };
     // Each lays out what it needs. The line holding offset (the end of the text in the
-    // last line); the line `number`, or the last when there are fewer.
+    // last line); the line `number`, or the last when there are fewer, with every line
+    // before it laid out, so that its number is exact.
     Line LineOf(const QTextBlock& block, int offset);
     Line LineAt(const QTextBlock& block, int number);
     // The text LineOf(offset) would lay out first; the line holding offset estimated
@@ -122,6 +123,7 @@ private:
     // in the gap not far before it.
     void GrowIslandBack(const QTextBlock& block, int offset);
     void ReachY(const QTextBlock& block, qint64 y);
+    // Lays out every line up to `line` from the paragraph's start.
     void ReachLine(const QTextBlock& block, int line);
     // Lays out one segment at the gap's start.
     void FillGap(const QTextBlock& block);

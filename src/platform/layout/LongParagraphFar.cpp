@@ -159,23 +159,20 @@ void TLongParagraph::ReachY(const QTextBlock& block, qint64 y)
 
 void TLongParagraph::ReachLine(const QTextBlock& block, int line)
 {
-    const std::size_t gap = GapIndex();
-    if (gap < segments_.size() && line >= segments_[gap].firstLine
-        && line < segments_[gap].firstLine + segments_[gap].lines) {
-        const Segment& skipped = segments_[gap];
-        const double share = static_cast<double>(line - skipped.firstLine) / skipped.lines;
-        Reach(block, skipped.start + static_cast<int>(share * skipped.length));
-        for (std::size_t last = GapIndex(); last + 1 == segments_.size() && line >= segments_[last].firstLine;
-             last = GapIndex())
+    // A line's number is known only where the lines are laid out from the paragraph's
+    // start: the gap before an island is filled up to it, and no island is made.
+    for (;;) {
+        const std::size_t gap = GapIndex();
+        if (gap < segments_.size()) {
+            if (line < segments_[gap].firstLine)
+                return;
             FillGap(block);
-        return;
+        } else if (Frontier() < TextLength() && line >= segments_.back().firstLine + segments_.back().lines) {
+            Append(LayOutSegment(block, Frontier(), -1));
+        } else {
+            return;
+        }
     }
-    const int laidOut = segments_.back().firstLine + segments_.back().lines;
-    if (line < laidOut || Frontier() >= TextLength())
-        return;
-    Reach(block, std::min(TextLength() - 1, Frontier() + static_cast<int>((line - laidOut) * CharsPerLine())));
-    while (Frontier() < TextLength() && segments_.back().firstLine + segments_.back().lines <= line)
-        ExtendPast(block, Frontier());
 }
 
 void TLongParagraph::FillGap(const QTextBlock& block)
