@@ -597,8 +597,6 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
     const qint64 top = FixedUnitsBelow(clip.top() - origin.y());
     ReachY(block, std::max<qint64>(0, top));
     ReachY(block, bottom);
-    const int blockStart = block.position();
-    const QTextCharFormat* markerSelection = nullptr;
     const QPen pen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));
     for (std::size_t i = SegmentAtY(std::max<qint64>(0, top)); i < segments_.size() && segments_[i].top <= bottom; ++i) {
@@ -610,20 +608,23 @@ void TLongParagraph::Draw(QPainter* painter, const QTextBlock& block, const QPoi
         // The paragraph break is selected after the last line, and the caret can stand
         // after it.
         const bool last = i + 1 == segments_.size() && Exact();
-        QList<QTextLayout::FormatRange> selections;
-        for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
-            const int start = std::max(Laid(range.cursor.selectionStart() - blockStart, true), segment.start);
-            const int end = std::min(Laid(range.cursor.selectionEnd() - blockStart, false),
-                                     segment.End() + (last ? 1 : 0));
-            if (end > start)
-                selections.append({start - segment.start, end - start, range.format});
-            if (range.cursor.selectionStart() < blockStart && range.cursor.selectionEnd() > blockStart)
-                markerSelection = &range.format;
+        DrawnSelections selections = SelectionsIn(block, context, segment.start, segment.End() + (last ? 1 : 0),
+                                                  [this](int offset, bool after) { return Laid(offset, after); });
+        for (QTextLayout::FormatRange& range : selections.ranges) {
+            // The segment's last line is its layout's last, whose paragraph break Qt
+            // selects with it: a range running past it is cut there in the paragraph's
+            // last segment, and otherwise made to run past it, so that the line is
+            // highlighted whole as the paragraph's own layout highlights it (with a
+            // quarter-line mark for the break, the one difference).
+            if (last)
+                range.length = std::min(range.length, segment.length + 1 - range.start);
+            else if (range.start + range.length >= segment.length)
+                range.length = std::max(range.length, segment.length + 1 - range.start);
         }
         if (i == 0)
-            DrawListMarker(painter, block, layout, origin, context.palette, markerSelection);
+            DrawListMarker(painter, block, layout, origin, context.palette, selections.marker);
         // The layout holds text past the segment's end that no line shows.
-        layout.draw(painter, at, selections, clip & page);
+        layout.draw(painter, at, selections.ranges, clip & page);
         const bool caretHere = caretOffset >= segment.start
             && (caretOffset < segment.End() || (last && caretOffset == segment.End()));
         if (caretHere)

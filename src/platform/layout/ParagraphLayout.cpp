@@ -258,36 +258,29 @@ void DrawParagraph(QPainter* painter, const QTextBlock& block, const QRectF& are
     const int blockStart = block.position();
     const int blockLength = block.length();
 
-    QList<QTextLayout::FormatRange> selections;
-    const QTextCharFormat* markerSelection = nullptr;
+    DrawnSelections selections = SelectionsIn(block, context, 0, blockLength, [](int offset, bool) { return offset; });
     for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
-        const int start = range.cursor.selectionStart() - blockStart;
-        const int end = range.cursor.selectionEnd() - blockStart;
-        if (start < blockLength && end > 0 && end > start) {
-            selections.append({start, end - start, range.format});
-        } else if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
-                   && block.contains(range.cursor.position())) {
+        if (!range.cursor.hasSelection() && range.format.hasProperty(QTextFormat::FullWidthSelection)
+            && block.contains(range.cursor.position())) {
             // A full-width selection marks the line of its cursor.
             const QTextLine line = layout->lineForTextPosition(range.cursor.position() - blockStart);
             QTextLayout::FormatRange whole{line.textStart(), line.textLength(), range.format};
             if (whole.start + whole.length == blockLength - 1)
                 ++whole.length;
-            selections.append(whole);
+            selections.ranges.append(whole);
         }
-        if (start < 0 && end >= 1)
-            markerSelection = &range.format;
     }
 
     const QBrush background = block.blockFormat().background();
     if (background != Qt::NoBrush)
         painter->fillRect(area, background);
-    DrawListMarker(painter, block, *layout, offset, context.palette, markerSelection);
+    DrawListMarker(painter, block, *layout, offset, context.palette, selections.marker);
 
     const QPen pen = painter->pen();
     painter->setPen(context.palette.color(QPalette::Text));
     // Like Qt's layout, nothing is drawn past the page: a selected paragraph break at
     // the end of a right-aligned line would stick out of it.
-    layout->draw(painter, offset, selections, context.clip.isValid() ? context.clip & page : page);
+    layout->draw(painter, offset, selections.ranges, context.clip.isValid() ? context.clip & page : page);
     const int cursor = context.cursorPosition;
     const bool caretHere = cursor >= blockStart && cursor < blockStart + blockLength;
     if (caretHere || (cursor < -1 && !layout->preeditAreaText().isEmpty())) {

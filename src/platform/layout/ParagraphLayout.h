@@ -5,15 +5,15 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
 #include <QTextFormat>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextOption>
 #include <cmath>
 
 class QPainter;
 class QPalette;
 class QPointF;
-class QTextBlock;
 class QTextCharFormat;
-class QTextLayout;
 
 // What every paragraph's layout depends on besides its own text and formats.
 struct LayoutEnvironment {
@@ -99,8 +99,39 @@ int HitLines(const QTextLayout& layout, int firstLine, int endLine, const QPoint
 void DrawListMarker(QPainter* painter, const QTextBlock& block, const QTextLayout& layout, const QPointF& offset,
                     const QPalette& palette, const QTextCharFormat* selectionFormat);
 
+// The view's selections that meet [from, to) of a paragraph's drawn text, as ranges
+// from `from`, not cut to it: QTextLayout highlights a line whole only when the range
+// runs on past both its ends. drawnAt maps an offset in the block to the drawn text
+// (an input method's composition may stand in it) before (false) or after (true) what
+// stands there. marker, when a selection runs over the paragraph's start, is its
+// format: the list marker is drawn selected.
+struct DrawnSelections {
+    QList<QTextLayout::FormatRange> ranges;
+    const QTextCharFormat* marker = nullptr;
+};
+template <typename DrawnAt>
+DrawnSelections SelectionsIn(const QTextBlock& block, const QAbstractTextDocumentLayout::PaintContext& context,
+                             int from, int to, DrawnAt drawnAt);
+
 // Draws a laid-out paragraph in area (its place in the document, the page wide): its
 // background, list marker and text with the view's selections, and the caret when it
 // stands in the paragraph. Nothing is drawn outside page.
 void DrawParagraph(QPainter* painter, const QTextBlock& block, const QRectF& area,
                    const QAbstractTextDocumentLayout::PaintContext& context, const QRectF& page, int cursorWidth);
+
+template <typename DrawnAt>
+DrawnSelections SelectionsIn(const QTextBlock& block, const QAbstractTextDocumentLayout::PaintContext& context,
+                             int from, int to, DrawnAt drawnAt)
+{
+    DrawnSelections drawn;
+    const int blockStart = block.position();
+    for (const QAbstractTextDocumentLayout::Selection& range : context.selections) {
+        const int start = drawnAt(range.cursor.selectionStart() - blockStart, true);
+        const int end = drawnAt(range.cursor.selectionEnd() - blockStart, false);
+        if (end > start && end > from && start < to)
+            drawn.ranges.append({start - from, end - start, range.format});
+        if (range.cursor.selectionStart() < blockStart && range.cursor.selectionEnd() > blockStart)
+            drawn.marker = &range.format;
+    }
+    return drawn;
+}

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void aScreenReaderFindsCharactersAndLinesAsElsewhere();
     void aDragAfterADoubleClickExtendsByWords();
     void aClickInACompositionLeavesItToTheInputMethod();
+    void aSelectionFromTheParagraphBeforeIsDrawnAsElsewhere();
 
 private:
     std::unique_ptr<TRichEdit> edit_;
@@ -261,6 +262,28 @@ void LongParagraphEditingTest::aClickInACompositionLeavesItToTheInputMethod()
     QCOMPARE(edit_->textCursor().position(), reference.textCursor().position());
     QVERIFY(edit_->textCursor().position() > 60);
     QCOMPARE(edit_->Text(), before);
+}
+
+
+void LongParagraphEditingTest::aSelectionFromTheParagraphBeforeIsDrawnAsElsewhere()
+{
+    // A selection from the paragraph before into a centred long paragraph highlights
+    // its first lines whole, from edge to edge of their text.
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    QTextCursor(edit_->document()->findBlockByNumber(1)).mergeBlockFormat(centred);
+    ReferenceEdit reference(*edit_);
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    QList<QImage> drawn;
+    for (QTextEdit* view : Both(*edit_, reference)) {
+        QTextCursor cursor(view->document());
+        cursor.setPosition(3);
+        cursor.setPosition(1500, QTextCursor::KeepAnchor);
+        view->setTextCursor(cursor);
+        view->verticalScrollBar()->setValue(0);
+        drawn.append(view->viewport()->grab().toImage());
+    }
+    QVERIFY2(drawn[0] == drawn[1], "the selection is drawn otherwise than Qt draws it");
 }
 
 QTEST_MAIN(LongParagraphEditingTest)
