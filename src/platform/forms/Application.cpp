@@ -56,6 +56,8 @@ void TApplication::Initialize()
 {
     TuneAllocatorForBigDocuments();
     TBigCopy::SetHooks(&BeginReusingPagesForBigBlocks, &EndReusingPagesForBigBlocks);
+    static_assert(kOwnHeaps >= 2, "a heap for each kind of big copy");
+    TBigCopy::SetRunner(&RunOnOwnHeap);
     InitResources();
     InstallFontSubstitutions();
     LoadQtTranslations();

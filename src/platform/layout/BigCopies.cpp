@@ -4,6 +4,7 @@ namespace {
 
 TBigCopy::Hook beginHook = nullptr;
 TBigCopy::Hook endHook = nullptr;
+TBigCopy::Runner runner = nullptr;
 
 } // namespace
 
@@ -11,6 +12,20 @@ void TBigCopy::SetHooks(Hook begin, Hook end)
 {
     beginHook = begin;
     endHook = end;
+}
+
+void TBigCopy::SetRunner(Runner run)
+{
+    runner = run;
+}
+
+void TBigCopy::Make(Kind kind, const std::function<void()>& copy)
+{
+    const TBigCopy big;
+    if (runner)
+        runner(static_cast<int>(kind), copy);
+    else
+        copy();
 }
 
 TBigCopy::TBigCopy()

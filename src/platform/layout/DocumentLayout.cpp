@@ -146,6 +146,7 @@ void TDocumentLayout::EnsureOwnLayout(int index, const QTextBlock& block)
 
 void TDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
+    preparedLayout_ = nullptr;
     if (const std::shared_ptr<TLongParagraph> holder = preeditHolder_.lock()) {
         holder->DropPreedit();
         Q_EMIT update();
@@ -298,8 +299,17 @@ QRectF TDocumentLayout::blockBoundingRect(const QTextBlock& block) const
     // Qt's caret code asks the block's own layout for the caret's line right after
     // this; that layout stays empty in a paragraph laid out in segments.
     if (segments) {
-        const TBigCopy copy;
-        QtInternals::PrepareEmptyLayout(block.layout());
+        QTextLayout* layout = block.layout();
+        // Readying it makes Qt copy the paragraph's text into it, which every edit drops:
+        // the first call after an edit hands that copy to a heap of its own; later calls
+        // find it made, unless Qt dropped it otherwise, and then make it here.
+        if (layout != preparedLayout_) {
+            TBigCopy::Make(TBigCopy::Kind::QtLayout, [layout]() { QtInternals::PrepareEmptyLayout(layout); });
+            self->preparedLayout_ = layout;
+        } else {
+            const TBigCopy copy;
+            QtInternals::PrepareEmptyLayout(layout);
+        }
     }
     const qreal width = segments ? segments->Width() : block.layout()->boundingRect().width();
     return QRectF(0, Pixels(index_.Top(i)), width, Pixels(index_.Height(i)));

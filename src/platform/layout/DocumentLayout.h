@@ -184,6 +184,8 @@ private:
     double fontLineHeight_ = 0;  // 1/64 pixel
     double fontCharWidth_ = 0;
     int longCaret_ = -1;
+    // The block layout blockBoundingRect last readied, until the document changes.
+    const QTextLayout* preparedLayout_ = nullptr;
     qint64 changedFrom_ = 0;  // 1/64 pixel below the document's top: where the last edit's lines differ
     std::weak_ptr<TLongParagraph> preeditHolder_;  // the long paragraph showing a composition
     int longParagraphs_ = 0;  // paragraphs long enough to be laid out in segments

@@ -33,8 +33,9 @@ int TLongParagraph::threshold = 16 * 1024;
 
 QString TLongParagraph::TextOf(const QTextBlock& block)
 {
-    const TBigCopy copy;
-    return block.text();
+    QString text;
+    TBigCopy::Make(TBigCopy::Kind::Segments, [&]() { text = block.text(); });
+    return text;
 }
 
 void TLongParagraph::TakeText(const QTextBlock& block)

@@ -1,6 +1,10 @@
 #include "platform/system/Memory.h"
 
+#include <condition_variable>
 #include <malloc.h>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -9,6 +13,64 @@ constexpr int kOwnPagesFrom = 2 * 1024 * 1024;
 constexpr int kHeapUpTo = 32 * 1024 * 1024;
 bool tuned = false;
 int reusing = 0;  // Begin... not yet ended
+
+// A thread RunOnOwnHeap runs jobs on: started with its first job, ended with the
+// program.
+class OwnHeapThread {
+public:
+    ~OwnHeapThread()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    // False when the thread cannot be started.
+    bool Run(const std::function<void()>& job)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (std::this_thread::get_id() == thread_.get_id())
+            return false;  // a job of its own, which it cannot wait for
+        if (!thread_.joinable()) {
+            try {
+                thread_ = std::thread([this]() { Serve(); });
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
+        // Another thread's job goes first.
+        changed_.wait(lock, [this]() { return job_ == nullptr; });
+        job_ = &job;
+        changed_.notify_all();
+        changed_.wait(lock, [this]() { return job_ == nullptr; });
+        return true;
+    }
+
+private:
+    void Serve()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this]() { return stopping_ || job_ != nullptr; });
+            if (stopping_)
+                return;
+            // The caller waits meanwhile, so what the job touches is not touched by it.
+            (*job_)();
+            job_ = nullptr;
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const std::function<void()>* job_ = nullptr;
+    bool stopping_ = false;
+    std::thread thread_;
+};
 
 } // namespace
 
@@ -37,4 +99,11 @@ void EndReusingPagesForBigBlocks()
     if (tuned && reusing > 0 && --reusing == 0)
         mallopt(M_MMAP_THRESHOLD, kOwnPagesFrom);
 #endif
+}
+
+void RunOnOwnHeap(int heap, const std::function<void()>& job)
+{
+    static OwnHeapThread threads[kOwnHeaps];
+    if (heap < 0 || heap >= kOwnHeaps || !threads[heap].Run(job))
+        job();
 }
