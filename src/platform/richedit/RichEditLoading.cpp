@@ -8,6 +8,7 @@
 #include "platform/richedit/RichEditLoading.h"
 #include "platform/richedit/RtfFileLoad.h"
 #include "platform/richedit/TextFileLoad.h"
+#include "platform/text/ReasonSentence.h"
 #include "platform/richedit/rtf/Rtf.h"
 
 #include <QSignalBlocker>
@@ -38,6 +39,13 @@ QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding)
     return QStringLiteral("Some bytes of \"%1\" are not valid %2 text. They are shown as \uFFFD, "
                           "and saving the file will replace them with that character.")
         .arg(path, QString::fromLatin1(encoding));
+}
+
+QString PartlyReadFailure(const QString& path, const QString& reason)
+{
+    // Part of a file is not the file: saved, it would cut the file short.
+    return QStringLiteral("Cannot read file \"%1\". %2 The document was emptied, as it held only part of the file.")
+        .arg(path, ReasonSentence(reason));
 }
 
 QString UnkeptContentWarning(const QString& path, const QStringList& unkept)

@@ -37,5 +37,7 @@ private:
 
 // The warning for a file with bytes that are not valid in the encoding it is read in.
 QString UndecodableBytesWarning(const QString& path, const QByteArray& encoding);
+// Why a load failed when the file could not be read to its end (reason: the system's).
+QString PartlyReadFailure(const QString& path, const QString& reason);
 // The warning for an RTF file that holds what the control cannot keep.
 QString UnkeptContentWarning(const QString& path, const QStringList& unkept);

@@ -1,7 +1,5 @@
 #include "platform/richedit/RtfFileLoad.h"
 
-#include "platform/text/ReasonSentence.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -38,10 +36,7 @@ std::size_t TRtfFileLoad::Read(char* out, std::size_t max)
     const qint64 count = file_->read(out, static_cast<qint64>(max));
     if (count >= 0)
         return static_cast<std::size_t>(count);
-    // Part of a file is not the file: saved, it would cut the file short.
-    failure_ = QStringLiteral("Cannot read file \"%1\". %2 The document was emptied, as it held only "
-                              "part of the file.")
-                   .arg(Path(), ReasonSentence(file_->errorString()));
+    failure_ = PartlyReadFailure(Path(), file_->errorString());
     return 0;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/richedit/TextFileLoad.h"
 
-#include "platform/text/ReasonSentence.h"
-
 #include <QElapsedTimer>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -47,10 +45,7 @@ bool TTextFileLoad::ReadMoreOfFile(bool all)
         pieces_.Supply(bytes, bytes.isEmpty() || file_->atEnd());
         return true;
     }
-    // Part of a file is not the file: saved, it would cut the file short.
-    failure_ = QStringLiteral("Cannot read file \"%1\". %2 The document was emptied, as it held only "
-                              "part of the file.")
-                   .arg(Path(), ReasonSentence(file_->errorString()));
+    failure_ = PartlyReadFailure(Path(), file_->errorString());
     return false;
 }
 
