@@ -193,10 +193,6 @@ private:
     // Reads the start of a big RTF file and leaves the rest to LoadSlice: bytes, then
     // the rest of file when given, read as the reader needs it.
     QString StartRtfLoading(const QString& path, const QByteArray& bytes, std::unique_ptr<QFile> file = nullptr);
-    // Starts loading path as a big RTF file, which is read from the file as the load
-    // goes on; false when the file is small or holds no RTF group near its start, for
-    // the caller to read it whole.
-    bool LoadBigRtfFile(const QString& path);
     // Makes load the one in progress: the text read-only, undo off, slices scheduled.
     void BeginLoad(std::unique_ptr<TLoadInProgress> load);
     // Loads more of the file, for about budgetNs nanoseconds (all of it when negative).

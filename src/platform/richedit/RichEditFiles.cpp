@@ -107,29 +107,35 @@ void ShowFileWarning(QWidget* window, const QString& warning)
 
 void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
 {
-    if (!PlainText && LoadBigRtfFile(path))
-        return;
     QString warning;
     {
         // A file of many megabytes holds up the window while it is read and laid out.
         const BusyCursor busy;
         // Everything is read before the document is touched, so a failure leaves it as is;
-        // but of a big plain-text file only the start, and the rest as it loads.
+        // but of a big file only the start, and the rest as it loads.
         std::unique_ptr<QFile> file = OpenForReading(path);
-        const bool big = PlainText && file->size() >= kIncrementalLoadBytes;
-        QByteArray bytes = ReadFrom(*file, path, big ? kDetectionSampleBytes : -1);
-        bool started = false;
+        const bool big = file->size() >= kIncrementalLoadBytes;
+        QByteArray bytes = ReadFrom(*file, path, !big ? -1 : PlainText ? kDetectionSampleBytes : kRtfHeadBytes);
+        bool startedText = false;
+        bool startedRtf = false;
         if (big && !file->atEnd()) {
-            const qsizetype sampleEnd = SampleEndForDetection(bytes, bytes.size());
-            if (sampleEnd == 0) {
+            const qsizetype sampleEnd = PlainText ? SampleEndForDetection(bytes, bytes.size()) : 0;
+            if (!PlainText && HoldsRtf(bytes)) {
+                // The reader takes the rest from the file as it goes on, so that the
+                // first paragraphs show before much is read.
+                warning = StartRtfLoading(path, bytes, std::move(file));
+                startedRtf = true;
+            } else if (sampleEnd == 0) {
                 bytes += ReadFrom(*file, path, -1);
             } else {
                 const QByteArray further = encoding.isEmpty() ? SampleFurtherIn(file.get(), bytes, sampleEnd) : QByteArray();
                 warning = StartLoading(path, std::move(file), std::move(bytes), sampleEnd, encoding, further);
-                started = true;
+                startedText = true;
             }
         }
-        if (started) {
+        if (startedRtf) {
+            // What the file held that cannot be kept is told when the load ends.
+        } else if (startedText) {
             UnkeptOnSave.clear();
         } else if (PlainText || !HoldsRtf(bytes)) {
             warning = LoadPlainText(path, std::move(bytes), encoding);
@@ -151,25 +157,6 @@ void TRichEdit::LoadFromFile(const QString& path, const QByteArray& encoding)
         }
     }
     ShowFileWarning(window(), warning);
-}
-
-bool TRichEdit::LoadBigRtfFile(const QString& path)
-{
-    QString warning;
-    {
-        const BusyCursor busy;
-        std::unique_ptr<QFile> file = OpenForReading(path);
-        if (file->size() < kIncrementalLoadBytes)
-            return false;
-        // Its start tells whether the file holds RTF; the reader takes the rest from the
-        // file as it goes on, so that the first paragraphs show before much is read.
-        const QByteArray head = ReadFrom(*file, path, kRtfHeadBytes);
-        if (!HoldsRtf(head))
-            return false;
-        warning = StartRtfLoading(path, head, std::move(file));
-    }
-    ShowFileWarning(window(), warning);
-    return true;
 }
 
 QString TRichEdit::LoadPlainText(const QString& path, QByteArray bytes, const QByteArray& encoding)
