@@ -16,7 +16,7 @@ namespace {
 constexpr int kSliceCharacters = 32 * 1024;
 constexpr int kSliceMs = 4;
 constexpr qint64 kSliceBytes = 512 * 1024;
-// The first slice waits this long, so that the change that started the snapshot is
+// The first slice of a snapshot an edit starts waits this long, so that the edit is
 // shown first.
 constexpr int kFirstSliceDelayMs = 50;
 // A change that adds more characters than this is taken in by a snapshot.
@@ -102,17 +102,17 @@ bool TDocumentJournal::Start(int lengthBefore)
         writer_->OpenCurrent(set_.journalPath);
         base_.clear();
     }
-    StartSnapshot();
+    StartSnapshot(kFirstSliceDelayMs);
     return true;
 }
 
-void TDocumentJournal::StartSnapshot()
+void TDocumentJournal::StartSnapshot(int delayMs)
 {
     pending_ = std::make_unique<TJournalStream>();
     pending_->AppendState(state_);
     snapshotLength_ = 0;
     writer_->OpenPending(set_.pendingPath);
-    sliceTimer_.start(kFirstSliceDelayMs);
+    sliceTimer_.start(delayMs);
 }
 
 void TDocumentJournal::SnapshotSlice(bool untilDone)
@@ -168,7 +168,7 @@ void TDocumentJournal::ContentsChanged(int pos, int removed, int added)
         writer_->Sync();
         current_.reset();
         if (!pending_)
-            StartSnapshot();
+            StartSnapshot(kFirstSliceDelayMs);
     } else if (current_) {
         current_->AppendReplace(*edit_->document(), pos, removed, to);
     }
@@ -220,7 +220,7 @@ void TDocumentJournal::CompactIfLarge()
         return;
     const qint64 documentBytes = 2 * qint64(ContentLength(edit_->document()));
     if (current_->Size() > qMax(compactMinimum_, compactFactor_ * documentBytes))
-        StartSnapshot();
+        StartSnapshot(0);
 }
 
 void TDocumentJournal::Settle(bool finishSnapshot)

@@ -72,7 +72,8 @@ private:
     void ContentsChanged(int pos, int removed, int added);
     // Starts a journal; lengthBefore is the document's length before the change.
     bool Start(int lengthBefore);
-    void StartSnapshot();
+    // Starts writing a snapshot in slices, the first after delayMs.
+    void StartSnapshot(int delayMs);
     void SnapshotSlice(bool untilDone);
     void ScheduleFlush();
     void Fail(const QString& reason);
