@@ -178,14 +178,22 @@ void TLongParagraphEditing::DoubleClicked(const QMouseEvent* event)
 
 int TLongParagraphEditing::LineStep(int position, int lines)
 {
-    const QRectF caret = layout_->CaretRect(position, 1);
-    if (column_ < 0)
-        column_ = caret.left();
-    // Halfway down the next line or up the one before.
-    const qreal y = lines > 0 ? caret.bottom() + caret.height() / 2 : caret.top() - caret.height() / 2;
-    if (y < 0 || y >= layout_->documentSize().height())
-        return -1;
-    return layout_->hitTest(QPointF(column_, y), Qt::FuzzyHit);
+    // Laying out the line stepped to may move the caret's own line, when the heights
+    // above it were estimated: the step is then taken again from where it stands.
+    int target = -1;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QRectF caret = layout_->CaretRect(position, 1);
+        if (column_ < 0)
+            column_ = caret.left();
+        // Halfway down the next line or up the one before.
+        const qreal y = lines > 0 ? caret.bottom() + caret.height() / 2 : caret.top() - caret.height() / 2;
+        if (y < 0 || y >= layout_->documentSize().height())
+            return -1;
+        target = layout_->hitTest(QPointF(column_, y), Qt::FuzzyHit);
+        if (layout_->CaretRect(position, 1) == caret)
+            break;
+    }
+    return target;
 }
 
 void TLongParagraphEditing::MoveCaret(Move move, QTextCursor::MoveMode mode)
