@@ -13,7 +13,7 @@
 #include "platform/layout/ParagraphLayout.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -162,7 +162,8 @@ private:
     int NextEstimated();
     void IdleSlice();
     void ScheduleIdle();
-    // After an edit the paint that shows it comes before any background slice.
+    // After an edit the paint that shows it comes before any background slice, and
+    // what comes in right after the paint (the next key) too.
     void AwaitPaint();
     void Painted();
     void NotifySizeChanged();
@@ -193,5 +194,6 @@ private:
     bool sizeNotificationPending_ = false;
     bool backgroundHeld_ = false;
     QTimer idle_;
-    QElapsedTimer sinceUnpaintedEdit_;  // invalid once the last edit was painted
+    bool editUnpainted_ = false;
+    QDeadlineTimer backgroundHeldUntil_;  // slices wait for it
 };

@@ -13,9 +13,10 @@ namespace {
 
 // Longest stretch of layout work done in one idle slice.
 constexpr qint64 kIdleSliceNs = 8'000'000;
-// How long background slices wait after an edit for the paint that shows it; an edit
-// out of view is never painted.
+// How long background slices wait after an edit for the paint that shows it (an edit
+// out of view is never painted), and after that paint.
 constexpr qint64 kPaintWaitMs = 32;
+constexpr qint64 kAfterPaintMs = 4;
 constexpr qreal kHuge = 1e9;
 
 } // namespace
@@ -61,14 +62,12 @@ void TDocumentLayout::FinishLayout()
 
 void TDocumentLayout::IdleSlice()
 {
-    if (sinceUnpaintedEdit_.isValid()) {
-        const qint64 left = kPaintWaitMs - sinceUnpaintedEdit_.elapsed();
-        if (left > 0) {
-            idle_.start(static_cast<int>(left));
-            return;
-        }
-        sinceUnpaintedEdit_.invalidate();
+    const qint64 held = backgroundHeldUntil_.remainingTime();
+    if (held > 0) {
+        idle_.start(static_cast<int>(held));
+        return;
     }
+    editUnpainted_ = false;
     int i = NextEstimated();
     const int count = static_cast<int>(paragraphs_.size());
     if (i >= count)
@@ -111,19 +110,18 @@ void TDocumentLayout::AwaitPaint()
 {
     // Edits that keep coming unpainted (out of view) hold the slices back at most
     // kPaintWaitMs at a time.
-    if (!sinceUnpaintedEdit_.isValid() || sinceUnpaintedEdit_.elapsed() >= kPaintWaitMs)
-        sinceUnpaintedEdit_.start();
+    if (!editUnpainted_ || backgroundHeldUntil_.hasExpired())
+        backgroundHeldUntil_.setRemainingTime(kPaintWaitMs);
+    editUnpainted_ = true;
 }
 
 void TDocumentLayout::Painted()
 {
-    if (!sinceUnpaintedEdit_.isValid())
-        return;
-    sinceUnpaintedEdit_.invalidate();
-    // A slice waiting for this paint runs on a later turn of the event loop than the
-    // paint, after what came in meanwhile (the next key).
-    if (idle_.isActive())
-        idle_.start(1);
+    // The slices wait a little more, so that they run on a later turn of the event loop
+    // than the paint, after what came in meanwhile.
+    if (editUnpainted_)
+        backgroundHeldUntil_.setRemainingTime(kAfterPaintMs);
+    editUnpainted_ = false;
 }
 
 void TDocumentLayout::HoldBackgroundLayout(bool hold)

@@ -21,6 +21,7 @@
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <functional>
 
 namespace {
 
@@ -66,6 +67,26 @@ QString FormattedRtf()
              "\\pard\\par\n"
              "last line}");
 }
+
+// Calls back when a widget is about to paint.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* widget, std::function<void()> painted) : painted_(std::move(painted))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted_();
+        return false;
+    }
+
+private:
+    std::function<void()> painted_;
+};
 
 const QUrl kPictureName(QStringLiteral("picture"));
 
@@ -331,10 +352,19 @@ void DocumentLayoutTest::backgroundLayoutFinishesWhateverTheUserTypes()
     edit_->SetText(text + QStringLiteral("the very last line"));
     TDocumentLayout* layout = LayoutOf(*edit_);
     QVERIFY(layout->LayoutPending());
-    // A key typed while the rest is still laid out in the background.
+    // A key typed while the rest is still laid out in the background is shown, and the
+    // background goes on in a later turn of the event loop, after the keys typed
+    // meanwhile.
+    QStringList order;
+    const PaintWatch watch(edit_->viewport(), [&order]() { order << QStringLiteral("paint"); });
+    const QMetaObject::Connection slices =
+        QObject::connect(layout, &TDocumentLayout::LinesLaidOut, [&order]() { order << QStringLiteral("slice"); });
     edit_->setFocus();
     QTest::keyClick(edit_.get(), Qt::Key_X);
     QVERIFY(layout->LayoutPending());
+    QCoreApplication::processEvents();
+    QCOMPARE(order, QStringList{QStringLiteral("paint")});
+    QObject::disconnect(slices);
     QTRY_VERIFY_WITH_TIMEOUT(!layout->LayoutPending(), 60000);
     QCoreApplication::processEvents();
 
