@@ -73,7 +73,23 @@ TLongParagraph::TLongParagraph(const QTextBlock& block, const LayoutEnvironment&
     Append(LayOutSegment(block, 0, -1));
 }
 
-std::shared_ptr<QTextLayout> TLongParagraph::MakeLayout(const QTextBlock& block, int start, int length) const
+void TLongParagraph::TakeRuns(const QTextBlock& block)
+{
+    // From the fragments' lengths: a fragment's position is a walk through the
+    // document's tree, too slow for the many thousand runs of a formatted paragraph.
+    runs_.clear();
+    int at = 0;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int format = fragment.charFormatIndex();
+        if (runs_.empty() || runs_.back().format != format)
+            runs_.push_back({at, format});
+        at += fragment.length();
+    }
+    runs_.push_back({at, -1});
+}
+
+std::shared_ptr<QTextLayout> TLongParagraph::MakeLayout(const QTextBlock& block, int start, int length)
 {
     auto layout = std::make_shared<QTextLayout>(text_.mid(start, length), environment_.defaultFont);
     layout->setCacheEnabled(true);
@@ -86,18 +102,26 @@ std::shared_ptr<QTextLayout> TLongParagraph::MakeLayout(const QTextBlock& block,
         if (to > from)
             formats.append({from - start, to - from, format});
     };
-    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        const int fragmentStart = fragment.position() - block.position();
-        const int fragmentEnd = fragmentStart + fragment.length();
-        if (Laid(fragmentStart, true) >= end)
+    if (runs_.empty())
+        TakeRuns(block);
+    const QList<QTextFormat> all = block.document()->allFormats();
+    const int first = InBlock(start);
+    auto run = std::upper_bound(runs_.begin(), runs_.end() - 1, first,
+                                [](int offset, const Run& r) { return offset < r.start; });
+    if (run != runs_.begin())
+        --run;
+    for (; run + 1 < runs_.end(); ++run) {
+        const int runStart = run->start;
+        const int runEnd = (run + 1)->start;
+        if (Laid(runStart, true) >= end)
             break;
+        const QTextCharFormat format = all.value(run->format).toCharFormat();
         // A run the composition stands in goes on after it.
-        if (preeditAt_ > fragmentStart && preeditAt_ < fragmentEnd) {
-            add(fragmentStart, preeditAt_, fragment.charFormat());
-            add(Laid(preeditAt_, true), Laid(fragmentEnd, false), fragment.charFormat());
+        if (preeditAt_ > runStart && preeditAt_ < runEnd) {
+            add(runStart, preeditAt_, format);
+            add(Laid(preeditAt_, true), Laid(runEnd, false), format);
         } else {
-            add(Laid(fragmentStart, true), Laid(fragmentEnd, false), fragment.charFormat());
+            add(Laid(runStart, true), Laid(runEnd, false), format);
         }
     }
     for (const QTextLayout::FormatRange& range : preeditFormats_)
@@ -268,6 +292,7 @@ qint64 TLongParagraph::Height() const
 void TLongParagraph::Edit(const QTextBlock& block, int from, int removed, int added)
 {
     geometry_ = LineGeometryOf(block, environment_);
+    runs_.clear();
     if (preeditAt_ >= 0) {
         // The composition ends with the edit: one change, from the nearer of the two to
         // the farther (in the text before the edit).

@@ -130,7 +130,9 @@ private:
     void ExtendPast(const QTextBlock& block, int offset);
     double CharsPerLine() const;
     double LineHeight() const;
-    std::shared_ptr<QTextLayout> MakeLayout(const QTextBlock& block, int start, int length) const;
+    std::shared_ptr<QTextLayout> MakeLayout(const QTextBlock& block, int start, int length);
+    // Takes the block's runs of one character format.
+    void TakeRuns(const QTextBlock& block);
     // Lays out the segment starting at start; it ends at a line end no sooner than a
     // segment's length, or at stopAt when a line ends there.
     Segment LayOutSegment(const QTextBlock& block, int start, int stopAt);
@@ -177,6 +179,14 @@ private:
     QList<QTextLayout::FormatRange> preeditFormats_;
     bool preeditDropped_ = false;
     std::vector<Segment> segments_;
+    // The block's runs of one character format: where each starts (an offset in the
+    // block) and its format's index in the document; a last one with index -1 marks the
+    // end. Empty until needed after each edit.
+    struct Run {
+        int start = 0;
+        int format = -1;
+    };
+    std::vector<Run> runs_;
     qint64 changedFrom_ = 0;
     qreal widest_ = 0;
     quint64 useClock_ = 0;
