@@ -133,14 +133,17 @@ void TJournalStream::AppendReplace(const QTextDocument& doc, int pos, int remove
             const int blockStart = block.position();
             const int blockEnd = blockStart + block.length() - 1;  // its separator
             if (blockEnd >= pos) {
-                for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+                // Positions from the fragments' lengths: a fragment's position is a walk
+                // through the document's tree, too slow for a paragraph of many runs.
+                int fragmentStart = blockStart;
+                for (QTextBlock::iterator it = block.begin(); !it.atEnd() && fragmentStart < to; ++it) {
                     const QTextFragment fragment = it.fragment();
-                    const int start = qMax(pos, fragment.position());
-                    const int end = qMin(to, fragment.position() + fragment.length());
+                    const int fragmentEnd = fragmentStart + fragment.length();
+                    const int start = qMax(pos, fragmentStart);
+                    const int end = qMin(to, fragmentEnd);
                     if (end > start)
                         addRun(end - start, FormatId(doc, fragment.charFormatIndex(), fragment.charFormat()));
-                    if (fragment.position() >= to)
-                        break;
+                    fragmentStart = fragmentEnd;
                 }
             }
             const QTextBlock next = block.next();
