@@ -154,6 +154,13 @@ const std::vector<Group>& Groups()
              {"para-unbold", "one paragraph: bold taken off again", Unit::Ms, 16, "<= 16 ms"},
              {"para-bold-again", "one paragraph: bold again, font in use", Unit::Ms, 16, "<= 16 ms"},
          }},
+        {"para-runs",
+         "10 MB in one paragraph, every other 32 characters bold (about 150,000 runs): a key typed at its end; "
+         "each side in a process of its own",
+         420, true,
+         {
+             {"para-runs-key", "one paragraph of many runs: key at its end", Unit::Ms, 16, "<= 16 ms"},
+         }},
     };
     return groups;
 }
@@ -201,7 +208,7 @@ bool Needs(const QStringList& groups, std::initializer_list<const char*> names)
 bool GenerateDocuments(const QString& dir, const QStringList& groups)
 {
     if (Needs(groups, {"typing", "backlog", "replace", "ctrl-end", "open", "layout-key", "paragraph", "para-edit",
-                       "para-moves", "para-format"})
+                       "para-moves", "para-format", "para-runs"})
         && !(QFile::exists(TextPath(dir)) && QFile::exists(ParagraphPath(dir)))) {
         QByteArray text = MixedLines(10 * kMiB, 200000, kNeedle, 20);
         if (!WriteFile(TextPath(dir), text))
@@ -595,6 +602,8 @@ public:
             ParagraphMoves();
         else if (group == QLatin1String("para-format"))
             ParagraphFormats();
+        else if (group == QLatin1String("para-runs"))
+            ParagraphRuns();
         else
             return 2;
         return 0;
@@ -1029,6 +1038,38 @@ private:
             measure("para-bold", bold(true), floorBold(true));
             measure("para-unbold", bold(false), floorBold(false));
             measure("para-bold-again", bold(true), floorBold(true));
+        }
+    }
+
+    // A long paragraph of many format runs, as a long RTF paragraph of mixed formatting
+    // has: every other stretch of 32 characters made bold, in one edit block.
+    void ParagraphRuns()
+    {
+        for (const Side* side : sides_) {
+            Open(*side, ParagraphPath(dir_));
+            QTextEdit* view = side == &editor_ ? static_cast<QTextEdit*>(edit_) : &floor_;
+            QTextCursor cursor(view->document());
+            QTextCharFormat bold;
+            bold.setFontWeight(QFont::Bold);
+            cursor.beginEditBlock();
+            const int paragraphEnd = view->document()->firstBlock().length() - 1;
+            for (int at = 0; at + 32 < paragraphEnd; at += 64) {
+                cursor.setPosition(at);
+                cursor.setPosition(at + 32, QTextCursor::KeepAnchor);
+                cursor.mergeCharFormat(bold);
+            }
+            cursor.endEditBlock();
+            Settle(*side, 60000);
+            // The end of the paragraph (the file's line break ends it).
+            side->setCaret(view->document()->firstBlock().length() - 1);
+            side->EventsAndRepaint();
+            Settle(*side, 60000);
+            // Slow keys are not repeated.
+            std::vector<double> keys;
+            for (int i = 0; i < (side == &editor_ ? 5 : 1); ++i)
+                keys.push_back(side->TypedKeyMs());
+            Emit("para-runs-key", side->name, Median(keys),
+                 keys.size() > 1 ? QStringLiteral("median of 5") : QStringLiteral("one key"));
         }
     }
 
