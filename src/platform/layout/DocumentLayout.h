@@ -195,5 +195,6 @@ private:
     bool backgroundHeld_ = false;
     QTimer idle_;
     bool editUnpainted_ = false;
+    bool paintedSinceSlice_ = false;  // an edit's paint that no slice waited out yet
     QDeadlineTimer backgroundHeldUntil_;  // slices wait for it
 };

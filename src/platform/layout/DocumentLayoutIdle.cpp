@@ -63,8 +63,11 @@ void TDocumentLayout::FinishLayout()
 void TDocumentLayout::IdleSlice()
 {
     const qint64 held = backgroundHeldUntil_.remainingTime();
-    if (held > 0) {
-        idle_.start(static_cast<int>(held));
+    if (held > 0 || paintedSinceSlice_) {
+        // A timer started here fires in a later turn of the event loop than this one,
+        // whatever the clock says.
+        paintedSinceSlice_ = false;
+        idle_.start(static_cast<int>(std::max<qint64>(held, 1)));
         return;
     }
     editUnpainted_ = false;
@@ -119,8 +122,10 @@ void TDocumentLayout::Painted()
 {
     // The slices wait a little more, so that they run on a later turn of the event loop
     // than the paint, after what came in meanwhile.
-    if (editUnpainted_)
+    if (editUnpainted_) {
         backgroundHeldUntil_.setRemainingTime(kAfterPaintMs);
+        paintedSinceSlice_ = true;
+    }
     editUnpainted_ = false;
 }
 
