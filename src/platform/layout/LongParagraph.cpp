@@ -12,15 +12,15 @@
 
 namespace {
 
-// A segment holds at least this many characters (the last one fewer), about 4 ms of
+// A segment holds at least this many characters (the last one fewer), about 1 ms of
 // layout: what an edit costs.
 constexpr int kSegmentLength = 2048;
 // Text laid out past a segment's end, so that the break at its last line's end sees the
 // text that follows it, as the whole paragraph's layout would.
 constexpr int kLookahead = 1024;
-// An edit lays out at most this much past its end (and of a wide edit, about twice this
-// much past its start) for the lines to fall in step with the segments after it; what
-// follows is laid out later.
+// An edit lays out at most this much past its end for the lines to fall in step with
+// the segments after it; what follows is laid out later. An edit adding more than this
+// (a wide edit) lays out nothing at once.
 constexpr int kResyncReach = 2 * kSegmentLength;
 // Segments that keep their layouts; the others are laid out again when drawn.
 constexpr std::size_t kKeptLayouts = 48;

@@ -4,8 +4,8 @@
 // Heights are in 1/64 pixel, the unit Qt's layout adds line heights in.
 #include <QAbstractTextDocumentLayout>
 #include <QFont>
-#include <QTextFormat>
 #include <QTextBlock>
+#include <QTextFormat>
 #include <QTextLayout>
 #include <QTextOption>
 #include <cmath>

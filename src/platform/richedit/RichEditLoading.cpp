@@ -8,8 +8,8 @@
 #include "platform/richedit/RichEditLoading.h"
 #include "platform/richedit/RtfFileLoad.h"
 #include "platform/richedit/TextFileLoad.h"
-#include "platform/text/ReasonSentence.h"
 #include "platform/richedit/rtf/Rtf.h"
+#include "platform/text/ReasonSentence.h"
 
 #include <QSignalBlocker>
 #include <QTextCursor>
